@@ -1,0 +1,85 @@
+// ClientLevel holds a prefix, a "/" and the installed version. The value
+// comes from the registry, so it may fill its buffer without a NUL: every
+// scan here is bounded by the size received.
+#include "detect/client_level.h"
+
+#include <stdlib.h>
+#include <string.h>
+
+#include "launcher/text.h"
+
+static int IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+static int IsSpace(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+// Length of the longest prefix of text[0, n) that reads as a decimal number:
+// white space, sign, digits, fraction, exponent. Only this form is accepted,
+// so the result does not depend on which runtime's conversion reads it.
+static size_t ScanDecimal(const char* text, size_t n) {
+    size_t i = 0;
+    while (i < n && IsSpace(text[i]))
+        i++;
+    if (i < n && (text[i] == '+' || text[i] == '-'))
+        i++;
+    size_t digits = 0;
+    while (i < n && IsDigit(text[i])) {
+        i++;
+        digits++;
+    }
+    if (i < n && text[i] == '.') {
+        size_t j = i + 1;
+        size_t fraction = 0;
+        while (j < n && IsDigit(text[j])) {
+            j++;
+            fraction++;
+        }
+        if (digits + fraction > 0) {
+            i = j;
+            digits += fraction;
+        }
+    }
+    if (digits == 0)
+        return 0;
+    if (i < n && (text[i] == 'e' || text[i] == 'E')) {
+        size_t j = i + 1;
+        if (j < n && (text[j] == '+' || text[j] == '-'))
+            j++;
+        if (j < n && IsDigit(text[j])) {
+            while (j < n && IsDigit(text[j]))
+                j++;
+            i = j;
+        }
+    }
+    return i;
+}
+
+// Finds the first "/" and converts what follows it; text that is not a
+// number converts to 0. Returns 0 when there is no "/".
+int FindInstalledVersion(const char* value, size_t size, double* version) {
+    size_t length = BoundedLength(value, size);
+    const char* slash = (const char*)memchr(value, '/', length);
+    if (!slash)
+        return 0;
+    const char* tail = slash + 1;
+    size_t number = ScanDecimal(tail, length - (size_t)(tail - value));
+    char text[kTextBufSize + 1];
+    text[0] = '\0';
+    (void)AppendBytes(text, sizeof text, tail, number);  // number < sizeof text
+    // atof, not strtod: the MinGW headers route strtod to a large private
+    // copy, and only plain decimal text reaches the conversion here.
+    *version = number ? atof(text) : 0.0;
+    return 1;
+}
+
+// Versions below 4 get the long form with the warning about updates; 4 and
+// later the short form. Returns 0 when ClientLevel names no version.
+int ChooseDialogId(const char* value, size_t size, int language) {
+    double version;
+    if (!FindInstalledVersion(value, size, &version))
+        return 0;
+    return version >= 4.0 ? language + kShortFormOffset : language;
+}

@@ -1,0 +1,7 @@
+// Choosing the language of the already-installed dialog.
+#pragma once
+
+const int kDefaultLanguage = 1033;
+
+int SelectLanguage(const char* args);
+int IsDialogLanguage(int language);

@@ -1,0 +1,137 @@
+// One pass over the argument text: the resource log first, then exactly one
+// of the help file, the version report, the build-level report or the
+// installation. This is the only place that knows the order of the steps
+// and the fallback between the two forms of a key pair.
+#include "launcher/dispatch.h"
+
+#include <stdlib.h>
+
+#include "detect/language.h"
+#include "detect/registry_paths.h"
+#include "launcher/command_line.h"
+
+const char kResourceLogPath[] = "c:\\LOGRESOURCES.txt";
+
+// Windows error codes for an inner command that cannot even be composed.
+const unsigned long kErrorNotEnoughMemory = 8;
+
+static void ReportBuildLevel(const LauncherOps* ops) {
+    const KeyPair& trailing = MainKeyPair(kTrailingForm);
+    const KeyPair& plain = MainKeyPair(kPlainForm);
+    if (ops->showBuildLevel(trailing.uninstallKey, trailing.productKey))
+        return;
+    if (ops->showBuildLevel(plain.uninstallKey, plain.productKey))
+        return;
+    ops->showNotInstalled();
+}
+
+// Probes the key pairs in order and stops at the first that shows the
+// already-installed dialog.
+int RefuseIfInstalled(int language, const LauncherOps* ops) {
+    for (int i = 0; i < kKeyPairCount; i++) {
+        if (ops->checkInstalledProduct(kKeyPairs[i].uninstallKey, kKeyPairs[i].productKey,
+                                       language))
+            return 1;
+    }
+    return 0;
+}
+
+enum RepairKind { kBuildLevelRepair, kSourceListRepair, kUninstallStringRepair, kDirectoryRepair };
+
+struct RepairStep {
+    RepairKind kind;
+    const char* const* sourceKey;  // both forms, for the source list repairs
+    const char* valueName;
+};
+
+// The repairs in the order they run after an installation.
+static const RepairStep kRepairSteps[] = {
+    {kBuildLevelRepair, NULL, NULL},
+    {kSourceListRepair, kSourceListKey, kLastUsedSourceValue},
+    {kSourceListRepair, kNetSourceKey, kNetSourceValue},
+    {kUninstallStringRepair, NULL, kUninstallStringValue},
+    {kDirectoryRepair, NULL, kModifyPathValue},
+    {kDirectoryRepair, NULL, kLocalPackageValue},
+};
+
+static int RunRepairStep(const RepairStep& step, KeyForm form, const LauncherOps* ops) {
+    const KeyPair& pair = MainKeyPair(form);
+    switch (step.kind) {
+    case kBuildLevelRepair:
+        return ops->writeBuildLevel(pair.uninstallKey, pair.productKey);
+    case kSourceListRepair:
+        return ops->rewriteSourceListValue(pair.uninstallKey, step.sourceKey[form],
+                                           step.valueName, pair.productKey);
+    case kUninstallStringRepair:
+        return ops->rewriteUninstallString(pair.uninstallKey, step.valueName, pair.productKey);
+    case kDirectoryRepair:
+        return ops->rewriteDirectoryValue(pair.uninstallKey, step.valueName, pair.productKey);
+    }
+    return 0;
+}
+
+// Each repair tries the trailing-backslash form first and the plain form
+// only when that did nothing; no repair depends on another.
+void RepairRegistration(const LauncherOps* ops) {
+    for (const RepairStep& step : kRepairSteps) {
+        if (!RunRepairStep(step, kTrailingForm, ops))
+            (void)RunRepairStep(step, kPlainForm, ops);
+    }
+}
+
+// Runs "_Setup.exe " and the whole argument text, however long: the command
+// is composed in a buffer sized to it, never cut.
+static int RunInnerInstaller(const char* args, const LauncherOps* ops, unsigned long* exitCode) {
+    size_t size = InnerCommandSize(args);
+    char* command = (char*)malloc(size);
+    if (!command) {
+        *exitCode = kErrorNotEnoughMemory;
+        return 0;
+    }
+    (void)ComposeInnerCommand(command, size, args);  // sized to fit
+    int started = ops->runAndWait(command, exitCode);
+    free(command);
+    return started;
+}
+
+// The launcher exits with the inner installer's own code, or with the
+// system's error code when it could not be started; the repairs depend only
+// on whether the installation registered itself.
+static int RunInstallation(const char* args, const LauncherOps* ops) {
+    int language = SelectLanguage(args);
+    int uninstalling = HasSwitch(args, kSwitchUninstall);
+    if (!uninstalling && RefuseIfInstalled(language, ops))
+        return kAlreadyInstalledExitCode;
+    unsigned long exitCode = 0;
+    if (!RunInnerInstaller(args, ops, &exitCode) || uninstalling)
+        return (int)exitCode;
+    const KeyPair& plain = MainKeyPair(kPlainForm);
+    const KeyPair& trailing = MainKeyPair(kTrailingForm);
+    if (ops->hasClientLevel(plain.uninstallKey, plain.productKey) ||
+        ops->hasClientLevel(trailing.uninstallKey, trailing.productKey))
+        RepairRegistration(ops);
+    return (int)exitCode;
+}
+
+int RunLauncher(const char* args, const LauncherOps* ops) {
+    if (HasSwitch(args, kSwitchLogResources) && ops->openResourceLog(kResourceLogPath)) {
+        ops->logSystemResources();
+        (void)ops->closeResourceLog();  // a failed close loses nothing already flushed
+    }
+    int help = HasSwitch(args, kSwitchHelp);
+    int versionDate = HasSwitch(args, kSwitchVersionDate);
+    int buildLevel = HasSwitch(args, kSwitchBuildLevel);
+    if (help) {
+        ops->writeHelpFile();
+        return 0;
+    }
+    if (versionDate) {
+        ops->showVersionDate();
+        return 0;
+    }
+    if (buildLevel) {
+        ReportBuildLevel(ops);
+        return 0;
+    }
+    return RunInstallation(args, ops);
+}

@@ -1,0 +1,84 @@
+// A window that is created hidden and never shown. Creating it is the
+// launcher's start-up gate (no display, no window, no run) and records the
+// module the dialogs are loaded from.
+#include "launcher/main_window.h"
+
+#include "resources/resource_ids.h"
+
+HINSTANCE gModuleInstance;
+char gWindowTitle[kWindowTextSize];
+char gClassName[kWindowTextSize];
+
+ATOM RegisterMainWindowClass(HINSTANCE instance) {
+    WNDCLASSEXA windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = MainWindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_LARGE));
+    windowClass.hCursor = LoadCursorA(NULL, IDC_ARROW);
+    windowClass.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
+    windowClass.lpszMenuName = MAKEINTRESOURCEA(IDR_MAIN_MENU);
+    windowClass.lpszClassName = gClassName;
+    windowClass.hIconSm = LoadIconA(instance, MAKEINTRESOURCEA(IDI_SMALL));
+    return RegisterClassExA(&windowClass);
+}
+
+int CreateMainWindow(HINSTANCE instance, int showCommand) {
+    // The window procedure reads the instance from the first creation message on.
+    gModuleInstance = instance;
+    HWND window = CreateWindowExA(0, gClassName, gWindowTitle, WS_OVERLAPPEDWINDOW,
+                                  CW_USEDEFAULT, 0, CW_USEDEFAULT, 0, NULL, NULL, instance, NULL);
+    if (!window)
+        return 0;
+    ShowWindow(window, showCommand);
+    UpdateWindow(window);
+    return 1;
+}
+
+static void PaintGreeting(HWND window, const char* text) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    RECT client;
+    GetClientRect(window, &client);
+    DrawTextA(dc, text, lstrlenA(text), &client, DT_CENTER);
+    EndPaint(window, &paint);
+}
+
+// Only the menu commands and the two lifecycle messages are handled; the
+// window is hidden, so they arrive only when sent from outside.
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    char greeting[kWindowTextSize];
+    LoadStringA(gModuleInstance, IDS_HELLO, greeting, sizeof greeting);
+    switch (message) {
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    case WM_PAINT:
+        PaintGreeting(window, greeting);
+        return 0;
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDM_ABOUT:
+            // There is no About template, so this shows nothing.
+            (void)DialogBoxParamA(gModuleInstance, MAKEINTRESOURCEA(IDD_ABOUT), window,
+                                  OkCancelDialogProc, 0);
+            return 0;
+        case IDM_EXIT:
+            DestroyWindow(window);
+            return 0;
+        }
+        break;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+INT_PTR CALLBACK OkCancelDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    if (message == WM_INITDIALOG)
+        return TRUE;  // focus goes to the first tab stop, the OK button
+    if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
+        EndDialog(dialog, LOWORD(wParam));
+        return TRUE;
+    }
+    return FALSE;
+}

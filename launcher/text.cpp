@@ -1,0 +1,80 @@
+// Bounded copy, append and format. Each helper takes the capacity of its
+// destination, always leaves it NUL-terminated and returns 1 only when the
+// whole result fit, so a caller can refuse to use a cut text.
+#include "launcher/text.h"
+
+#include <stdarg.h>
+#include <stdio.h>
+#include <string.h>
+
+int AppendBytes(char* dst, size_t cap, const char* src, size_t count) {
+    if (cap == 0)
+        return 0;
+    size_t used = BoundedLength(dst, cap);
+    if (used == cap) {  // not terminated: terminate, add nothing
+        dst[cap - 1] = '\0';
+        return 0;
+    }
+    size_t room = cap - 1 - used;
+    size_t take = count < room ? count : room;
+    memcpy(dst + used, src, take);
+    dst[used + take] = '\0';
+    return take == count;
+}
+
+int AppendText(char* dst, size_t cap, const char* src) {
+    return AppendBytes(dst, cap, src, strlen(src));
+}
+
+int CopyText(char* dst, size_t cap, const char* src) {
+    if (cap == 0)
+        return 0;
+    dst[0] = '\0';
+    return AppendText(dst, cap, src);
+}
+
+int FormatText(char* dst, size_t cap, const char* format, ...) {
+    if (cap == 0)
+        return 0;
+    va_list args;
+    va_start(args, format);
+    int written = vsnprintf(dst, cap, format, args);
+    va_end(args);
+    // The Microsoft runtime leaves a cut result unterminated and returns -1
+    // or cap; terminate in every case and report whether all of it fit.
+    dst[cap - 1] = '\0';
+    return written >= 0 && (size_t)written < cap;
+}
+
+// Decimal digits of a 64-bit count without relying on the runtime's support
+// for 64-bit format sizes, which older Microsoft runtimes lack.
+int AppendUnsigned(char* dst, size_t cap, unsigned long long value) {
+    char digits[24];
+    size_t n = 0;
+    do {
+        digits[n++] = (char)('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    char text[24];
+    for (size_t i = 0; i < n; i++)
+        text[i] = digits[n - 1 - i];
+    return AppendBytes(dst, cap, text, n);
+}
+
+// Length of a text that may fill its buffer without a terminating NUL, as
+// registry data can: the scan never goes past size bytes.
+size_t BoundedLength(const char* text, size_t size) {
+    const void* end = memchr(text, '\0', size);
+    return end ? (size_t)((const char*)end - text) : size;
+}
+
+// Text-mode output: each line feed reaches the file as CR LF.
+int ExpandLineFeeds(char* dst, size_t cap, const char* src) {
+    if (cap == 0)
+        return 0;
+    dst[0] = '\0';
+    int fits = 1;
+    for (const char* p = src; *p; p++)
+        fits &= *p == '\n' ? AppendBytes(dst, cap, "\r\n", 2) : AppendBytes(dst, cap, p, 1);
+    return fits;
+}

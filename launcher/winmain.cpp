@@ -1,0 +1,33 @@
+// Entry point: create the hidden window, then hand the argument text to the
+// dispatcher with the operations bound to the real system.
+#include <windows.h>
+
+#include "detect/installed_check.h"
+#include "launcher/command_line.h"
+#include "launcher/dispatch.h"
+#include "launcher/main_window.h"
+#include "launcher/run_and_wait.h"
+#include "repair/repairs.h"
+#include "reports/reports.h"
+#include "resources/resource_ids.h"
+
+static const LauncherOps kPlatformOps = {
+    OpenResourceLog,       LogSystemResources,     CloseResourceLog,
+    WriteHelpFile,         ShowVersionDate,        ShowBuildLevel,
+    ShowNotInstalled,      CheckInstalledProduct,  RunAndWait,
+    HasClientLevel,        WriteBuildLevel,        RewriteSourceListValue,
+    RewriteUninstallString, RewriteDirectoryValue,
+};
+
+// The argument text is taken from the process's own command line, with the
+// program name skipped the way the runtime skips it, so every byte of it
+// reaches the inner installer as the platform delivered it.
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    LoadStringA(instance, IDS_WINDOW_TITLE, gWindowTitle, sizeof gWindowTitle);
+    LoadStringA(instance, IDS_CLASS_NAME, gClassName, sizeof gClassName);
+    (void)RegisterMainWindowClass(instance);  // a failure shows as a failed creation
+    // Always hidden, whatever show command the launcher was started with.
+    if (!CreateMainWindow(instance, SW_HIDE))
+        return 0;
+    return RunLauncher(SkipProgramName(GetCommandLineA()), &kPlatformOps);
+}

@@ -1,0 +1,69 @@
+// Composition of the repaired values. Registry data arrives in fixed
+// buffers, possibly without a NUL, so each input comes with its size and is
+// scanned only within it. A result that does not fit is refused, never cut:
+// a cut path in the registry is worse than the value the installation wrote.
+#include "repair/repair_text.h"
+
+#include <string.h>
+
+#include "detect/registry_paths.h"
+#include "launcher/text.h"
+
+const char kBuildDate[] = "Abr 25, 2000";
+
+static const char kRemovalCommandStart[] = "msiexec /x \"";
+static const char kPackageFileName[] = "Omrik Vindara.msi";
+static const char kRemovalCommandEnd[] = "\"";
+static const char kLocalPackageStem[] = "Omrik Vindara";
+static const char kLocalPackageSuffix[] = "XXX.msi";
+
+// A directory that fills its whole buffer without a NUL has no known end.
+static int HasEnd(const char* text, size_t size) {
+    return BoundedLength(text, size) < size;
+}
+
+// msiexec /x "<directory>Omrik Vindara.msi": the directory ends with its own
+// backslash, so nothing is inserted before the file name.
+int ComposeRemovalCommand(char* dst, size_t cap, const char* directory, size_t size) {
+    if (!HasEnd(directory, size))
+        return 0;
+    int fits = CopyText(dst, cap, kRemovalCommandStart);
+    fits &= AppendText(dst, cap, directory);
+    fits &= AppendText(dst, cap, kPackageFileName);
+    fits &= AppendText(dst, cap, kRemovalCommandEnd);
+    return fits;
+}
+
+// The directory itself, or for LocalPackage (matched exactly) the package
+// copy inside it.
+int ComposeDirectoryValue(char* dst, size_t cap, const char* directory, size_t size,
+                          const char* valueName) {
+    if (!HasEnd(directory, size))
+        return 0;
+    int fits = CopyText(dst, cap, directory);
+    if (strcmp(valueName, kLocalPackageValue) == 0) {
+        fits &= AppendText(dst, cap, kLocalPackageStem);
+        fits &= AppendText(dst, cap, kLocalPackageSuffix);
+    }
+    return fits;
+}
+
+// Keeps what stands in front of the drive letter of the source path and
+// puts the directory behind it: "n;1;D:\Setup\" becomes "n;1;" + directory.
+// Only the first colon counts. A source without a colon, or with the colon
+// first, has no drive letter to cut at and is left alone.
+int ComposeSourceValue(char* dst, size_t cap, const char* source, size_t sourceSize,
+                       const char* directory, size_t directorySize) {
+    if (!HasEnd(directory, directorySize))
+        return 0;
+    size_t length = BoundedLength(source, sourceSize);
+    const char* colon = (const char*)memchr(source, ':', length);
+    if (!colon || colon == source)
+        return 0;
+    if (cap == 0)
+        return 0;
+    dst[0] = '\0';
+    int fits = AppendBytes(dst, cap, source, (size_t)(colon - source) - 1);
+    fits &= AppendText(dst, cap, directory);
+    return fits;
+}

@@ -1,0 +1,11 @@
+// The information reports chosen by switches.
+#pragma once
+
+void ShowVersionDate();
+int ShowBuildLevel(const char* uninstallKey, const char* productKey);
+void ShowNotInstalled();
+void WriteHelpFile();
+int OpenResourceLog(const char* path);
+int WriteLogLine(const char* text);
+int CloseResourceLog();
+void LogSystemResources();

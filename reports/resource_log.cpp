@@ -1,0 +1,58 @@
+// The disk and memory log written by "/LOGRESOURCES". Each line goes to the
+// system as soon as it is written, so another program can follow the log
+// while it grows.
+#include <windows.h>
+
+#include "launcher/text.h"
+#include "reports/log_text.h"
+#include "reports/reports.h"
+
+static HANDLE gLogFile = INVALID_HANDLE_VALUE;
+
+int OpenResourceLog(const char* path) {
+    gLogFile = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                           CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    return gLogFile != INVALID_HANDLE_VALUE;
+}
+
+// Writes one line in text mode, in one block and unbuffered. Returns 0 on
+// success; nobody acts on a failure, the next line is tried all the same.
+int WriteLogLine(const char* text) {
+    char block[2 * kLogLineSize];
+    (void)ExpandLineFeeds(block, sizeof block, text);  // every log line fits twice over
+    DWORD length = (DWORD)lstrlenA(block);
+    DWORD written;
+    return WriteFile(gLogFile, block, length, &written, NULL) ? 0 : -1;
+}
+
+int CloseResourceLog() {
+    int closed = CloseHandle(gLogFile) != 0;
+    gLogFile = INVALID_HANDLE_VALUE;
+    return closed;
+}
+
+// Both measurements are taken before the first line, so the log shows one
+// moment. A drive that cannot be measured prints zero counts.
+void LogSystemResources() {
+    ResourceFigures figures = {};
+    ULARGE_INTEGER freeToCaller, total, totalFree;
+    if (GetDiskFreeSpaceExA(kMeasuredDirectory, &freeToCaller, &total, &totalFree)) {
+        figures.freeBytesAvailableToCaller = freeToCaller.QuadPart;
+        figures.totalNumberOfBytes = total.QuadPart;
+        figures.totalNumberOfFreeBytes = totalFree.QuadPart;
+    }
+    MEMORYSTATUS memory;
+    GlobalMemoryStatus(&memory);
+    const DWORD fields[8] = {
+        memory.dwLength,       memory.dwMemoryLoad,    memory.dwTotalPhys,
+        memory.dwAvailPhys,    memory.dwTotalPageFile, memory.dwAvailPageFile,
+        memory.dwTotalVirtual, memory.dwAvailVirtual,
+    };
+    for (int i = 0; i < 8; i++)
+        figures.memory[i] = fields[i];
+    char line[kLogLineSize];
+    for (int i = 0; i < kLogWriteCount; i++) {
+        (void)ComposeLogWrite(i, &figures, line, sizeof line);  // the longest line is 50 bytes
+        (void)WriteLogLine(line);
+    }
+}
