@@ -1,0 +1,59 @@
+#include "tests/e2e/launcher_fixture.h"
+
+static const DWORD kRunTimeoutMs = 60000;
+
+void LauncherTest::SetUp() {
+    DeleteProductKeys();
+    media_ = MakeScratchFolder("media");
+    ASSERT_TRUE(CopyInto(WindowsPath(SETUP_EXE_PATH), media_, "Setup.exe"));
+    ASSERT_TRUE(CopyInto(WindowsPath(STANDIN_EXE_PATH), media_, "_Setup.exe"));
+}
+
+void LauncherTest::TearDown() {
+    for (const std::string& name : settings_)
+        SetEnvironmentVariableA(name.c_str(), NULL);
+    DeleteProductKeys();
+    RemoveFolder(media_);
+}
+
+// Settings reach the stand-in through the environment the launcher inherits.
+void LauncherTest::SetStandIn(const char* name, const char* value) {
+    SetEnvironmentVariableA(name, value);
+    settings_.push_back(name);
+}
+
+std::string LauncherTest::MediaFile(const char* name) const {
+    return media_ + "\\" + name;
+}
+
+RunResult LauncherTest::RunSetup(const std::string& args, CloseHow how, WORD showCommand) {
+    std::string command = "\"" + MediaFile("Setup.exe") + "\"";
+    if (!args.empty())
+        command += " " + args;
+    RunResult result = RunAndAnswer(command, media_, how, kRunTimeoutMs, NULL, showCommand);
+    EXPECT_TRUE(result.started);
+    EXPECT_TRUE(result.finished) << "Setup.exe did not end: " << args;
+    return result;
+}
+
+std::vector<std::string> LauncherTest::InnerCommands() {
+    std::string bytes;
+    std::vector<std::string> commands;
+    if (!ReadWholeFile(MediaFile("inner-record.txt"), &bytes))
+        return commands;
+    size_t start = 0;
+    for (size_t end; (end = bytes.find('\0', start)) != std::string::npos; start = end + 1)
+        commands.push_back(bytes.substr(start, end - start));
+    return commands;
+}
+
+bool LauncherTest::InnerEnded() {
+    return FileExists(MediaFile("inner-ended.txt"));
+}
+
+std::vector<std::string> WindowTexts(const WindowInfo& info) {
+    std::vector<std::string> texts;
+    for (const ControlInfo& control : info.controls)
+        texts.push_back(control.text);
+    return texts;
+}

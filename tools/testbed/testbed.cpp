@@ -1,0 +1,525 @@
+// Test support for programs that run under Wine next to the launcher.
+#include "tools/testbed/testbed.h"
+
+#include <stdio.h>
+#include <string.h>
+#include <tlhelp32.h>
+
+#include "detect/registry_paths.h"
+
+std::string WindowsPath(const char* unixPath) {
+    std::string path = "Z:";
+    for (const char* p = unixPath; *p; p++)
+        path += *p == '/' ? '\\' : *p;
+    return path;
+}
+
+std::string DirectoryOf(const std::string& path) {
+    size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+}
+
+std::string MakeScratchFolder(const char* tag) {
+    static LONG counter;
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    char name[MAX_PATH];
+    snprintf(name, sizeof name, "%s%s-%lu-%ld", temp, tag, GetCurrentProcessId(),
+             InterlockedIncrement(&counter));
+    CreateDirectoryA(name, NULL);
+    return name;
+}
+
+void RemoveFolder(const std::string& folder) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = found.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            std::string path = folder + "\\" + name;
+            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveFolder(path);
+            else
+                DeleteFileA(path.c_str());
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
+    RemoveDirectoryA(folder.c_str());
+}
+
+bool CopyInto(const std::string& source, const std::string& folder, const char* name) {
+    return CopyFileA(source.c_str(), (folder + "\\" + name).c_str(), FALSE) != 0;
+}
+
+bool ReadWholeFile(const std::string& path, std::string* bytes) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              NULL, OPEN_EXISTING, 0, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    bytes->clear();
+    char block[65536];
+    DWORD got;
+    while (ReadFile(file, block, sizeof block, &got, NULL) && got > 0)
+        bytes->append(block, got);
+    CloseHandle(file);
+    return true;
+}
+
+bool WriteWholeFile(const std::string& path, const std::string& bytes) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    BOOL ok = WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, NULL);
+    CloseHandle(file);
+    return ok && written == bytes.size();
+}
+
+bool FileExists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool WriteRegValue(HKEY root, const char* path, const char* name, DWORD type,
+                   const std::string& data) {
+    HKEY key;
+    if (RegCreateKeyExA(root, path, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key, NULL) !=
+        ERROR_SUCCESS)
+        return false;
+    LONG result = RegSetValueExA(key, name, 0, type, (const BYTE*)data.data(), (DWORD)data.size());
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS;
+}
+
+// A text stored the way an installation stores it: with its NUL.
+bool WriteRegText(HKEY root, const char* path, const char* name, const char* text) {
+    return WriteRegValue(root, path, name, REG_SZ, std::string(text, strlen(text) + 1));
+}
+
+bool ReadRegValue(HKEY root, const char* path, const char* name, RegValue* value) {
+    HKEY key;
+    if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    DWORD size = 0;
+    DWORD type = 0;
+    LONG result = RegQueryValueExA(key, name, NULL, &type, NULL, &size);
+    if (result == ERROR_SUCCESS) {
+        value->data.assign(size, '\0');
+        result = RegQueryValueExA(key, name, NULL, &type, (BYTE*)&value->data[0], &size);
+        value->data.resize(size);
+    }
+    RegCloseKey(key);
+    value->name = name;
+    value->type = type;
+    return result == ERROR_SUCCESS;
+}
+
+bool KeyExists(HKEY root, const char* path) {
+    HKEY key;
+    if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+void DeleteKeyTree(HKEY root, const char* path) {
+    HKEY key;
+    if (RegOpenKeyExA(root, path, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+        return;
+    char name[256];
+    for (;;) {
+        DWORD length = sizeof name;
+        if (RegEnumKeyExA(key, 0, name, &length, NULL, NULL, NULL, NULL) != ERROR_SUCCESS)
+            break;
+        DeleteKeyTree(key, name);
+    }
+    RegCloseKey(key);
+    RegDeleteKeyA(root, path);
+}
+
+static const char kInstallerProductKey[] =
+    "Software\\Microsoft\\Installer\\Products\\17E2B8D5A49C60F43B2AE8160F7D2C94";
+
+// Every key the launcher reads or writes, and the Installer's per-user
+// registration of the product around them.
+void DeleteProductKeys() {
+    DeleteKeyTree(HKEY_LOCAL_MACHINE, kProductKey[kPlainForm]);
+    DeleteKeyTree(HKEY_LOCAL_MACHINE, kUninstallKeyByName[kPlainForm]);
+    DeleteKeyTree(HKEY_LOCAL_MACHINE, kAlternateUninstallKey[kPlainForm]);
+    DeleteKeyTree(HKEY_LOCAL_MACHINE, kMainUninstallKey[kPlainForm]);
+    DeleteKeyTree(HKEY_CURRENT_USER, kInstallerProductKey);
+}
+
+std::vector<RegValue> ListValues(HKEY root, const char* path) {
+    std::vector<RegValue> values;
+    HKEY key;
+    if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return values;
+    for (DWORD i = 0;; i++) {
+        char name[16384];
+        DWORD nameLength = sizeof name;
+        DWORD type = 0;
+        DWORD size = 0;
+        if (RegEnumValueA(key, i, name, &nameLength, NULL, &type, NULL, &size) != ERROR_SUCCESS)
+            break;
+        RegValue value;
+        ReadRegValue(root, path, name, &value);
+        values.push_back(value);
+    }
+    RegCloseKey(key);
+    return values;
+}
+
+std::string Printable(const std::string& bytes) {
+    std::string text;
+    for (unsigned char c : bytes) {
+        if (c >= 0x20 && c < 0x7F && c != '\\') {
+            text += (char)c;
+        } else {
+            char escape[8];
+            snprintf(escape, sizeof escape, "\\x%02X", c);
+            text += escape;
+        }
+    }
+    return text;
+}
+
+static void ExportKey(HKEY root, const char* rootName, const std::string& path,
+                      std::string* out) {
+    if (!KeyExists(root, path.c_str()))
+        return;
+    *out += std::string("[") + rootName + "\\" + path + "]\n";
+    for (const RegValue& value : ListValues(root, path.c_str())) {
+        char head[64];
+        snprintf(head, sizeof head, " type=%lu length=%u ", value.type, (unsigned)value.data.size());
+        *out += "  \"" + value.name + "\"" + head + Printable(value.data) + "\n";
+    }
+    HKEY key;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return;
+    std::vector<std::string> subkeys;
+    for (DWORD i = 0;; i++) {
+        char name[256];
+        DWORD length = sizeof name;
+        if (RegEnumKeyExA(key, i, name, &length, NULL, NULL, NULL, NULL) != ERROR_SUCCESS)
+            break;
+        subkeys.push_back(name);
+    }
+    RegCloseKey(key);
+    for (const std::string& name : subkeys)
+        ExportKey(root, rootName, path + "\\" + name, out);
+}
+
+// Every value under the product's keys with its type, length and bytes, in
+// a stable order: two exports compare equal when nothing changed.
+std::string ExportProductKeys() {
+    std::string out;
+    ExportKey(HKEY_LOCAL_MACHINE, "HKLM", kProductKey[kPlainForm], &out);
+    ExportKey(HKEY_LOCAL_MACHINE, "HKLM", kUninstallKeyByName[kPlainForm], &out);
+    ExportKey(HKEY_LOCAL_MACHINE, "HKLM", kAlternateUninstallKey[kPlainForm], &out);
+    ExportKey(HKEY_LOCAL_MACHINE, "HKLM", kMainUninstallKey[kPlainForm], &out);
+    ExportKey(HKEY_CURRENT_USER, "HKCU", kInstallerProductKey, &out);
+    return out;
+}
+
+bool StartProcess(const std::string& commandLine, const std::string& folder, Process* process,
+                  const char* environment, WORD showCommand) {
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = showCommand;
+    PROCESS_INFORMATION info = {};
+    std::vector<char> command(commandLine.begin(), commandLine.end());
+    command.push_back('\0');
+    if (!CreateProcessA(NULL, command.data(), NULL, NULL, FALSE, 0, (void*)environment,
+                        folder.empty() ? NULL : folder.c_str(), &startup, &info))
+        return false;
+    CloseHandle(info.hThread);
+    process->handle = info.hProcess;
+    process->id = info.dwProcessId;
+    return true;
+}
+
+bool WaitProcess(Process* process, DWORD timeoutMs, DWORD* exitCode) {
+    if (WaitForSingleObject(process->handle, timeoutMs) != WAIT_OBJECT_0)
+        return false;
+    GetExitCodeProcess(process->handle, exitCode);
+    return true;
+}
+
+void EndProcess(Process* process) {
+    if (!process->handle)
+        return;
+    DWORD code;
+    if (GetExitCodeProcess(process->handle, &code) && code == STILL_ACTIVE)
+        TerminateProcess(process->handle, 0xDEAD);
+    CloseHandle(process->handle);
+    process->handle = NULL;
+}
+
+// Whether id is rootId or one of its descendants, through the parent links
+// of a process snapshot.
+bool IsInProcessTree(DWORD rootId, DWORD id) {
+    if (id == rootId)
+        return true;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return false;
+    std::vector<std::pair<DWORD, DWORD>> parents;
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
+        parents.push_back({entry.th32ProcessID, entry.th32ParentProcessID});
+    CloseHandle(snapshot);
+    for (int depth = 0; depth < 16; depth++) {
+        DWORD parent = 0;
+        for (const auto& link : parents) {
+            if (link.first == id)
+                parent = link.second;
+        }
+        if (parent == 0 || parent == id)
+            return false;
+        if (parent == rootId)
+            return true;
+        id = parent;
+    }
+    return false;
+}
+
+std::string ProcessImageName(DWORD id) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return "";
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    std::string name;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+        if (entry.th32ProcessID == id)
+            name = entry.szExeFile;
+    }
+    CloseHandle(snapshot);
+    return name;
+}
+
+struct TopWindowSearch {
+    DWORD rootId;
+    std::vector<HWND> found;
+};
+
+static BOOL CALLBACK CollectTopWindow(HWND window, LPARAM context) {
+    TopWindowSearch* search = (TopWindowSearch*)context;
+    if (!IsWindowVisible(window))
+        return TRUE;
+    DWORD id = 0;
+    GetWindowThreadProcessId(window, &id);
+    if (search->rootId == 0 || IsInProcessTree(search->rootId, id))
+        search->found.push_back(window);
+    return TRUE;
+}
+
+// Visible top-level windows of a process and its children (0: of anyone).
+std::vector<HWND> VisibleTopWindows(DWORD rootProcessId) {
+    TopWindowSearch search = {rootProcessId, {}};
+    EnumWindows(CollectTopWindow, (LPARAM)&search);
+    return search.found;
+}
+
+static std::string Utf8Text(HWND window) {
+    int length = GetWindowTextLengthW(window);
+    std::wstring wide(length + 1, L'\0');
+    length = GetWindowTextW(window, &wide[0], length + 1);
+    wide.resize(length);
+    int bytes = WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, NULL, 0, NULL, NULL);
+    std::string text(bytes, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, &text[0], bytes, NULL, NULL);
+    return text;
+}
+
+struct ControlSearch {
+    HWND dialog;
+    RECT base;  // pixels of a 4 x 8 dialog-unit rectangle
+    std::vector<ControlInfo> controls;
+};
+
+static int ToUnits(LONG pixels, LONG unitPixels, int units) {
+    return unitPixels ? (int)((pixels * units + unitPixels / 2) / unitPixels) : (int)pixels;
+}
+
+static BOOL CALLBACK CollectControl(HWND control, LPARAM context) {
+    ControlSearch* search = (ControlSearch*)context;
+    if (GetParent(control) != search->dialog)
+        return TRUE;
+    ControlInfo info;
+    char className[256];
+    GetClassNameA(control, className, sizeof className);
+    info.className = className;
+    info.text = Utf8Text(control);
+    info.style = (DWORD)GetWindowLongA(control, GWL_STYLE);
+    info.exStyle = (DWORD)GetWindowLongA(control, GWL_EXSTYLE);
+    info.id = (int)(short)GetDlgCtrlID(control);
+    RECT rect;
+    GetWindowRect(control, &rect);
+    MapWindowPoints(NULL, search->dialog, (POINT*)&rect, 2);
+    info.units.left = ToUnits(rect.left, search->base.right, 4);
+    info.units.top = ToUnits(rect.top, search->base.bottom, 8);
+    info.units.right = ToUnits(rect.right - rect.left, search->base.right, 4);
+    info.units.bottom = ToUnits(rect.bottom - rect.top, search->base.bottom, 8);
+    search->controls.push_back(info);
+    return TRUE;
+}
+
+WindowInfo DescribeWindow(HWND window) {
+    WindowInfo info;
+    info.window = window;
+    char className[256];
+    GetClassNameA(window, className, sizeof className);
+    info.className = className;
+    info.caption = Utf8Text(window);
+    info.style = (DWORD)GetWindowLongA(window, GWL_STYLE);
+    info.exStyle = (DWORD)GetWindowLongA(window, GWL_EXSTYLE);
+    GetWindowRect(window, &info.screen);
+    ControlSearch search = {window, {0, 0, 4, 8}, {}};
+    if (!MapDialogRect(window, &search.base))
+        search.base = RECT{0, 0, 4, 8};
+    EnumChildWindows(window, CollectControl, (LPARAM)&search);
+    info.controls = search.controls;
+    return info;
+}
+
+std::string FormatWindow(const WindowInfo& info) {
+    char line[512];
+    snprintf(line, sizeof line, "window class=%s style=0x%08lX exstyle=0x%08lX caption=\"%s\"\n",
+             info.className.c_str(), info.style, info.exStyle, info.caption.c_str());
+    std::string out = line;
+    for (const ControlInfo& control : info.controls) {
+        snprintf(line, sizeof line,
+                 "  control class=%s id=%d style=0x%08lX exstyle=0x%08lX at=%ld,%ld size=%ld,%ld text=\"",
+                 control.className.c_str(), control.id, control.style, control.exStyle,
+                 control.units.left, control.units.top, control.units.right, control.units.bottom);
+        out += line + control.text + "\"\n";
+    }
+    return out;
+}
+
+// The text of a message box: its one static control that is not the icon.
+std::string MessageText(const WindowInfo& info) {
+    for (const ControlInfo& control : info.controls) {
+        if (_stricmp(control.className.c_str(), "Static") == 0 && !control.text.empty())
+            return control.text;
+    }
+    return "";
+}
+
+// Closes a dialog or message box the way a user would: the OK button, the
+// Enter or Esc key at the focused control, or the caption's close button.
+bool CloseWindowBy(HWND window, CloseHow how) {
+    DWORD thread = GetWindowThreadProcessId(window, NULL);
+    GUITHREADINFO gui = {};
+    gui.cbSize = sizeof gui;
+    HWND focus = GetGUIThreadInfo(thread, &gui) && gui.hwndFocus ? gui.hwndFocus : window;
+    switch (how) {
+    case kCloseByOk: {
+        HWND button = GetDlgItem(window, IDOK);
+        if (!button)
+            button = GetDlgItem(window, IDCANCEL);
+        return button && PostMessageA(button, BM_CLICK, 0, 0);
+    }
+    case kCloseByEnter:
+        return PostMessageA(focus, WM_KEYDOWN, VK_RETURN, 0x001C0001) &&
+               PostMessageA(focus, WM_KEYUP, VK_RETURN, 0xC01C0001);
+    case kCloseByEscape:
+        return PostMessageA(focus, WM_KEYDOWN, VK_ESCAPE, 0x00010001) &&
+               PostMessageA(focus, WM_KEYUP, VK_ESCAPE, 0xC0010001);
+    case kCloseByCloseButton:
+        return PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    }
+    return false;
+}
+
+bool ParseCloseHow(const char* text, CloseHow* how) {
+    static const struct {
+        const char* name;
+        CloseHow how;
+    } kNames[] = {
+        {"ok", kCloseByOk}, {"enter", kCloseByEnter}, {"esc", kCloseByEscape},
+        {"close", kCloseByCloseButton},
+    };
+    for (const auto& entry : kNames) {
+        if (strcmp(text, entry.name) == 0) {
+            *how = entry.how;
+            return true;
+        }
+    }
+    return false;
+}
+
+// Copies the window's screen area into a 24-bit BMP file.
+bool SaveScreenshot(HWND window, const std::string& bmpPath) {
+    RECT rect;
+    if (!GetWindowRect(window, &rect))
+        return false;
+    int width = rect.right - rect.left;
+    int height = rect.bottom - rect.top;
+    HDC screen = GetDC(NULL);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO bitmapInfo = {};
+    bitmapInfo.bmiHeader.biSize = sizeof bitmapInfo.bmiHeader;
+    bitmapInfo.bmiHeader.biWidth = width;
+    bitmapInfo.bmiHeader.biHeight = height;
+    bitmapInfo.bmiHeader.biPlanes = 1;
+    bitmapInfo.bmiHeader.biBitCount = 24;
+    void* bits = NULL;
+    HBITMAP bitmap = CreateDIBSection(screen, &bitmapInfo, DIB_RGB_COLORS, &bits, NULL, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    GdiFlush();
+    DWORD stride = ((DWORD)width * 3 + 3) & ~3u;
+    DWORD imageSize = stride * (DWORD)height;
+    BITMAPFILEHEADER fileHeader = {};
+    fileHeader.bfType = 0x4D42;
+    fileHeader.bfOffBits = sizeof fileHeader + sizeof bitmapInfo.bmiHeader;
+    fileHeader.bfSize = fileHeader.bfOffBits + imageSize;
+    std::string bytes((const char*)&fileHeader, sizeof fileHeader);
+    bytes.append((const char*)&bitmapInfo.bmiHeader, sizeof bitmapInfo.bmiHeader);
+    bytes.append((const char*)bits, imageSize);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(NULL, screen);
+    return WriteWholeFile(bmpPath, bytes);
+}
+
+RunResult RunAndAnswer(const std::string& commandLine, const std::string& folder, CloseHow how,
+                       DWORD timeoutMs, const char* environment, WORD showCommand) {
+    RunResult result = {false, false, 0, {}};
+    Process process = {};
+    if (!StartProcess(commandLine, folder, &process, environment, showCommand))
+        return result;
+    result.started = true;
+    std::vector<HWND> answered;
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < timeoutMs) {
+        if (WaitProcess(&process, 50, &result.exitCode)) {
+            result.finished = true;
+            break;
+        }
+        for (HWND window : VisibleTopWindows(process.id)) {
+            bool seen = false;
+            for (HWND old : answered)
+                seen |= old == window;
+            if (seen)
+                continue;
+            // Let the dialog finish its initialisation before it is read.
+            Sleep(100);
+            result.windows.push_back(DescribeWindow(window));
+            answered.push_back(window);
+            CloseWindowBy(window, how);
+        }
+    }
+    EndProcess(&process);
+    return result;
+}

@@ -1,0 +1,87 @@
+// Windows-side test support shared by the Wine tests, the end-to-end tests,
+// the UI driver and the demo: paths, files, registry set-up and read-back,
+// processes and the windows they show.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// Files and folders.
+std::string WindowsPath(const char* unixPath);
+std::string DirectoryOf(const std::string& path);
+std::string MakeScratchFolder(const char* tag);
+void RemoveFolder(const std::string& folder);
+bool CopyInto(const std::string& source, const std::string& folder, const char* name);
+bool ReadWholeFile(const std::string& path, std::string* bytes);
+bool WriteWholeFile(const std::string& path, const std::string& bytes);
+bool FileExists(const std::string& path);
+
+// Registry. Paths are relative to the given root; values carry their exact
+// bytes so tests can store texts without NUL or of the wrong type.
+struct RegValue {
+    std::string name;
+    DWORD type;
+    std::string data;
+};
+bool WriteRegValue(HKEY root, const char* path, const char* name, DWORD type,
+                   const std::string& data);
+bool WriteRegText(HKEY root, const char* path, const char* name, const char* text);
+bool ReadRegValue(HKEY root, const char* path, const char* name, RegValue* value);
+bool KeyExists(HKEY root, const char* path);
+void DeleteKeyTree(HKEY root, const char* path);
+void DeleteProductKeys();
+std::vector<RegValue> ListValues(HKEY root, const char* path);
+std::string ExportProductKeys();
+std::string Printable(const std::string& bytes);
+
+// Processes.
+struct Process {
+    HANDLE handle;
+    DWORD id;
+};
+bool StartProcess(const std::string& commandLine, const std::string& folder, Process* process,
+                  const char* environment = NULL, WORD showCommand = SW_SHOWDEFAULT);
+bool WaitProcess(Process* process, DWORD timeoutMs, DWORD* exitCode);
+void EndProcess(Process* process);
+bool IsInProcessTree(DWORD rootId, DWORD id);
+std::string ProcessImageName(DWORD id);
+
+// Windows a process shows.
+enum CloseHow { kCloseByOk, kCloseByEnter, kCloseByEscape, kCloseByCloseButton };
+struct ControlInfo {
+    std::string className;
+    std::string text;  // UTF-8
+    DWORD style;
+    DWORD exStyle;
+    int id;
+    RECT units;  // left, top, width, height in dialog units
+};
+struct WindowInfo {
+    HWND window;
+    std::string className;
+    std::string caption;  // UTF-8
+    DWORD style;
+    DWORD exStyle;
+    RECT screen;
+    std::vector<ControlInfo> controls;
+};
+std::vector<HWND> VisibleTopWindows(DWORD rootProcessId);
+WindowInfo DescribeWindow(HWND window);
+std::string FormatWindow(const WindowInfo& info);
+std::string MessageText(const WindowInfo& info);
+bool CloseWindowBy(HWND window, CloseHow how);
+bool ParseCloseHow(const char* text, CloseHow* how);
+bool SaveScreenshot(HWND window, const std::string& bmpPath);
+
+// Runs a program to its end; every window of its process tree that shows up
+// is described, then closed the given way. Gives up after timeoutMs.
+struct RunResult {
+    bool started;
+    bool finished;
+    DWORD exitCode;
+    std::vector<WindowInfo> windows;
+};
+RunResult RunAndAnswer(const std::string& commandLine, const std::string& folder, CloseHow how,
+                       DWORD timeoutMs, const char* environment = NULL,
+                       WORD showCommand = SW_SHOWDEFAULT);
