@@ -100,21 +100,38 @@ bool WriteRegText(HKEY root, const char* path, const char* name, const char* tex
     return WriteRegValue(root, path, name, REG_SZ, std::string(text, strlen(text) + 1));
 }
 
+static bool IsStringType(DWORD type) {
+    return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
+}
+
+// Reads a value as it is stored. Texts are read through the wide query and
+// converted to the ANSI code page character for character: the ANSI query
+// adds a NUL of its own, which would hide whether the writer counted one.
 bool ReadRegValue(HKEY root, const char* path, const char* name, RegValue* value) {
     HKEY key;
     if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
         return false;
+    std::wstring wideName(name, name + strlen(name));
     DWORD size = 0;
     DWORD type = 0;
-    LONG result = RegQueryValueExA(key, name, NULL, &type, NULL, &size);
+    std::string raw;
+    LONG result = RegQueryValueExW(key, wideName.c_str(), NULL, &type, NULL, &size);
     if (result == ERROR_SUCCESS) {
-        value->data.assign(size, '\0');
-        result = RegQueryValueExA(key, name, NULL, &type, (BYTE*)&value->data[0], &size);
-        value->data.resize(size);
+        raw.assign(size, '\0');
+        result = RegQueryValueExW(key, wideName.c_str(), NULL, &type, (BYTE*)&raw[0], &size);
+        raw.resize(size);
     }
     RegCloseKey(key);
     value->name = name;
     value->type = type;
+    value->data = raw;
+    if (result == ERROR_SUCCESS && IsStringType(type)) {
+        const wchar_t* wide = (const wchar_t*)raw.data();
+        int count = (int)(raw.size() / 2);
+        int bytes = WideCharToMultiByte(CP_ACP, 0, wide, count, NULL, 0, NULL, NULL);
+        value->data.assign(bytes, '\0');
+        WideCharToMultiByte(CP_ACP, 0, wide, count, &value->data[0], bytes, NULL, NULL);
+    }
     return result == ERROR_SUCCESS;
 }
 
@@ -261,21 +278,23 @@ void EndProcess(Process* process) {
     process->handle = NULL;
 }
 
-// Whether id is rootId or one of its descendants, through the parent links
-// of a process snapshot.
-bool IsInProcessTree(DWORD rootId, DWORD id) {
-    if (id == rootId)
-        return true;
+// Parent links of every process, from one snapshot.
+static std::vector<std::pair<DWORD, DWORD>> ProcessParents() {
+    std::vector<std::pair<DWORD, DWORD>> parents;
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     if (snapshot == INVALID_HANDLE_VALUE)
-        return false;
-    std::vector<std::pair<DWORD, DWORD>> parents;
+        return parents;
     PROCESSENTRY32 entry = {};
     entry.dwSize = sizeof entry;
     for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
         parents.push_back({entry.th32ProcessID, entry.th32ParentProcessID});
     CloseHandle(snapshot);
-    for (int depth = 0; depth < 16; depth++) {
+    return parents;
+}
+
+static bool IsDescendant(const std::vector<std::pair<DWORD, DWORD>>& parents, DWORD rootId,
+                         DWORD id) {
+    for (int depth = 0; depth < 16 && id != rootId; depth++) {
         DWORD parent = 0;
         for (const auto& link : parents) {
             if (link.first == id)
@@ -283,11 +302,14 @@ bool IsInProcessTree(DWORD rootId, DWORD id) {
         }
         if (parent == 0 || parent == id)
             return false;
-        if (parent == rootId)
-            return true;
         id = parent;
     }
-    return false;
+    return id == rootId;
+}
+
+// Whether id is rootId or one of its descendants.
+bool IsInProcessTree(DWORD rootId, DWORD id) {
+    return id == rootId || IsDescendant(ProcessParents(), rootId, id);
 }
 
 std::string ProcessImageName(DWORD id) {
@@ -306,8 +328,7 @@ std::string ProcessImageName(DWORD id) {
 }
 
 struct TopWindowSearch {
-    DWORD rootId;
-    std::vector<HWND> found;
+    std::vector<std::pair<HWND, DWORD>> visible;
 };
 
 static BOOL CALLBACK CollectTopWindow(HWND window, LPARAM context) {
@@ -316,16 +337,30 @@ static BOOL CALLBACK CollectTopWindow(HWND window, LPARAM context) {
         return TRUE;
     DWORD id = 0;
     GetWindowThreadProcessId(window, &id);
-    if (search->rootId == 0 || IsInProcessTree(search->rootId, id))
-        search->found.push_back(window);
+    search->visible.push_back({window, id});
     return TRUE;
 }
 
 // Visible top-level windows of a process and its children (0: of anyone).
 std::vector<HWND> VisibleTopWindows(DWORD rootProcessId) {
-    TopWindowSearch search = {rootProcessId, {}};
+    TopWindowSearch search;
     EnumWindows(CollectTopWindow, (LPARAM)&search);
-    return search.found;
+    std::vector<std::pair<DWORD, DWORD>> parents;
+    bool haveParents = false;
+    std::vector<HWND> found;
+    for (const auto& entry : search.visible) {
+        bool ours = rootProcessId == 0 || entry.second == rootProcessId;
+        if (!ours) {
+            if (!haveParents) {
+                parents = ProcessParents();
+                haveParents = true;
+            }
+            ours = IsDescendant(parents, rootProcessId, entry.second);
+        }
+        if (ours)
+            found.push_back(entry.first);
+    }
+    return found;
 }
 
 static std::string Utf8Text(HWND window) {
