@@ -1,0 +1,81 @@
+// The repairs after an installation through Setup.exe, with the stand-in
+// registering the product the way a real installation does.
+#include <string>
+
+#include "detect/registry_paths.h"
+#include "tests/e2e/launcher_fixture.h"
+
+class RepairRunTest : public LauncherTest {
+protected:
+    std::string Value(HKEY root, const char* const* key, const char* name) {
+        RegValue value;
+        if (!ReadRegValue(root, key[kPlainForm], name, &value))
+            return "(missing)";
+        return value.data;
+    }
+};
+
+// The system stores a NUL after every text, whether the writer counted it
+// or not.
+static std::string Stored(const std::string& text) {
+    return text + '\0';
+}
+
+TEST_F(RepairRunTest, FreshInstallationLeavesTheSixRepairedValues) {
+    SetStandIn("STANDIN_REGISTER", "1");
+    SetStandIn("STANDIN_DIRECTORY", "D:\\Apps\\");
+    RunResult run = RunSetup("/s /v\"/qn\"");
+    EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_TRUE(run.windows.empty());
+    HKEY lm = HKEY_LOCAL_MACHINE, cu = HKEY_CURRENT_USER;
+    EXPECT_EQ(Value(lm, kProductKey, kBuildLevelValue), Stored("Abr 25, 2000"));
+    EXPECT_EQ(Value(lm, kMainUninstallKey, kUninstallStringValue),
+              Stored("msiexec /x \"D:\\Apps\\Omrik Vindara.msi\""));
+    EXPECT_EQ(Value(lm, kMainUninstallKey, kModifyPathValue), Stored("D:\\Apps\\"));
+    EXPECT_EQ(Value(lm, kMainUninstallKey, kLocalPackageValue),
+              Stored("D:\\Apps\\Omrik VindaraXXX.msi"));
+    EXPECT_EQ(Value(cu, kSourceListKey, kLastUsedSourceValue), Stored("n;1;D:\\Apps\\"));
+    EXPECT_EQ(Value(cu, kNetSourceKey, kNetSourceValue), Stored("D:\\Apps\\"));
+    // What the launcher does not repair stays as the installation wrote it.
+    EXPECT_EQ(Value(lm, kMainUninstallKey, kInstallDateValue), Stored("20261208"));
+    EXPECT_EQ(Value(lm, kProductKey, kClientLevelValue), Stored("VNR/4.50"));
+}
+
+// The repairs depend on the registration, not on the installer's exit code.
+TEST_F(RepairRunTest, RegisteredInstallationIsRepairedWhateverItsExitCode) {
+    SetStandIn("STANDIN_REGISTER", "1");
+    SetStandIn("STANDIN_EXIT_CODE", "3010");
+    RunResult run = RunSetup("/qn");
+    EXPECT_EQ(run.exitCode, 3010u);
+    EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, kProductKey, kBuildLevelValue), Stored("Abr 25, 2000"));
+}
+
+TEST_F(RepairRunTest, InstallationThatDidNotRegisterIsLeftAlone) {
+    SetStandIn("STANDIN_EXIT_CODE", "1603");
+    RunResult run = RunSetup("/qn");
+    EXPECT_EQ(run.exitCode, 1603u);
+    EXPECT_EQ(ExportProductKeys(), "");
+}
+
+TEST_F(RepairRunTest, RemovalRunsNoRepair) {
+    SetStandIn("STANDIN_REGISTER", "1");
+    RunSetup("/qn");
+    ASSERT_EQ(Value(HKEY_LOCAL_MACHINE, kProductKey, kBuildLevelValue), Stored("Abr 25, 2000"));
+    // The stand-in removes the product for "/x"; a repair afterwards would
+    // leave values behind.
+    RunResult run = RunSetup("/x /qn");
+    EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_EQ(ExportProductKeys(), "");
+}
+
+// Without a "/" in ClientLevel a second run is not refused, so the repairs
+// run twice over the same installation and give the same values.
+TEST_F(RepairRunTest, RunningTheInstallationTwiceGivesTheSameValues) {
+    SetStandIn("STANDIN_REGISTER", "1");
+    SetStandIn("STANDIN_CLIENT_LEVEL", "VNR 4.50");
+    RunSetup("/qn");
+    std::string first = ExportProductKeys();
+    RunSetup("/qn");
+    EXPECT_EQ(ExportProductKeys(), first);
+    EXPECT_EQ(InnerCommands().size(), 2u);
+}
