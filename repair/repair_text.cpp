@@ -17,15 +17,18 @@ static const char kRemovalCommandEnd[] = "\"";
 static const char kLocalPackageStem[] = "Omrik Vindara";
 static const char kLocalPackageSuffix[] = "XXX.msi";
 
-// A directory that fills its whole buffer without a NUL has no known end.
-static int HasEnd(const char* text, size_t size) {
-    return BoundedLength(text, size) < size;
+// A directory that fills its whole buffer without a NUL has no known end,
+// and an empty one names no folder: the values built from either would
+// point nowhere, so the values the installation wrote are kept.
+static int IsDirectoryText(const char* text, size_t size) {
+    size_t length = BoundedLength(text, size);
+    return length > 0 && length < size;
 }
 
 // msiexec /x "<directory>Omrik Vindara.msi": the directory ends with its own
 // backslash, so nothing is inserted before the file name.
 int ComposeRemovalCommand(char* dst, size_t cap, const char* directory, size_t size) {
-    if (!HasEnd(directory, size))
+    if (!IsDirectoryText(directory, size))
         return 0;
     int fits = CopyText(dst, cap, kRemovalCommandStart);
     fits &= AppendText(dst, cap, directory);
@@ -38,7 +41,7 @@ int ComposeRemovalCommand(char* dst, size_t cap, const char* directory, size_t s
 // copy inside it.
 int ComposeDirectoryValue(char* dst, size_t cap, const char* directory, size_t size,
                           const char* valueName) {
-    if (!HasEnd(directory, size))
+    if (!IsDirectoryText(directory, size))
         return 0;
     int fits = CopyText(dst, cap, directory);
     if (strcmp(valueName, kLocalPackageValue) == 0) {
@@ -54,7 +57,7 @@ int ComposeDirectoryValue(char* dst, size_t cap, const char* directory, size_t s
 // first, has no drive letter to cut at and is left alone.
 int ComposeSourceValue(char* dst, size_t cap, const char* source, size_t sourceSize,
                        const char* directory, size_t directorySize) {
-    if (!HasEnd(directory, directorySize))
+    if (!IsDirectoryText(directory, directorySize))
         return 0;
     size_t length = BoundedLength(source, sourceSize);
     const char* colon = (const char*)memchr(source, ':', length);

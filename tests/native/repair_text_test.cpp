@@ -191,7 +191,6 @@ TEST(ComposeSourceValue, KeepsWhatStandsBeforeTheDriveLetter) {
         {"n;1;D:\\a:b\\c:", "E:\\Apps\\", "n;1;E:\\Apps\\"},  // only the first colon counts
         {"m;2;F:", "E:\\Apps\\", "m;2;E:\\Apps\\"},
         {"D:", "E:\\Apps\\", "E:\\Apps\\"},
-        {"n;1;D:\\Setup\\", "", "n;1;"},
         {"n;1;D:\\Setup\\", "\\\\server\\share\\", "n;1;\\\\server\\share\\"},
     };
     for (const auto& c : cases) {
@@ -200,6 +199,14 @@ TEST(ComposeSourceValue, KeepsWhatStandsBeforeTheDriveLetter) {
         EXPECT_EQ(1, composed.fits);
         EXPECT_EQ(c.expected, composed.text);
     }
+}
+
+// An empty Directory names no folder; nothing is composed from it.
+TEST(RepairTexts, RefuseAnEmptyDirectory) {
+    EXPECT_EQ(0, Removal("").fits);
+    EXPECT_EQ(0, DirectoryValue("", "ModifyPath").fits);
+    EXPECT_EQ(0, DirectoryValue("", "LocalPackage").fits);
+    EXPECT_EQ(0, SourceValue("n;1;D:\\Setup\\", "").fits);
 }
 
 TEST(ComposeSourceValue, RefusesASourceWithoutACharacterBeforeAColon) {
