@@ -492,8 +492,14 @@ bool ParseCloseHow(const char* text, CloseHow* how) {
     return false;
 }
 
-// Copies the window's screen area into a 24-bit BMP file.
+// Copies the window's screen area into a 24-bit BMP file. The copy reads
+// the screen, so the window is first painted completely by its own thread
+// (frame, background and every control; the call returns once it has), and
+// the display is given a moment to show the result.
 bool SaveScreenshot(HWND window, const std::string& bmpPath) {
+    RedrawWindow(window, NULL, NULL,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Sleep(200);
     RECT rect;
     if (!GetWindowRect(window, &rect))
         return false;
@@ -528,6 +534,17 @@ bool SaveScreenshot(HWND window, const std::string& bmpPath) {
     return WriteWholeFile(bmpPath, bytes);
 }
 
+// Waits until the window's program waits for input, at most five seconds.
+void WaitUntilIdle(HWND window) {
+    DWORD id = 0;
+    GetWindowThreadProcessId(window, &id);
+    HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, id);
+    if (!process)
+        return;
+    WaitForInputIdle(process, 5000);
+    CloseHandle(process);
+}
+
 RunResult RunAndAnswer(const std::string& commandLine, const std::string& folder, CloseHow how,
                        DWORD timeoutMs, const char* environment, WORD showCommand) {
     RunResult result = {false, false, 0, {}};
@@ -548,8 +565,10 @@ RunResult RunAndAnswer(const std::string& commandLine, const std::string& folder
                 seen |= old == window;
             if (seen)
                 continue;
-            // Let the dialog finish its initialisation before it is read.
-            Sleep(100);
+            // Let its program finish starting up (Notepad loads its file
+            // after showing its window) before the window is read.
+            WaitUntilIdle(window);
+            Sleep(50);
             result.windows.push_back(DescribeWindow(window));
             answered.push_back(window);
             CloseWindowBy(window, how);

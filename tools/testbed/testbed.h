@@ -71,6 +71,7 @@ WindowInfo DescribeWindow(HWND window);
 std::string FormatWindow(const WindowInfo& info);
 std::string MessageText(const WindowInfo& info);
 bool CloseWindowBy(HWND window, CloseHow how);
+void WaitUntilIdle(HWND window);
 bool ParseCloseHow(const char* text, CloseHow* how);
 bool SaveScreenshot(HWND window, const std::string& bmpPath);
 
