@@ -38,7 +38,12 @@ int FormatText(char* dst, size_t cap, const char* format, ...) {
         return 0;
     va_list args;
     va_start(args, format);
+#ifdef _WIN32
+    // The system runtime's own formatter, without the MinGW wrapper around it.
+    int written = _vsnprintf(dst, cap, format, args);
+#else
     int written = vsnprintf(dst, cap, format, args);
+#endif
     va_end(args);
     // The Microsoft runtime leaves a cut result unterminated and returns -1
     // or cap; terminate in every case and report whether all of it fit.
@@ -46,15 +51,29 @@ int FormatText(char* dst, size_t cap, const char* format, ...) {
     return written >= 0 && (size_t)written < cap;
 }
 
-// Decimal digits of a 64-bit count without relying on the runtime's support
-// for 64-bit format sizes, which older Microsoft runtimes lack.
+// Decimal digits of a 64-bit count. The division works on 16-bit pieces so
+// that a 32-bit program needs no 64-bit division routines, and no runtime's
+// support for 64-bit format sizes, which older Microsoft runtimes lack.
 int AppendUnsigned(char* dst, size_t cap, unsigned long long value) {
+    unsigned pieces[4] = {
+        (unsigned)(value >> 48) & 0xFFFF, (unsigned)(value >> 32) & 0xFFFF,
+        (unsigned)(value >> 16) & 0xFFFF, (unsigned)value & 0xFFFF,
+    };
     char digits[24];
     size_t n = 0;
     do {
-        digits[n++] = (char)('0' + value % 10);
-        value /= 10;
-    } while (value != 0);
+        unsigned remainder = 0;
+        int nonzero = 0;
+        for (unsigned& piece : pieces) {
+            unsigned current = remainder << 16 | piece;  // remainder < 10, so this fits
+            piece = current / 10;
+            remainder = current % 10;
+            nonzero |= piece != 0;
+        }
+        digits[n++] = (char)('0' + remainder);
+        if (!nonzero)
+            break;
+    } while (n < sizeof digits);
     char text[24];
     for (size_t i = 0; i < n; i++)
         text[i] = digits[n - 1 - i];

@@ -7,12 +7,13 @@
 #include "reports/log_text.h"
 #include "reports/reports.h"
 
-static HANDLE gLogFile = INVALID_HANDLE_VALUE;
+static HANDLE gLogFile;  // NULL while no log is open
 
 int OpenResourceLog(const char* path) {
-    gLogFile = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
-                           CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-    return gLogFile != INVALID_HANDLE_VALUE;
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    gLogFile = file == INVALID_HANDLE_VALUE ? NULL : file;
+    return gLogFile != NULL;
 }
 
 // Writes one line in text mode, in one block and unbuffered. Returns 0 on
@@ -27,7 +28,7 @@ int WriteLogLine(const char* text) {
 
 int CloseResourceLog() {
     int closed = CloseHandle(gLogFile) != 0;
-    gLogFile = INVALID_HANDLE_VALUE;
+    gLogFile = NULL;
     return closed;
 }
 
