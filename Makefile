@@ -1,5 +1,6 @@
 # Setup.exe: build, test and demo from a fresh Debian machine.
 #   make demo   set up, build, and run the launcher's main job under Wine
+#   make gallery  render the already-installed dialogs into docs/dialogs/
 #   make test   set up, build, and run every test layer
 BUILD := build
 HOST := $(BUILD)/host
@@ -31,6 +32,12 @@ test: build
 
 demo: win
 	tests/with-wine tools/demo.sh $(WIN)
+
+# Pictures of the 24 already-installed dialogs in docs/dialogs/, shown by the
+# built Setup.exe under Wine (two test beds: Western and Japanese locale).
+.PHONY: gallery
+gallery: win
+	tools/gallery.sh $(WIN) docs/dialogs
 
 clean:
 	rm -rf $(BUILD)

@@ -1,0 +1,96 @@
+#!/usr/bin/env bash
+# Pictures of the 24 already-installed dialogs, for translators and
+# reviewers: the built Setup.exe runs from a scratch installation medium
+# against a faked installation (version 3.9 for the long forms, 4.50 for the
+# short ones) with each /l<id>, and the UI driver photographs the dialog and
+# closes it. Writes OUT_DIR/<dialog id>.png.
+#   tools/gallery.sh BUILD_DIR OUT_DIR
+#
+# Setup.exe shows its dialogs through the ANSI dialog call, so Wine passes
+# every text through the ANSI code page. The Western dialogs are shown in a
+# test bed under a plain UTF-8 locale (code page 1252); the Japanese ones in
+# a second test bed under ja_JP.UTF-8 (code page 932), where Wine draws them
+# with the CJK fonts installed on the machine.
+set -euo pipefail
+
+western=(1030 1031 1033 1034 1035 1036 1040 1043 1053 2068 2070)
+japanese=(1041)
+japanese_locale=ja_JP.UTF-8
+
+fail() {
+    echo "gallery: $*" >&2
+    exit 1
+}
+
+if [ "${1:-}" != "--inside" ]; then
+    [ $# -eq 2 ] || fail "usage: tools/gallery.sh BUILD_DIR OUT_DIR"
+    build=$(cd "$1" && pwd)
+    mkdir -p "$2"
+    out=$(cd "$2" && pwd)
+    root=$(cd "$(dirname "$0")/.." && pwd)
+    locale -a | grep -ix 'ja_JP\.utf-\?8' >/dev/null ||
+        fail "the $japanese_locale locale is missing; run 'make deps' as root"
+    [ -n "$(fc-list :lang=ja family 2>/dev/null)" ] ||
+        fail "no font with Japanese glyphs; run 'make deps' as root"
+    LC_ALL=C.UTF-8 "$root/tests/with-wine" "$0" --inside "$build" "$out" "${western[@]}"
+    LC_ALL=$japanese_locale "$root/tests/with-wine" "$0" --inside "$build" "$out" "${japanese[@]}"
+    echo "gallery: $(( 2 * (${#western[@]} + ${#japanese[@]}) )) dialogs in $out"
+    exit 0
+fi
+
+# Inside a test bed made by tests/with-wine.
+shift
+build=$1
+out=$2
+shift 2
+tools=$(cd "$(dirname "$0")" && pwd)
+media=$(mktemp -d /tmp/omrik-gallery.XXXXXX)
+trap 'rm -rf "$media"' EXIT
+cp "$build/bin/Setup.exe" "$build/standin/_Setup.exe" "$media/"
+
+# A fresh prefix lacks Wine's own Marlett, which draws the caption's close
+# button; without it the button shows a plain letter.
+marlett=/usr/share/wine/fonts/marlett.ttf
+[ -f "$marlett" ] && cp "$marlett" "$WINEPREFIX/drive_c/windows/Fonts/"
+
+# The installation as the product leaves it: ClientLevel in the product key
+# and the main uninstall key. Setup.exe is 32-bit, hence the 32-bit view.
+install_version() {
+    local uninstall='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall'
+    wine reg add 'HKLM\SOFTWARE\Omrik\Moltrek' /v ClientLevel /d "$1" /f /reg:32 \
+        </dev/null >/dev/null 2>&1 || fail "cannot write ClientLevel"
+    wine reg add "$uninstall\\{5D8B2E71-C94A-4F06-B3A2-8E61F0D7C249}" /v InstallDate \
+        /d 20261208 /f /reg:32 </dev/null >/dev/null 2>&1 || fail "cannot write the uninstall key"
+}
+
+# Shows one dialog, photographs it, checks what Setup.exe and the dialog did.
+render() {
+    local language=$1 dialog=$2
+    local bmp=$media/$dialog.bmp listing=$media/$dialog.txt
+    rm -f "$bmp"
+    (cd "$media" && exec wine Setup.exe "/l$language" </dev/null >/dev/null 2>&1) &
+    local setup=$!
+    local driven=0
+    wine "$build/bin/ui_driver.exe" --process Setup.exe --timeout 30000 --close ok \
+        --screenshot "$(winepath -w "$bmp")" </dev/null >"$listing" 2>/dev/null || driven=$?
+    local code=0
+    wait "$setup" || code=$?
+    [ "$driven" = 0 ] || fail "$dialog: no dialog appeared for /l$language"
+    [ "$code" = 1 ] || fail "$dialog: Setup.exe /l$language ended with $code, not 1"
+    grep -q 'caption="Omrik Vindara"' "$listing" || fail "$dialog: unexpected window"
+    # A text that lost its characters on the way through the code page
+    # comes back as question marks.
+    if grep -q 'text="[^"]*?' "$listing"; then
+        fail "$dialog: characters lost in the code page $(tr -d '\r' <"$listing")"
+    fi
+    python3 "$tools/bmp_to_png.py" "$bmp" "$out/$dialog.png"
+    echo "  $dialog.png"
+}
+
+for form in "VNR/3.9 0" "VNR/4.50 4000"; do
+    read -r client_level offset <<<"$form"
+    install_version "$client_level"
+    for language in "$@"; do
+        render "$language" $((language + offset))
+    done
+done
