@@ -42,6 +42,7 @@ set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
+add_subdirectory(package)
 add_subdirectory(tools)
 add_subdirectory(tests/wine)
 add_subdirectory(tests/e2e)

@@ -1,16 +1,35 @@
 #!/usr/bin/env bash
-# The launcher's main job, shown in plain words: an installation medium with
-# Setup.exe and an inner installer that registers the product, one run, and
-# the product's registry values before and after. Runs inside tests/with-wine.
+# The launcher's main job with a real installation, shown in plain words: an
+# installation medium with Setup.exe, the demo inner installer and the demo
+# product's Windows Installer package; an installation through Wine's own
+# Installer, the registry before and after the launcher's repairs, the two
+# reports, the refusal of a second installation, the removal through the
+# repaired command, and a new installation. Runs inside tests/with-wine.
 #   tools/demo.sh BUILD_DIR
 set -euo pipefail
 build=$(cd "$1" && pwd)
 media=$(mktemp -d /tmp/omrik-demo.XXXXXX)
-trap 'rm -rf "$media"' EXIT
-cp "$build/bin/Setup.exe" "$build/standin/_Setup.exe" "$media/"
+work=$(mktemp -d /tmp/omrik-demo-work.XXXXXX)
+trap 'rm -rf "$media" "$work"' EXIT
+cp "$build/bin/Setup.exe" "$build/demo/_Setup.exe" "$build/demo/Omrik Vindara.msi" "$media/"
+screenshot=$build/already-installed.png
+
+product_key='HKLM\SOFTWARE\Omrik\Moltrek'
+uninstall_key='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\'
+uninstall_key+='{5D8B2E71-C94A-4F06-B3A2-8E61F0D7C249}'
+installer_key='HKCU\Software\Microsoft\Installer\Products\17E2B8D5A49C60F43B2AE8160F7D2C94'
+
+run() {
+    # Prints the full exit code of the exact command line given.
+    RUN_COMMAND="$1" wine "$build/bin/run_command.exe" | tr -d '\r'
+}
 
 show_registry() {
     wine "$build/bin/show_registry.exe" | tr -d '\r'
+}
+
+registry_value() {
+    awk -F'\t' -v name="$2" '$1 == name { print $2 }' "$1"
 }
 
 side_by_side() {
@@ -20,42 +39,158 @@ side_by_side() {
           if (length($1) > w1) w1 = length($1); if (length($2) > w2) w2 = length($2) }
         END {
           fmt = "  %-" w1 "s  %-" w2 "s  %s\n"
-          printf fmt, "value", "installer alone", "through Setup.exe"
+          printf fmt, "value", "Installer and _Setup.exe", "after the repairs"
           for (i = 1; i <= NR; i++) printf fmt, rows[i], before[i], after[i]
         }'
 }
 
-echo "== Omrik Vindara setup launcher demo"
-echo "Installation medium: $media"
-ls -l "$media" | awk 'NR > 1 { printf "  %-12s %6d bytes\n", $9, $5 }'
-echo
-echo "The inner installer here is a stand-in: it records the command line it"
-echo "receives and registers the product the way a completed installation does."
-echo
-
-run() {
-    # Prints the full exit code of the exact command line given.
-    RUN_COMMAND="$1" wine "$build/bin/run_command.exe" | tr -d '\r'
+box_text() {
+    # The caption and the message of the box the UI driver described.
+    tr -d '\r' < "$1" | awk '
+        /^window / { sub(/.*caption="/, ""); sub(/"$/, ""); print "     [" $0 "]"; next }
+        /^  control / {
+            inside = 0
+            if ($0 !~ /class=Static/ || $0 ~ /text=""$/) next
+            sub(/.*text="/, ""); inside = 1
+        }
+        inside {
+            line = $0; end = sub(/"$/, "", line)
+            if (line != "" || !end) print "     " line
+            if (end) inside = 0
+        }'
 }
+
+run_with_box() {
+    # Runs Setup.exe with the UI driver waiting for its box, which it reads
+    # and closes with OK. Extra arguments go to the UI driver.
+    local args=$1
+    shift
+    wine "$build/bin/ui_driver.exe" --process Setup.exe --close ok "$@" > "$work/box.txt" &
+    local driver=$!
+    echo "   Setup.exe $args -> exit code $(run "Setup.exe $args")"
+    wait "$driver" || echo "     (no box appeared)"
+    box_text "$work/box.txt"
+}
+
+present_or_absent() {
+    if "$@" >/dev/null 2>&1; then echo present; else echo absent; fi
+}
+
+product_state() {
+    # What makes up the installed product, one "label<TAB>state" line each.
+    local folder
+    folder=$(winepath -u "$1" 2>/dev/null)
+    printf 'uninstall key\t%s\n' "$(present_or_absent wine reg query "$uninstall_key" /reg:32)"
+    printf 'product key\t%s\n' "$(present_or_absent wine reg query "$product_key" /reg:32)"
+    printf 'per-user Installer registration\t%s\n' \
+        "$(present_or_absent wine reg query "$installer_key")"
+    printf '%s\t%s\n' "${1}readme.txt" "$(present_or_absent test -e "$folder/readme.txt")"
+    printf '%s\t%s\n' "${1}Omrik Vindara.msi" \
+        "$(present_or_absent test -e "$folder/Omrik Vindara.msi")"
+    printf '%s\t%s\n' "$1" "$(present_or_absent test -e "$folder")"
+}
+
+list_folder() {
+    local folder
+    folder=$(winepath -u "$1" 2>/dev/null)
+    echo "   Files in $1:"
+    ls -l "$folder" | awk 'NR > 1 { size = $5; $1 = $2 = $3 = $4 = $5 = $6 = $7 = $8 = "";
+                                    sub(/^ +/, ""); printf "     %-20s %6d bytes\n", $0, size }'
+}
+
+png_from_bmp() {
+    # A 24-bit bottom-up BMP as an RGB PNG.
+    python3 - "$1" "$2" <<'EOF'
+import struct, sys, zlib
+data = open(sys.argv[1], "rb").read()
+offset, = struct.unpack_from("<I", data, 10)
+width, height = struct.unpack_from("<ii", data, 18)
+stride = (width * 3 + 3) & ~3
+raw = b""
+for y in range(abs(height)):
+    at = offset + (height - 1 - y if height > 0 else y) * stride
+    bgr = data[at:at + width * 3]
+    rgb = bytearray(len(bgr))
+    rgb[0::3], rgb[1::3], rgb[2::3] = bgr[2::3], bgr[1::3], bgr[0::3]
+    raw += b"\0" + bytes(rgb)
+def chunk(kind, body):
+    return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body))
+header = struct.pack(">IIBBBBB", width, abs(height), 8, 2, 0, 0, 0)
+png = b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header)
+png += chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b"")
+open(sys.argv[2], "wb").write(png)
+EOF
+}
+
+echo "== Omrik Vindara setup launcher demo: a real installation under Wine"
+echo "Installation medium: $media"
+ls -l "$media" | awk 'NR > 1 { size = $5; $1 = $2 = $3 = $4 = $5 = $6 = $7 = $8 = "";
+                               sub(/^ +/, ""); printf "  %-18s %6d bytes\n", $0, size }'
+echo
+echo "Setup.exe is the launcher. _Setup.exe is the inner installer: it runs Wine's"
+echo "own Windows Installer, msiexec /i with the package beside it, turning /s into"
+echo "/qn and passing what follows /v on. After an installation it copies the"
+echo "package into the installation directory, where the launcher's repaired"
+echo "removal command will look for it."
+echo
 
 cd "$media"
 args='/s /v"/qn INSTALLDIR=\"C:\Program Files\Omrik\Vindara\""'
 
-echo "-- 1. The inner installer alone, as a plain installation would leave things"
-echo "   _Setup.exe $args -> exit code $(STANDIN_REGISTER=1 run "_Setup.exe $args")"
-show_registry > "$media/installer.txt"
-echo "   (then removed again: _Setup.exe /x -> exit code $(STANDIN_REGISTER=1 run "_Setup.exe /x"))"
-rm -f inner-record.txt
+echo "-- 1. The inner installer alone, as a plain installation leaves things"
+echo "   _Setup.exe $args -> exit code $(run "_Setup.exe $args")"
+show_registry > "$work/installer.txt"
+echo "   then removed again: _Setup.exe /s /x -> exit code $(run "_Setup.exe /s /x")"
 echo
 echo "-- 2. The same installation through the launcher"
-echo "   Setup.exe $args"
-code=$(STANDIN_REGISTER=1 run "Setup.exe $args")
-echo "   Setup.exe ended with exit code $code"
-echo "   The inner installer was started with the command line:"
-tr '\0' '\n' < inner-record.txt | sed 's/^/     /'
-show_registry > "$media/launcher.txt"
+echo "   Setup.exe $args -> exit code $(run "Setup.exe $args")"
+show_registry > "$work/launcher.txt"
+directory=$(registry_value "$work/launcher.txt" Directory)
+list_folder "$directory"
 echo
-echo "-- The product's registry values: as the installer leaves them, and after"
-echo "   the launcher's repairs (Build Level, the source list, UninstallString,"
-echo "   ModifyPath, LocalPackage)"
-side_by_side "$media/installer.txt" "$media/launcher.txt"
+echo "-- The product's registry values: as Wine's Installer and _Setup.exe leave"
+echo "   them, and after the launcher's repairs (Build Level, the source list,"
+echo "   UninstallString, ModifyPath, LocalPackage)"
+side_by_side "$work/installer.txt" "$work/launcher.txt"
+echo "   Wine's Installer wrote InstallDate, UninstallString, ModifyPath and the"
+echo "   source list (naming the medium) itself; LastUsedSource and Net 1 are"
+echo "   added by _Setup.exe only when the Installer leaves them out."
+echo
+echo "-- 3. The reports, as their boxes show them"
+run_with_box /vd
+run_with_box /bl
+echo
+echo "-- 4. A second installation is refused"
+run_with_box '/s /v"/qn"' --screenshot "$(winepath -w "$work/box.bmp")"
+if [ -s "$work/box.bmp" ]; then
+    png_from_bmp "$work/box.bmp" "$screenshot"
+    echo "   Screenshot of the dialog: $screenshot"
+fi
+echo
+echo "-- 5. Removal with the repaired UninstallString"
+uninstall=$(registry_value "$work/launcher.txt" UninstallString)
+echo "   UninstallString: $uninstall"
+echo "   The list of installed programs runs this text as it stands, and msiexec"
+echo "   shows its own user interface: on Windows a confirmation first, while Wine's"
+echo "   Installer shows no window for this package. /qn appended after the package"
+echo "   makes the same removal unattended, as an administrator's script does it."
+product_state "$directory" > "$work/before-removal.txt" 2>/dev/null
+echo "   $uninstall /qn -> exit code $(run "$uninstall /qn")"
+echo
+echo "-- 6. The product is gone"
+product_state "$directory" > "$work/after-removal.txt" 2>/dev/null
+paste "$work/before-removal.txt" "$work/after-removal.txt" | awk -F'\t' '
+    { rows[NR] = $1; before[NR] = $2; after[NR] = $4; if (length($1) > w) w = length($1) }
+    END {
+      fmt = "  %-" w "s  %-16s %s\n"
+      printf fmt, "", "before removal", "after removal"
+      for (i = 1; i <= NR; i++) printf fmt, rows[i], before[i], after[i]
+    }'
+echo
+echo "-- 7. Setup.exe installs again, now without INSTALLDIR (the 32-bit package"
+echo "   goes to the 32-bit Program Files)"
+echo "   Setup.exe /s /v\"/qn\" -> exit code $(run 'Setup.exe /s /v"/qn"')"
+show_registry > "$work/again.txt"
+for name in ClientLevel Directory "Build Level" UninstallString; do
+    printf '   %-16s %s\n' "$name" "$(registry_value "$work/again.txt" "$name")"
+done

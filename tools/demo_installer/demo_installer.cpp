@@ -1,0 +1,135 @@
+// The demo product's inner installer, _Setup.exe: it drives the Windows
+// Installer with the package that lies beside it, the way a setup engine
+// does, and exits with msiexec's exit code. After an installation it copies
+// the package into the installation directory, where the launcher's repaired
+// removal command looks for it, and adds the per-user source list values
+// that the Installer leaves out when it never read its source.
+#include <windows.h>
+
+#include <string.h>
+
+#include "detect/registry_paths.h"
+#include "launcher/command_line.h"
+#include "launcher/text.h"
+#include "tools/demo_installer/setup_arguments.h"
+
+static const char kPackageName[] = "Omrik Vindara.msi";
+static const char kNetSourceSubkey[] = "Net";
+// The Installer's own codes: a command line it cannot take, and the two
+// successes that ask for a restart.
+static const DWORD kErrorInvalidCommandLine = 1639;
+static const DWORD kErrorSuccessRebootInitiated = 1641;
+static const DWORD kErrorSuccessRebootRequired = 3010;
+
+// The folder this program was started from, with its trailing backslash.
+static int OwnFolder(char* folder, DWORD cap) {
+    DWORD length = GetModuleFileNameA(NULL, folder, cap);
+    if (length == 0 || length >= cap)
+        return 0;
+    while (length > 0 && folder[length - 1] != '\\')
+        length--;
+    folder[length] = '\0';
+    return length > 0;
+}
+
+// Returns 1 with msiexec's exit code, or 0 with the system's error code when
+// it could not be started.
+static int RunAndWaitFor(char* command, DWORD* exitCode) {
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(NULL, command, NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process)) {
+        *exitCode = GetLastError();
+        return 0;
+    }
+    WaitForSingleObject(process.hProcess, INFINITE);
+    if (!GetExitCodeProcess(process.hProcess, exitCode))
+        *exitCode = GetLastError();
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    return 1;
+}
+
+// The installation directory as the package registered it in the product
+// key, ending with a backslash. The buffer is cleared and one byte is kept
+// back, so the text always ends in a NUL.
+static int ReadInstallDirectory(char* directory, size_t cap) {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kProductKey[kPlainForm], 0, KEY_READ, &key) !=
+        ERROR_SUCCESS)
+        return 0;
+    memset(directory, 0, cap);
+    DWORD type = REG_NONE;
+    DWORD size = (DWORD)cap - 1;
+    LONG result = RegQueryValueExA(key, kDirectoryValue, NULL, &type, (BYTE*)directory, &size);
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS && type == REG_SZ && directory[0] != '\0';
+}
+
+// The removal and repair commands the launcher leaves behind name this copy.
+static int CopyPackageInto(const char* package, const char* directory) {
+    char target[MAX_PATH];
+    int fits = CopyText(target, sizeof target, directory);
+    fits &= AppendText(target, sizeof target, kPackageName);
+    return fits && CopyFileA(package, target, FALSE);
+}
+
+// Sets a source path as expandable text, the type the Installer gives its
+// network sources, unless the Installer wrote a value of that name itself.
+static void AddMissingSource(HKEY key, const char* name, const char* text) {
+    if (RegQueryValueExA(key, name, NULL, NULL, NULL, NULL) == ERROR_SUCCESS)
+        return;
+    (void)RegSetValueExA(key, name, 0, REG_EXPAND_SZ, (const BYTE*)text,
+                         (DWORD)strlen(text) + 1);
+}
+
+// LastUsedSource "n;1;<source>" and the first network source "1" = <source>,
+// for a product the Installer registered per user. Wine's Installer leaves
+// them out when the installation never read its source (a package without
+// files). Nothing is added without a source list key.
+static void AddSourceListValues(const char* source) {
+    HKEY list;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kSourceListKey[kPlainForm], 0, KEY_ALL_ACCESS, &list) !=
+        ERROR_SUCCESS)
+        return;
+    char lastUsed[kTextBufSize];
+    int fits = CopyText(lastUsed, sizeof lastUsed, "n;1;");
+    fits &= AppendText(lastUsed, sizeof lastUsed, source);
+    if (fits)
+        AddMissingSource(list, kLastUsedSourceValue, lastUsed);
+    HKEY net;
+    if (RegCreateKeyExA(list, kNetSourceSubkey, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &net, NULL) ==
+        ERROR_SUCCESS) {
+        AddMissingSource(net, kNetSourceValue, source);
+        RegCloseKey(net);
+    }
+    RegCloseKey(list);
+}
+
+static int Completed(DWORD exitCode) {
+    return exitCode == ERROR_SUCCESS || exitCode == kErrorSuccessRebootInitiated ||
+           exitCode == kErrorSuccessRebootRequired;
+}
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    char source[MAX_PATH];
+    char package[MAX_PATH];
+    if (!OwnFolder(source, sizeof source) || !CopyText(package, sizeof package, source) ||
+        !AppendText(package, sizeof package, kPackageName))
+        return ERROR_FILENAME_EXCED_RANGE;
+    static SetupRequest request;
+    static char command[kCommandSize];
+    if (!ParseSetupArguments(SkipProgramName(GetCommandLineA()), &request) ||
+        !ComposeMsiexecCommand(&request, package, command, sizeof command))
+        return (int)kErrorInvalidCommandLine;
+    DWORD exitCode = 0;
+    if (!RunAndWaitFor(command, &exitCode) || request.remove || !Completed(exitCode))
+        return (int)exitCode;
+    AddSourceListValues(source);
+    // A failed copy leaves the installation usable; only the launcher's
+    // removal command then misses its package.
+    char directory[kTextBufSize];
+    if (ReadInstallDirectory(directory, sizeof directory))
+        (void)CopyPackageInto(package, directory);
+    return (int)exitCode;
+}
