@@ -2,12 +2,16 @@
 #   make demo   set up, build, and run the launcher's main job under Wine
 #   make gallery  render the already-installed dialogs into docs/dialogs/
 #   make test   set up, build, and run every test layer
+#   make fuzz   run every fuzz target for FUZZ_SECONDS seconds (default 60)
 BUILD := build
 HOST := $(BUILD)/host
 WIN := $(BUILD)/win
+FUZZ := $(BUILD)/fuzz
+FUZZ_SECONDS := 60
+FUZZ_TARGETS :=
 JOBS := $(shell nproc)
 
-.PHONY: all deps build host win test demo clean
+.PHONY: all deps build host win fuzz-tree fuzz test demo clean
 
 all: build
 
@@ -25,9 +29,21 @@ win: deps
 
 build: host win
 
-# One CTest run over both trees, inside a throwaway Wine test bed.
-test: build
-	printf 'subdirs("host" "win")\n' > $(BUILD)/CTestTestfile.cmake
+# The libFuzzer targets need clang; their tree holds nothing else.
+fuzz-tree: deps
+	cmake -S . -B $(FUZZ) -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+		-DSETUP_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	cmake --build $(FUZZ) -j$(JOBS)
+
+# Every fuzz target (or those named in FUZZ_TARGETS) for FUZZ_SECONDS, as
+# many at once as there are cores; new inputs go to tests/fuzz/corpus-work/,
+# the summary to its summary.txt.
+fuzz: fuzz-tree
+	tests/fuzz/campaign $(FUZZ) $(FUZZ_SECONDS) $(JOBS) $(FUZZ_TARGETS)
+
+# One CTest run over the three trees, inside a throwaway Wine test bed.
+test: build fuzz-tree
+	printf 'subdirs("host" "win" "fuzz")\n' > $(BUILD)/CTestTestfile.cmake
 	tests/with-wine ctest --test-dir $(BUILD) --output-on-failure
 
 demo: win

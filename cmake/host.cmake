@@ -1,5 +1,9 @@
 # Host tree: the pure logic with its native tests.
 enable_testing()
+if(SETUP_FUZZ)
+    add_subdirectory(tests/fuzz)
+    return()
+endif()
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)

@@ -1,0 +1,48 @@
+// The whole input is the argument text. Properties: the language is always
+// one of the twelve that have a dialog, and it is the number that a decimal
+// conversion reads from the four characters after the first "/l", or 1033.
+#include <stddef.h>
+#include <stdint.h>
+#include <stdlib.h>
+
+#include <string>
+
+#include "detect/language.h"
+#include "fuzz_support.h"
+
+namespace {
+
+const int kDialogLanguages[] = {1030, 1031, 1033, 1034, 1035, 1036,
+                                1040, 1041, 1043, 1053, 2068, 2070};
+
+bool HasDialog(int language) {
+    for (int known : kDialogLanguages) {
+        if (known == language)
+            return true;
+    }
+    return false;
+}
+
+int ReferenceLanguage(const std::string& args) {
+    size_t found = args.find("/l");
+    if (found == std::string::npos)
+        return 1033;
+    const std::string code = args.substr(found + 2, 4);
+    long value = strtol(code.c_str(), nullptr, 10);
+    return HasDialog(static_cast<int>(value)) ? static_cast<int>(value) : 1033;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    HeapBytes args = HeapBytes::Terminated(data, size);
+    const int language = SelectLanguage(args.data);
+    FUZZ_CHECK(HasDialog(language));
+    FUZZ_CHECK(IsDialogLanguage(language));
+    FUZZ_CHECK(language == ReferenceLanguage(args.data));
+    // Any number, also one far from the twelve, is told apart correctly.
+    InputReader reader{data, size};
+    const int probe = static_cast<int>(static_cast<uint32_t>(reader.Number(4)));
+    FUZZ_CHECK((IsDialogLanguage(probe) != 0) == HasDialog(probe));
+    return 0;
+}
