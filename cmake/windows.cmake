@@ -14,6 +14,7 @@ add_library(setup_win32 STATIC
     launcher/registry.cpp
     launcher/main_window.cpp
     launcher/run_and_wait.cpp
+    launcher/platform_ops.cpp
     detect/installed_check.cpp
     repair/read_directory.cpp
     repair/uninstall_entry.cpp

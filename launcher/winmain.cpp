@@ -2,22 +2,10 @@
 // dispatcher with the operations bound to the real system.
 #include <windows.h>
 
-#include "detect/installed_check.h"
 #include "launcher/command_line.h"
-#include "launcher/dispatch.h"
 #include "launcher/main_window.h"
-#include "launcher/run_and_wait.h"
-#include "repair/repairs.h"
-#include "reports/reports.h"
+#include "launcher/platform_ops.h"
 #include "resources/resource_ids.h"
-
-static const LauncherOps kPlatformOps = {
-    OpenResourceLog,       LogSystemResources,     CloseResourceLog,
-    WriteHelpFile,         ShowVersionDate,        ShowBuildLevel,
-    ShowNotInstalled,      CheckInstalledProduct,  RunAndWait,
-    HasClientLevel,        WriteBuildLevel,        RewriteSourceListValue,
-    RewriteUninstallString, RewriteDirectoryValue,
-};
 
 typedef BOOL(WINAPI* SetDefaultDllDirectoriesFunction)(DWORD);
 typedef BOOL(WINAPI* SetDllDirectoryFunction)(LPCSTR);
