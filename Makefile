@@ -2,6 +2,7 @@
 #   make demo   set up, build, and run the launcher's main job under Wine
 #   make gallery  render the already-installed dialogs into docs/dialogs/
 #   make test   set up, build, and run every test layer
+#   make bench  time Setup.exe beside a peer bootstrapper under Wine
 #   make fuzz   run every fuzz target for FUZZ_SECONDS seconds (default 60)
 BUILD := build
 HOST := $(BUILD)/host
@@ -54,6 +55,13 @@ demo: win
 .PHONY: gallery
 gallery: win
 	tools/gallery.sh $(WIN) docs/dialogs
+
+# Wall time beside an NSIS peer under Wine, BENCH_ROUNDS interleaved rounds;
+# a benchmark, not a test. The summary goes to $(WIN)/bench/results/report.md.
+BENCH_ROUNDS := 60
+.PHONY: bench
+bench: win
+	tests/with-wine bench/run_bench.sh --rounds $(BENCH_ROUNDS) $(WIN)
 
 clean:
 	rm -rf $(BUILD)

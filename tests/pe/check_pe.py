@@ -1,0 +1,155 @@
+#!/usr/bin/env python3
+"""Checks the built Setup.exe as a file: what Windows sees before it runs it.
+
+    check_pe.py --format FILE          32-bit x86, GUI, system DLLs only,
+                                       ASLR and DEP, relocations, no time stamp
+    check_pe.py --max-size BYTES FILE  the file is at most BYTES long
+
+Prints each problem found and exits with 1 when there is one.
+"""
+import struct
+import sys
+
+MACHINE_I386 = 0x014C
+PE32_MAGIC = 0x010B
+SUBSYSTEM_WINDOWS_GUI = 2
+FILE_RELOCS_STRIPPED = 0x0001
+DYNAMIC_BASE = 0x0040
+NX_COMPAT = 0x0100
+IMPORT_DIRECTORY = 1
+RELOCATION_DIRECTORY = 5
+DELAY_IMPORT_DIRECTORY = 13
+# The launcher may load nothing but these; compared without regard to case,
+# as the loader does.
+ALLOWED_DLLS = ("kernel32.dll", "user32.dll", "advapi32.dll", "msvcrt.dll")
+
+
+class PeError(Exception):
+    pass
+
+
+def _unpack(fmt, data, offset):
+    size = struct.calcsize(fmt)
+    if offset < 0 or offset + size > len(data):
+        raise PeError(f"truncated at offset {offset:#x}")
+    return struct.unpack_from(fmt, data, offset)
+
+
+def parse(data):
+    """Returns the header fields and the imported DLL names of a PE image."""
+    if data[:2] != b"MZ":
+        raise PeError("not a PE image: no MZ header")
+    (pe_offset,) = _unpack("<I", data, 0x3C)
+    if data[pe_offset:pe_offset + 4] != b"PE\0\0":
+        raise PeError("not a PE image: no PE signature")
+    coff = pe_offset + 4
+    machine, section_count, time_stamp = _unpack("<HHI", data, coff)
+    optional_size, characteristics = _unpack("<HH", data, coff + 16)
+    optional = coff + 20
+    (magic,) = _unpack("<H", data, optional)
+    if magic != PE32_MAGIC:
+        raise PeError(f"optional header magic {magic:#06x}, not PE32 ({PE32_MAGIC:#06x})")
+    subsystem, dll_characteristics = _unpack("<HH", data, optional + 68)
+    (directory_count,) = _unpack("<I", data, optional + 92)
+    directories = [_unpack("<II", data, optional + 96 + 8 * i) for i in range(directory_count)]
+
+    sections = []
+    table = optional + optional_size
+    for i in range(section_count):
+        virtual_size, virtual_address, raw_size, raw_offset = _unpack("<IIII", data, table + 40 * i + 8)
+        sections.append((virtual_address, max(virtual_size, raw_size), raw_offset))
+
+    def file_offset(rva):
+        for virtual_address, size, raw_offset in sections:
+            if virtual_address <= rva < virtual_address + size:
+                return raw_offset + rva - virtual_address
+        raise PeError(f"RVA {rva:#x} lies in no section")
+
+    def directory(index):
+        return directories[index] if index < len(directories) else (0, 0)
+
+    dlls = []
+    import_rva, _ = directory(IMPORT_DIRECTORY)
+    if import_rva:
+        descriptor = file_offset(import_rva)
+        while True:
+            fields = _unpack("<IIIII", data, descriptor)
+            if fields == (0, 0, 0, 0, 0):
+                break
+            name = file_offset(fields[3])
+            end = data.find(b"\0", name)
+            if end < 0:
+                raise PeError("unterminated DLL name")
+            dlls.append(data[name:end].decode("ascii", "replace"))
+            descriptor += 20
+
+    return {
+        "machine": machine,
+        "time_stamp": time_stamp,
+        "characteristics": characteristics,
+        "subsystem": subsystem,
+        "dll_characteristics": dll_characteristics,
+        "relocations": directory(RELOCATION_DIRECTORY)[1],
+        "delay_imports": directory(DELAY_IMPORT_DIRECTORY)[1],
+        "dlls": dlls,
+    }
+
+
+def format_problems(data):
+    try:
+        pe = parse(data)
+    except PeError as error:
+        return [str(error)]
+    problems = []
+    if pe["machine"] != MACHINE_I386:
+        problems.append(f"machine {pe['machine']:#06x}, expected i386 ({MACHINE_I386:#06x})")
+    if pe["subsystem"] != SUBSYSTEM_WINDOWS_GUI:
+        problems.append(f"subsystem {pe['subsystem']}, expected the Windows GUI ({SUBSYSTEM_WINDOWS_GUI})")
+    if not pe["dll_characteristics"] & DYNAMIC_BASE:
+        problems.append("DllCharacteristics lacks DYNAMIC_BASE (ASLR)")
+    if not pe["dll_characteristics"] & NX_COMPAT:
+        problems.append("DllCharacteristics lacks NX_COMPAT (DEP)")
+    # Without relocations the loader cannot move the image, and ASLR is void.
+    if pe["characteristics"] & FILE_RELOCS_STRIPPED or not pe["relocations"]:
+        problems.append("no base relocations, so the image cannot be moved")
+    if pe["time_stamp"] != 0:
+        problems.append(f"link time stamp {pe['time_stamp']:#x}; two builds would differ")
+    if pe["delay_imports"]:
+        problems.append("delay-load imports present")
+    others = [dll for dll in pe["dlls"] if dll.lower() not in ALLOWED_DLLS]
+    if others:
+        problems.append("imports other DLLs: " + ", ".join(others))
+    if not pe["dlls"]:
+        problems.append("no imports found")
+    return problems
+
+
+def size_problems(size, limit):
+    if size > limit:
+        return [f"{size} bytes, more than {limit} ({size - limit} over)"]
+    return []
+
+
+def main(argv):
+    if len(argv) == 3 and argv[1] == "--format":
+        with open(argv[2], "rb") as f:
+            problems = format_problems(f.read())
+        passed = f"{argv[2]}: i386, GUI, ASLR, DEP, relocations, no time stamp, imports only system DLLs"
+    elif len(argv) == 4 and argv[1] == "--max-size":
+        with open(argv[3], "rb") as f:
+            size = len(f.read())
+        problems = size_problems(size, int(argv[2]))
+        passed = f"{argv[3]}: {size} bytes, at most {argv[2]}"
+    else:
+        print(__doc__, file=sys.stderr)
+        return 2
+    for problem in problems:
+        print(f"FAIL: {problem}")
+    if problems:
+        return 1
+    print(f"PASS: {passed}")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))
