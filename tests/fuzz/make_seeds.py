@@ -177,7 +177,7 @@ def source_value():
     }
 
 
-def build_level_text():
+def report_text():
     def seed(read: int, *values: bytes) -> bytes:
         return bytes([read]) + b"".join(length_part(v) for v in values)
 
@@ -216,7 +216,7 @@ TARGETS = {
     "client_level": client_level,
     "directory_values": directory_values,
     "source_value": source_value,
-    "build_level_text": build_level_text,
+    "report_text": report_text,
     "log_text": log_text,
 }
 
