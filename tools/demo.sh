@@ -143,7 +143,11 @@ show_registry > "$work/installer.txt"
 echo "   then removed again: _Setup.exe /s /x -> exit code $(run "_Setup.exe /s /x")"
 echo
 echo "-- 2. The same installation through the launcher"
+setup_log=$(winepath -u "$(wine cmd /c echo %TEMP% | tr -d '\r')")/"Omrik Vindara setup.log"
+rm -f "$setup_log"
 echo "   Setup.exe $args -> exit code $(run "Setup.exe $args")"
+echo "   _Setup.exe's log of what it was given and what it ran:"
+tr -d '\r' < "$setup_log" | sed 's/^/     /'
 show_registry > "$work/launcher.txt"
 directory=$(registry_value "$work/launcher.txt" Directory)
 list_folder "$directory"

@@ -10,10 +10,12 @@
 
 #include "detect/registry_paths.h"
 #include "launcher/command_line.h"
+#include "launcher/run_and_wait.h"
 #include "launcher/text.h"
 #include "tools/demo_installer/setup_arguments.h"
 
 static const char kPackageName[] = "Omrik Vindara.msi";
+static const char kLogName[] = "Omrik Vindara setup.log";
 static const char kNetSourceSubkey[] = "Net";
 // The Installer's own codes: a command line it cannot take, and the two
 // successes that ask for a restart.
@@ -32,22 +34,22 @@ static int OwnFolder(char* folder, DWORD cap) {
     return length > 0;
 }
 
-// Returns 1 with msiexec's exit code, or 0 with the system's error code when
-// it could not be started.
-static int RunAndWaitFor(char* command, DWORD* exitCode) {
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(NULL, command, NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process)) {
-        *exitCode = GetLastError();
-        return 0;
-    }
-    WaitForSingleObject(process.hProcess, INFINITE);
-    if (!GetExitCodeProcess(process.hProcess, exitCode))
-        *exitCode = GetLastError();
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
-    return 1;
+// Appends a line to the setup log in the user's temporary folder, where
+// setup engines keep theirs: what this program was given and what it ran.
+static void LogLine(const char* label, const char* text) {
+    char path[MAX_PATH];
+    DWORD length = GetTempPathA(sizeof path, path);
+    if (length == 0 || length >= sizeof path || !AppendText(path, sizeof path, kLogName))
+        return;
+    HANDLE file = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return;
+    DWORD written;
+    (void)WriteFile(file, label, (DWORD)strlen(label), &written, NULL);
+    (void)WriteFile(file, text, (DWORD)strlen(text), &written, NULL);
+    (void)WriteFile(file, "\r\n", 2, &written, NULL);
+    CloseHandle(file);
 }
 
 // The installation directory as the package registered it in the product
@@ -122,8 +124,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (!ParseSetupArguments(SkipProgramName(GetCommandLineA()), &request) ||
         !ComposeMsiexecCommand(&request, package, command, sizeof command))
         return (int)kErrorInvalidCommandLine;
-    DWORD exitCode = 0;
-    if (!RunAndWaitFor(command, &exitCode) || request.remove || !Completed(exitCode))
+    LogLine("command line: ", GetCommandLineA());
+    LogLine("runs: ", command);
+    unsigned long exitCode = 0;
+    if (!RunAndWait(command, &exitCode) || request.remove || !Completed(exitCode))
         return (int)exitCode;
     AddSourceListValues(source);
     // A failed copy leaves the installation usable; only the launcher's
