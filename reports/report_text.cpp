@@ -7,7 +7,7 @@
 
 const char kReportCaption[] = "VNR Build Information";
 const char kNotInstalledText[] = "Omrik Vindara is not installed";
-const char kUnknownValue[] = "unknown";
+static const char kUnknownValue[] = "unknown";
 
 static const char kVersionText[] = "VNR Build 4.50";
 

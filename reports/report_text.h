@@ -4,7 +4,6 @@
 
 extern const char kReportCaption[];
 extern const char kNotInstalledText[];
-extern const char kUnknownValue[];
 
 const int kReportRowCount = 4;
 // Labels, blanks and line feeds take 63 characters; each value up to 259.

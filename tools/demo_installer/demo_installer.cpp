@@ -13,6 +13,7 @@
 #include "launcher/run_and_wait.h"
 #include "launcher/text.h"
 #include "tools/demo_installer/setup_arguments.h"
+#include "tools/testbed/installation.h"
 
 static const char kPackageName[] = "Omrik Vindara.msi";
 static const char kLogName[] = "Omrik Vindara setup.log";
@@ -22,17 +23,6 @@ static const char kNetSourceSubkey[] = "Net";
 static const DWORD kErrorInvalidCommandLine = 1639;
 static const DWORD kErrorSuccessRebootInitiated = 1641;
 static const DWORD kErrorSuccessRebootRequired = 3010;
-
-// The folder this program was started from, with its trailing backslash.
-static int OwnFolder(char* folder, DWORD cap) {
-    DWORD length = GetModuleFileNameA(NULL, folder, cap);
-    if (length == 0 || length >= cap)
-        return 0;
-    while (length > 0 && folder[length - 1] != '\\')
-        length--;
-    folder[length] = '\0';
-    return length > 0;
-}
 
 // Appends a line to the setup log in the user's temporary folder, where
 // setup engines keep theirs: what this program was given and what it ran.
@@ -116,7 +106,7 @@ static int Completed(DWORD exitCode) {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     char source[MAX_PATH];
     char package[MAX_PATH];
-    if (!OwnFolder(source, sizeof source) || !CopyText(package, sizeof package, source) ||
+    if (!InstallationFolder(source, sizeof source) || !CopyText(package, sizeof package, source) ||
         !AppendText(package, sizeof package, kPackageName))
         return ERROR_FILENAME_EXCED_RANGE;
     static SetupRequest request;

@@ -6,6 +6,7 @@
 #include <tlhelp32.h>
 
 #include "detect/registry_paths.h"
+#include "tools/testbed/installation.h"
 
 std::string WindowsPath(const char* unixPath) {
     std::string path = "Z:";
@@ -144,22 +145,8 @@ bool KeyExists(HKEY root, const char* path) {
 }
 
 void DeleteKeyTree(HKEY root, const char* path) {
-    HKEY key;
-    if (RegOpenKeyExA(root, path, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
-        return;
-    char name[256];
-    for (;;) {
-        DWORD length = sizeof name;
-        if (RegEnumKeyExA(key, 0, name, &length, NULL, NULL, NULL, NULL) != ERROR_SUCCESS)
-            break;
-        DeleteKeyTree(key, name);
-    }
-    RegCloseKey(key);
-    RegDeleteKeyA(root, path);
+    DeleteRegistryTree(root, path);
 }
-
-static const char kInstallerProductKey[] =
-    "Software\\Microsoft\\Installer\\Products\\17E2B8D5A49C60F43B2AE8160F7D2C94";
 
 // Every key the launcher reads or writes, and the Installer's per-user
 // registration of the product around them.
@@ -171,7 +158,7 @@ void DeleteProductKeys() {
     DeleteKeyTree(HKEY_CURRENT_USER, kInstallerProductKey);
 }
 
-std::vector<RegValue> ListValues(HKEY root, const char* path) {
+static std::vector<RegValue> ListValues(HKEY root, const char* path) {
     std::vector<RegValue> values;
     HKEY key;
     if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
@@ -305,11 +292,6 @@ static bool IsDescendant(const std::vector<std::pair<DWORD, DWORD>>& parents, DW
         id = parent;
     }
     return id == rootId;
-}
-
-// Whether id is rootId or one of its descendants.
-bool IsInProcessTree(DWORD rootId, DWORD id) {
-    return id == rootId || IsDescendant(ProcessParents(), rootId, id);
 }
 
 std::string ProcessImageName(DWORD id) {
@@ -535,7 +517,7 @@ bool SaveScreenshot(HWND window, const std::string& bmpPath) {
 }
 
 // Waits until the window's program waits for input, at most five seconds.
-void WaitUntilIdle(HWND window) {
+static void WaitUntilIdle(HWND window) {
     DWORD id = 0;
     GetWindowThreadProcessId(window, &id);
     HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, id);

@@ -31,7 +31,6 @@ bool ReadRegValue(HKEY root, const char* path, const char* name, RegValue* value
 bool KeyExists(HKEY root, const char* path);
 void DeleteKeyTree(HKEY root, const char* path);
 void DeleteProductKeys();
-std::vector<RegValue> ListValues(HKEY root, const char* path);
 std::string ExportProductKeys();
 std::string Printable(const std::string& bytes);
 
@@ -44,7 +43,6 @@ bool StartProcess(const std::string& commandLine, const std::string& folder, Pro
                   const char* environment = NULL, WORD showCommand = SW_SHOWDEFAULT);
 bool WaitProcess(Process* process, DWORD timeoutMs, DWORD* exitCode);
 void EndProcess(Process* process);
-bool IsInProcessTree(DWORD rootId, DWORD id);
 std::string ProcessImageName(DWORD id);
 
 // Windows a process shows.
@@ -71,7 +69,6 @@ WindowInfo DescribeWindow(HWND window);
 std::string FormatWindow(const WindowInfo& info);
 std::string MessageText(const WindowInfo& info);
 bool CloseWindowBy(HWND window, CloseHow how);
-void WaitUntilIdle(HWND window);
 bool ParseCloseHow(const char* text, CloseHow* how);
 bool SaveScreenshot(HWND window, const std::string& bmpPath);
 

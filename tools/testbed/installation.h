@@ -1,0 +1,80 @@
+// What a completed installation of the product leaves in the registry, for
+// the programs that stand in for the inner installer (the test stand-in and
+// the benchmark's inner program) and for the tests that clean up after
+// them. Win32 calls only, no C runtime: the benchmark's inner program must
+// load nothing but the system.
+#pragma once
+#include <windows.h>
+
+#include "detect/registry_paths.h"
+
+// The Installer's per-user registration of the product, around the source
+// list keys.
+const char kInstallerProductKey[] =
+    "Software\\Microsoft\\Installer\\Products\\17E2B8D5A49C60F43B2AE8160F7D2C94";
+
+// The folder of the running program with its trailing backslash; returns
+// its length, 0 when it does not fit.
+inline DWORD InstallationFolder(char* folder, DWORD cap) {
+    DWORD length = GetModuleFileNameA(NULL, folder, cap);
+    if (length == 0 || length >= cap)
+        return 0;
+    while (length > 0 && folder[length - 1] != '\\')
+        length--;
+    folder[length] = '\0';
+    return length;
+}
+
+// A text stored with its NUL, the key created when missing.
+inline void SetInstalledText(HKEY root, const char* path, const char* name, const char* text) {
+    HKEY key;
+    if (RegCreateKeyExA(root, path, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key, NULL) != ERROR_SUCCESS)
+        return;
+    RegSetValueExA(key, name, 0, REG_SZ, (const BYTE*)text, (DWORD)lstrlenA(text) + 1);
+    RegCloseKey(key);
+}
+
+// The product key, the uninstall entry pointing at the Installer's cached
+// package, and the per-user source list naming the folder the installing
+// program ran from.
+inline void RegisterInstallation(const char* directory, const char* clientLevel) {
+    SetInstalledText(HKEY_LOCAL_MACHINE, kProductKey[kPlainForm], kClientLevelValue, clientLevel);
+    SetInstalledText(HKEY_LOCAL_MACHINE, kProductKey[kPlainForm], kDirectoryValue, directory);
+    const char* uninstall = kMainUninstallKey[kPlainForm];
+    SetInstalledText(HKEY_LOCAL_MACHINE, uninstall, kUninstallStringValue,
+                     "MsiExec.exe /X{5D8B2E71-C94A-4F06-B3A2-8E61F0D7C249}");
+    SetInstalledText(HKEY_LOCAL_MACHINE, uninstall, kModifyPathValue,
+                     "MsiExec.exe /I{5D8B2E71-C94A-4F06-B3A2-8E61F0D7C249}");
+    SetInstalledText(HKEY_LOCAL_MACHINE, uninstall, kLocalPackageValue,
+                     "C:\\windows\\Installer\\4f2a9.msi");
+    SetInstalledText(HKEY_LOCAL_MACHINE, uninstall, kInstallDateValue, "20261208");
+    SetInstalledText(HKEY_LOCAL_MACHINE, uninstall, "DisplayName", "Omrik Vindara");
+    char lastUsed[MAX_PATH + 4] = "n;1;";
+    char* media = lastUsed + 4;
+    if (!InstallationFolder(media, MAX_PATH))
+        return;
+    SetInstalledText(HKEY_CURRENT_USER, kSourceListKey[kPlainForm], kLastUsedSourceValue, lastUsed);
+    SetInstalledText(HKEY_CURRENT_USER, kNetSourceKey[kPlainForm], kNetSourceValue, media);
+}
+
+// Deletes a key with everything below it.
+inline void DeleteRegistryTree(HKEY root, const char* path) {
+    HKEY key;
+    if (RegOpenKeyExA(root, path, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+        return;
+    char name[256];
+    DWORD length = sizeof name;
+    while (RegEnumKeyExA(key, 0, name, &length, NULL, NULL, NULL, NULL) == ERROR_SUCCESS) {
+        DeleteRegistryTree(key, name);
+        length = sizeof name;
+    }
+    RegCloseKey(key);
+    RegDeleteKeyA(root, path);
+}
+
+// What a removal of the product takes away.
+inline void RemoveInstallation() {
+    DeleteRegistryTree(HKEY_LOCAL_MACHINE, kProductKey[kPlainForm]);
+    DeleteRegistryTree(HKEY_LOCAL_MACHINE, kMainUninstallKey[kPlainForm]);
+    DeleteRegistryTree(HKEY_CURRENT_USER, kInstallerProductKey);
+}
