@@ -33,9 +33,15 @@
 ;   - ExecWait waits in 100 ms slices and pumps messages in between; the
 ;     wait still ends as soon as the child has ended.
 ; Set for the fastest start the stub allows: ANSI, no CRC check of its own
-; file, no pages, no window, no visual styles.
+; file, no pages, no window, no visual styles. With -DPEER_AMD64 it is the
+; peer of the launcher's 64-bit twin: NSIS's 64-bit stubs are Unicode only,
+; and it uses the 32-bit registry view, as the twin does.
 
+!ifdef PEER_AMD64
+Target amd64-unicode
+!else
 Unicode false
+!endif
 ; It has the launcher's name; Windows treats both programs the same way.
 !pragma warning disable 9000
 SetCompressor zlib
@@ -219,6 +225,9 @@ FunctionEnd
 !macroend
 
 Section
+!ifdef PEER_AMD64
+  SetRegView 32
+!endif
   ${GetParameters} $Arguments
 
   !insertmacro CheckPair "${BY_NAME_KEY}" "${PRODUCT_KEY}"

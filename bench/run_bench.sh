@@ -71,12 +71,12 @@ cp "$build/bench/bench_probe_imports.exe" "$media/probe/probe_imports.exe"
 cp "$build/bench/bench_probe_window.exe" "$media/probe/probe_window.exe"
 
 status=0
-wine "$build/bench/bench_runner.exe" 'C:\omrik-bench' "$rounds" "$warmup" "$pause" || status=$?
+"$WINE" "$build/bench/bench_runner.exe" 'C:\omrik-bench' "$rounds" "$warmup" "$pause" || status=$?
 cp "$media/runs.csv" "$media/modules.txt" "$results/"
 rm -rf "$media"
 
 imports() {
-    i686-w64-mingw32-objdump -p "$1" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr '\n' ' '
+    x86_64-w64-mingw32-objdump -p "$1" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr '\n' ' '
 }
 {
     for entry in "limit:$inner" "limit-register:$register" "peer:$peer" "Setup.exe:$setup"; do
@@ -85,9 +85,16 @@ imports() {
         echo "$name $(stat -c %s "$file") $(imports "$file")"
     done
 } > "$results/footprint.txt"
+if [ "$(x86_64-w64-mingw32-objdump -f "$setup" | grep -c x86-64)" = 0 ]; then
+    architecture="32-bit x86: the shipped Setup.exe, a 32-bit NSIS peer and 32-bit inner programs"
+else
+    architecture="64-bit x86-64: the launcher's 64-bit twin, a 64-bit NSIS peer (amd64-unicode)"
+    architecture+=" and 64-bit inner programs"
+fi
 {
+    echo "Architecture: $architecture."
     echo "Machine: $(uname -srm), $(nproc) CPUs ($(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n1))."
-    echo "Wine: $(wine --version), NSIS: $(makensis -VERSION)."
+    echo "Wine: $("$WINE" --version), NSIS: $(makensis -VERSION)."
     echo "Date: $(date -u '+%Y-%m-%d %H:%M UTC'). Rounds: $rounds after $warmup warm-up rounds, $pause ms pause before every run."
     echo "Load average at the end: $(cut -d' ' -f1-3 /proc/loadavg)."
 } > "$results/machine.txt"

@@ -7,7 +7,7 @@
 #include "launcher/text.h"
 
 int OpenKey(HKEY root, const char* path, HKEY* key) {
-    return RegOpenKeyExA(root, path, 0, KEY_ALL_ACCESS, key) == ERROR_SUCCESS;
+    return RegOpenKeyExA(root, path, 0, KEY_ALL_ACCESS | kRegistryView, key) == ERROR_SUCCESS;
 }
 
 // Reads a value into a buffer of kTextBufSize bytes. Data that does not fit

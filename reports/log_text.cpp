@@ -1,5 +1,5 @@
 // The resource log is sixteen writes: fixed banners and one line per figure.
-// Disk counts are printed whole as 64-bit numbers, memory fields as 32-bit.
+// Every figure is printed whole, in plain decimal.
 #include "reports/log_text.h"
 
 #include "launcher/text.h"
@@ -13,18 +13,18 @@ static const char* const kDiskLabels[3] = {
 };
 
 // The dwLength line has one blank before the equals sign, the others two.
-static const char* const kMemoryFormats[8] = {
-    "lpBuffer.dwLength = %lu\n",
-    "lpBuffer.dwMemoryLoad  = %lu\n",
-    "lpBuffer.dwTotalPhys  = %lu\n",
-    "lpBuffer.dwAvailPhys  = %lu\n",
-    "lpBuffer.dwTotalPageFile  = %lu\n",
-    "lpBuffer.dwAvailPageFile  = %lu\n",
-    "lpBuffer.dwTotalVirtual  = %lu\n",
-    "lpBuffer.dwAvailVirtual  = %lu\n",
+static const char* const kMemoryLabels[8] = {
+    "lpBuffer.dwLength = ",
+    "lpBuffer.dwMemoryLoad  = ",
+    "lpBuffer.dwTotalPhys  = ",
+    "lpBuffer.dwAvailPhys  = ",
+    "lpBuffer.dwTotalPageFile  = ",
+    "lpBuffer.dwAvailPageFile  = ",
+    "lpBuffer.dwTotalVirtual  = ",
+    "lpBuffer.dwAvailVirtual  = ",
 };
 
-static int ComposeDiskLine(char* dst, size_t cap, const char* label, unsigned long long count) {
+static int ComposeValueLine(char* dst, size_t cap, const char* label, unsigned long long count) {
     int fits = CopyText(dst, cap, label);
     fits &= AppendUnsigned(dst, cap, count);
     fits &= AppendText(dst, cap, "\n");
@@ -42,11 +42,11 @@ int ComposeLogWrite(int index, const ResourceFigures* figures, char* dst, size_t
     case 2:
         return FormatText(dst, cap, "DirectoryName = %s\n", kMeasuredDirectory);
     case 3:
-        return ComposeDiskLine(dst, cap, kDiskLabels[0], figures->freeBytesAvailableToCaller);
+        return ComposeValueLine(dst, cap, kDiskLabels[0], figures->freeBytesAvailableToCaller);
     case 4:
-        return ComposeDiskLine(dst, cap, kDiskLabels[1], figures->totalNumberOfBytes);
+        return ComposeValueLine(dst, cap, kDiskLabels[1], figures->totalNumberOfBytes);
     case 5:
-        return ComposeDiskLine(dst, cap, kDiskLabels[2], figures->totalNumberOfFreeBytes);
+        return ComposeValueLine(dst, cap, kDiskLabels[2], figures->totalNumberOfFreeBytes);
     case 6:
         return CopyText(dst, cap, "\n************MEMORY\n");
     case 15:
@@ -54,7 +54,7 @@ int ComposeLogWrite(int index, const ResourceFigures* figures, char* dst, size_t
                         "\n****************** ending checking system *****************\n");
     }
     if (index >= 7 && index < 15)
-        return FormatText(dst, cap, kMemoryFormats[index - 7], figures->memory[index - 7]);
+        return ComposeValueLine(dst, cap, kMemoryLabels[index - 7], figures->memory[index - 7]);
     if (cap > 0)
         dst[0] = '\0';
     return 0;

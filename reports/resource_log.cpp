@@ -44,7 +44,7 @@ void LogSystemResources() {
     }
     MEMORYSTATUS memory;
     GlobalMemoryStatus(&memory);
-    const DWORD fields[8] = {
+    const unsigned long long fields[8] = {
         memory.dwLength,       memory.dwMemoryLoad,    memory.dwTotalPhys,
         memory.dwAvailPhys,    memory.dwTotalPageFile, memory.dwAvailPageFile,
         memory.dwTotalVirtual, memory.dwAvailVirtual,

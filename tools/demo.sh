@@ -5,14 +5,24 @@
 # Installer, the registry before and after the launcher's repairs, the two
 # reports, the refusal of a second installation, the removal through the
 # repaired command, and a new installation. Runs inside tests/with-wine.
-#   tools/demo.sh BUILD_DIR
+#   tools/demo.sh BUILD_ROOT
+# The launcher is always the shipped 32-bit Setup.exe (BUILD_ROOT/win); the
+# demo's helpers come from the Windows tree the test bed runs natively.
 set -euo pipefail
-build=$(cd "$1" && pwd)
+: "${SETUP_WINE_ARCH:?run it inside tests/with-wine}"
+root=$(cd "$1" && pwd)
+shipped=$root/win/bin/Setup.exe
+build=$root/$SETUP_WINE_TREE
+if [ "$SETUP_I386" = none ]; then
+    echo "demo: this kernel runs no 32-bit programs, so not the shipped Setup.exe;" \
+        "run 'make demo' as root once to set up their emulation" >&2
+    exit 1
+fi
 media=$(mktemp -d /tmp/omrik-demo.XXXXXX)
 work=$(mktemp -d /tmp/omrik-demo-work.XXXXXX)
 trap 'rm -rf "$media" "$work"' EXIT
-cp "$build/bin/Setup.exe" "$build/demo/_Setup.exe" "$build/demo/Omrik Vindara.msi" "$media/"
-screenshot=$build/already-installed.png
+cp "$shipped" "$build/demo/_Setup.exe" "$build/demo/Omrik Vindara.msi" "$media/"
+screenshot=$root/win/already-installed.png
 
 product_key='HKLM\SOFTWARE\Omrik\Moltrek'
 uninstall_key='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\'
@@ -21,11 +31,11 @@ installer_key='HKCU\Software\Microsoft\Installer\Products\17E2B8D5A49C60F43B2AE8
 
 run() {
     # Prints the full exit code of the exact command line given.
-    RUN_COMMAND="$1" wine "$build/bin/run_command.exe" | tr -d '\r'
+    RUN_COMMAND="$1" "$WINE" "$build/bin/run_command.exe" | tr -d '\r'
 }
 
 show_registry() {
-    wine "$build/bin/show_registry.exe" | tr -d '\r'
+    "$WINE" "$build/bin/show_registry.exe" | tr -d '\r'
 }
 
 registry_value() {
@@ -65,7 +75,7 @@ run_with_box() {
     # and closes with OK. Extra arguments go to the UI driver.
     local args=$1
     shift
-    wine "$build/bin/ui_driver.exe" --process Setup.exe --close ok "$@" > "$work/box.txt" &
+    "$WINE" "$build/bin/ui_driver.exe" --process Setup.exe --timeout 120000 --close ok "$@" > "$work/box.txt" &
     local driver=$!
     echo "   Setup.exe $args -> exit code $(run "Setup.exe $args")"
     wait "$driver" || echo "     (no box appeared)"
@@ -79,11 +89,11 @@ present_or_absent() {
 product_state() {
     # What makes up the installed product, one "label<TAB>state" line each.
     local folder
-    folder=$(winepath -u "$1" 2>/dev/null)
-    printf 'uninstall key\t%s\n' "$(present_or_absent wine reg query "$uninstall_key" /reg:32)"
-    printf 'product key\t%s\n' "$(present_or_absent wine reg query "$product_key" /reg:32)"
+    folder=$("$WINE" winepath -u "$1" 2>/dev/null)
+    printf 'uninstall key\t%s\n' "$(present_or_absent "$WINE" reg query "$uninstall_key" /reg:32)"
+    printf 'product key\t%s\n' "$(present_or_absent "$WINE" reg query "$product_key" /reg:32)"
     printf 'per-user Installer registration\t%s\n' \
-        "$(present_or_absent wine reg query "$installer_key")"
+        "$(present_or_absent "$WINE" reg query "$installer_key")"
     printf '%s\t%s\n' "${1}readme.txt" "$(present_or_absent test -e "$folder/readme.txt")"
     printf '%s\t%s\n' "${1}Omrik Vindara.msi" \
         "$(present_or_absent test -e "$folder/Omrik Vindara.msi")"
@@ -92,7 +102,7 @@ product_state() {
 
 list_folder() {
     local folder
-    folder=$(winepath -u "$1" 2>/dev/null)
+    folder=$("$WINE" winepath -u "$1" 2>/dev/null)
     echo "   Files in $1:"
     ls -l "$folder" | awk 'NR > 1 { size = $5; $1 = $2 = $3 = $4 = $5 = $6 = $7 = $8 = "";
                                     sub(/^ +/, ""); printf "     %-20s %6d bytes\n", $0, size }'
@@ -124,6 +134,11 @@ EOF
 
 echo "== Omrik Vindara setup launcher demo: a real installation under Wine"
 echo "Installation medium: $media"
+if [ "$SETUP_I386" = emulated ]; then
+    echo "(This machine runs no 32-bit code of its own: the shipped 32-bit Setup.exe"
+    echo "runs through qemu's emulator, some fifteen seconds a start; the helpers are"
+    echo "64-bit.)"
+fi
 ls -l "$media" | awk 'NR > 1 { size = $5; $1 = $2 = $3 = $4 = $5 = $6 = $7 = $8 = "";
                                sub(/^ +/, ""); printf "  %-18s %6d bytes\n", $0, size }'
 echo
@@ -143,7 +158,7 @@ show_registry > "$work/installer.txt"
 echo "   then removed again: _Setup.exe /s /x -> exit code $(run "_Setup.exe /s /x")"
 echo
 echo "-- 2. The same installation through the launcher"
-setup_log=$(winepath -u "$(wine cmd /c echo %TEMP% | tr -d '\r')")/"Omrik Vindara setup.log"
+setup_log=$("$WINE" winepath -u "$("$WINE" cmd /c echo %TEMP% | tr -d '\r')")/"Omrik Vindara setup.log"
 rm -f "$setup_log"
 echo "   Setup.exe $args -> exit code $(run "Setup.exe $args")"
 echo "   _Setup.exe's log of what it was given and what it ran:"
@@ -165,7 +180,7 @@ run_with_box /vd
 run_with_box /bl
 echo
 echo "-- 4. A second installation is refused"
-run_with_box '/s /v"/qn"' --screenshot "$(winepath -w "$work/box.bmp")"
+run_with_box '/s /v"/qn"' --screenshot "$("$WINE" winepath -w "$work/box.bmp")"
 if [ -s "$work/box.bmp" ]; then
     png_from_bmp "$work/box.bmp" "$screenshot"
     echo "   Screenshot of the dialog: $screenshot"

@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # Pictures of the 24 already-installed dialogs, for translators and
-# reviewers: the built Setup.exe runs from a scratch installation medium
+# reviewers: a built Setup.exe runs from a scratch installation medium
 # against a faked installation (version 3.9 for the long forms, 4.50 for the
 # short ones) with each /l<id>, and the UI driver photographs the dialog and
 # closes it. Writes OUT_DIR/<dialog id>.png.
-#   tools/gallery.sh BUILD_DIR OUT_DIR
+#   tools/gallery.sh BUILD_ROOT OUT_DIR
+# It is the Setup.exe of the Windows tree the test bed runs natively: the
+# shipped 32-bit file, or its 64-bit twin, which carries the same resources
+# (the test pe_twin_resources).
 #
 # Setup.exe shows its dialogs through the ANSI dialog call, so Wine passes
 # every text through the ANSI code page. The Western dialogs are shown in a
@@ -40,9 +43,10 @@ fi
 
 # Inside a test bed made by tests/with-wine.
 shift
-build=$1
+build=$1/$SETUP_WINE_TREE
 out=$2
 shift 2
+echo "gallery: dialogs of $build/bin/Setup.exe ($SETUP_WINE_ARCH)"
 tools=$(cd "$(dirname "$0")" && pwd)
 media=$(mktemp -d /tmp/omrik-gallery.XXXXXX)
 trap 'rm -rf "$media"' EXIT
@@ -57,9 +61,9 @@ marlett=/usr/share/wine/fonts/marlett.ttf
 # and the main uninstall key. Setup.exe is 32-bit, hence the 32-bit view.
 install_version() {
     local uninstall='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall'
-    wine reg add 'HKLM\SOFTWARE\Omrik\Moltrek' /v ClientLevel /d "$1" /f /reg:32 \
+    "$WINE" reg add 'HKLM\SOFTWARE\Omrik\Moltrek' /v ClientLevel /d "$1" /f /reg:32 \
         </dev/null >/dev/null 2>&1 || fail "cannot write ClientLevel"
-    wine reg add "$uninstall\\{5D8B2E71-C94A-4F06-B3A2-8E61F0D7C249}" /v InstallDate \
+    "$WINE" reg add "$uninstall\\{5D8B2E71-C94A-4F06-B3A2-8E61F0D7C249}" /v InstallDate \
         /d 20261208 /f /reg:32 </dev/null >/dev/null 2>&1 || fail "cannot write the uninstall key"
 }
 
@@ -68,11 +72,11 @@ render() {
     local language=$1 dialog=$2
     local bmp=$media/$dialog.bmp listing=$media/$dialog.txt
     rm -f "$bmp"
-    (cd "$media" && exec wine Setup.exe "/l$language" </dev/null >/dev/null 2>&1) &
+    (cd "$media" && exec "$WINE" Setup.exe "/l$language" </dev/null >/dev/null 2>&1) &
     local setup=$!
     local driven=0
-    wine "$build/bin/ui_driver.exe" --process Setup.exe --timeout 30000 --close ok \
-        --screenshot "$(winepath -w "$bmp")" </dev/null >"$listing" 2>/dev/null || driven=$?
+    "$WINE" "$build/bin/ui_driver.exe" --process Setup.exe --timeout 30000 --close ok \
+        --screenshot "$("$WINE" winepath -w "$bmp")" </dev/null >"$listing" 2>/dev/null || driven=$?
     local code=0
     wait "$setup" || code=$?
     [ "$driven" = 0 ] || fail "$dialog: no dialog appeared for /l$language"

@@ -9,7 +9,7 @@ cp "$1" "$media/Setup.exe"
 cp "$2" "$media/_Setup.exe"
 cd "$media"
 status=0
-env -u DISPLAY wine Setup.exe /qn || status=$?
+env -u DISPLAY "$WINE" Setup.exe /qn || status=$?
 if [ "$status" != 0 ]; then
     echo "FAIL: exit code $status without a display, expected 0"
     exit 1
@@ -20,7 +20,7 @@ if [ -e inner-record.txt ]; then
 fi
 # The same medium with a display does run the inner installer, so the check
 # above is not passing for another reason.
-wine Setup.exe /qn
+"$WINE" Setup.exe /qn
 if [ ! -e inner-record.txt ]; then
     echo "FAIL: the inner installer did not run with a display either"
     exit 1

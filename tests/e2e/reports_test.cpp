@@ -177,7 +177,9 @@ TEST_F(ReportsTest, ResourceLogIsWrittenThenTheRunGoesOn) {
     }
     EXPECT_EQ(lines[6], "");
     EXPECT_EQ(lines[7], "************MEMORY");
-    EXPECT_EQ(lines[8], "lpBuffer.dwLength = 32");
+    // The record as this build of the launcher knows it: 32 bytes in a
+    // 32-bit program, 56 in a 64-bit one.
+    EXPECT_EQ(lines[8], "lpBuffer.dwLength = " + std::to_string(sizeof(MEMORYSTATUS)));
     const char* memoryLabels[7] = {"dwMemoryLoad", "dwTotalPhys", "dwAvailPhys", "dwTotalPageFile",
                                    "dwAvailPageFile", "dwTotalVirtual", "dwAvailVirtual"};
     for (int i = 0; i < 7; i++) {

@@ -79,10 +79,12 @@ protected:
         return run;
     }
 
-    // The 32-bit Program Files, as this 32-bit process sees it.
+    // The 32-bit Program Files: a 64-bit system names it apart, to 32-bit
+    // and 64-bit processes alike; a 32-bit system has only the one.
     static std::string ProgramFiles() {
         char programFiles[MAX_PATH] = "";
-        GetEnvironmentVariableA("ProgramFiles", programFiles, sizeof programFiles);
+        if (!GetEnvironmentVariableA("ProgramFiles(x86)", programFiles, sizeof programFiles))
+            GetEnvironmentVariableA("ProgramFiles", programFiles, sizeof programFiles);
         return programFiles;
     }
 

@@ -73,8 +73,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     figures.freeBytesAvailableToCaller = reader.Number(8);
     figures.totalNumberOfBytes = reader.Number(8);
     figures.totalNumberOfFreeBytes = reader.Number(8);
-    for (unsigned long& field : figures.memory)
-        field = static_cast<unsigned long>(reader.Number(8));
+    for (unsigned long long& field : figures.memory)
+        field = reader.Number(8);
 
     for (int index = 0; index < kLogWriteCount; index++) {
         HeapBytes line = OutputBuffer(kLogLineSize);

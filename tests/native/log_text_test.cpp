@@ -50,8 +50,8 @@ ResourceFigures SampleFigures() {
     figures.freeBytesAvailableToCaller = 123456789012ull;
     figures.totalNumberOfBytes = 4294967296ull;
     figures.totalNumberOfFreeBytes = 0ull;
-    const unsigned long memory[8] = {32ul,          45ul, 2147483648ul, 1073741824ul,
-                                     4294967295ul,  0ul,  2147352576ul, 1987654321ul};
+    const unsigned long long memory[8] = {32ul,          45ul, 2147483648ul, 1073741824ul,
+                                          4294967295ul,  0ul,  2147352576ul, 1987654321ul};
     for (int i = 0; i < 8; i++)
         figures.memory[i] = memory[i];
     return figures;
@@ -169,8 +169,8 @@ TEST(ResourceLog, LongestLineIs50Characters) {
 
     // With the longest figures no value line is longer, and every write
     // fits the line buffer.
-    for (unsigned long& field : figures.memory)
-        field = 4294967295ul;
+    for (unsigned long long& field : figures.memory)
+        field = UINT64_MAX;
     figures.totalNumberOfBytes = UINT64_MAX;
     figures.totalNumberOfFreeBytes = UINT64_MAX;
     for (int i = 0; i < kLogWriteCount; i++) {

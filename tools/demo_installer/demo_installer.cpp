@@ -47,8 +47,8 @@ static void LogLine(const char* label, const char* text) {
 // back, so the text always ends in a NUL.
 static int ReadInstallDirectory(char* directory, size_t cap) {
     HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kProductKey[kPlainForm], 0, KEY_READ, &key) !=
-        ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kProductKey[kPlainForm], 0, KEY_READ | kRegistryView,
+                      &key) != ERROR_SUCCESS)
         return 0;
     memset(directory, 0, cap);
     DWORD type = REG_NONE;
@@ -81,8 +81,8 @@ static void AddMissingSource(HKEY key, const char* name, const char* text) {
 // files). Nothing is added without a source list key.
 static void AddSourceListValues(const char* source) {
     HKEY list;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kSourceListKey[kPlainForm], 0, KEY_ALL_ACCESS, &list) !=
-        ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kSourceListKey[kPlainForm], 0,
+                      KEY_ALL_ACCESS | kRegistryView, &list) != ERROR_SUCCESS)
         return;
     char lastUsed[kTextBufSize];
     int fits = CopyText(lastUsed, sizeof lastUsed, "n;1;");
@@ -90,8 +90,8 @@ static void AddSourceListValues(const char* source) {
     if (fits)
         AddMissingSource(list, kLastUsedSourceValue, lastUsed);
     HKEY net;
-    if (RegCreateKeyExA(list, kNetSourceSubkey, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &net, NULL) ==
-        ERROR_SUCCESS) {
+    if (RegCreateKeyExA(list, kNetSourceSubkey, 0, NULL, 0, KEY_ALL_ACCESS | kRegistryView, NULL,
+                        &net, NULL) == ERROR_SUCCESS) {
         AddMissingSource(net, kNetSourceValue, source);
         RegCloseKey(net);
     }

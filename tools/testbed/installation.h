@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include "detect/registry_paths.h"
+#include "launcher/registry.h"
 
 // The Installer's per-user registration of the product, around the source
 // list keys.
@@ -28,7 +29,8 @@ inline DWORD InstallationFolder(char* folder, DWORD cap) {
 // A text stored with its NUL, the key created when missing.
 inline void SetInstalledText(HKEY root, const char* path, const char* name, const char* text) {
     HKEY key;
-    if (RegCreateKeyExA(root, path, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key, NULL) != ERROR_SUCCESS)
+    if (RegCreateKeyExA(root, path, 0, NULL, 0, KEY_ALL_ACCESS | kRegistryView, NULL, &key,
+                        NULL) != ERROR_SUCCESS)
         return;
     RegSetValueExA(key, name, 0, REG_SZ, (const BYTE*)text, (DWORD)lstrlenA(text) + 1);
     RegCloseKey(key);
@@ -60,7 +62,7 @@ inline void RegisterInstallation(const char* directory, const char* clientLevel)
 // Deletes a key with everything below it.
 inline void DeleteRegistryTree(HKEY root, const char* path) {
     HKEY key;
-    if (RegOpenKeyExA(root, path, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(root, path, 0, KEY_ALL_ACCESS | kRegistryView, &key) != ERROR_SUCCESS)
         return;
     char name[256];
     DWORD length = sizeof name;
@@ -69,7 +71,7 @@ inline void DeleteRegistryTree(HKEY root, const char* path) {
         length = sizeof name;
     }
     RegCloseKey(key);
-    RegDeleteKeyA(root, path);
+    RegDeleteKeyExA(root, path, kRegistryView, 0);
 }
 
 // What a removal of the product takes away.

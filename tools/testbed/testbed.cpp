@@ -88,8 +88,8 @@ bool FileExists(const std::string& path) {
 bool WriteRegValue(HKEY root, const char* path, const char* name, DWORD type,
                    const std::string& data) {
     HKEY key;
-    if (RegCreateKeyExA(root, path, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key, NULL) !=
-        ERROR_SUCCESS)
+    if (RegCreateKeyExA(root, path, 0, NULL, 0, KEY_ALL_ACCESS | kRegistryView, NULL, &key,
+                        NULL) != ERROR_SUCCESS)
         return false;
     LONG result = RegSetValueExA(key, name, 0, type, (const BYTE*)data.data(), (DWORD)data.size());
     RegCloseKey(key);
@@ -110,7 +110,7 @@ static bool IsStringType(DWORD type) {
 // adds a NUL of its own, which would hide whether the writer counted one.
 bool ReadRegValue(HKEY root, const char* path, const char* name, RegValue* value) {
     HKEY key;
-    if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(root, path, 0, KEY_READ | kRegistryView, &key) != ERROR_SUCCESS)
         return false;
     std::wstring wideName(name, name + strlen(name));
     DWORD size = 0;
@@ -138,7 +138,7 @@ bool ReadRegValue(HKEY root, const char* path, const char* name, RegValue* value
 
 bool KeyExists(HKEY root, const char* path) {
     HKEY key;
-    if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(root, path, 0, KEY_READ | kRegistryView, &key) != ERROR_SUCCESS)
         return false;
     RegCloseKey(key);
     return true;
@@ -161,7 +161,7 @@ void DeleteProductKeys() {
 static std::vector<RegValue> ListValues(HKEY root, const char* path) {
     std::vector<RegValue> values;
     HKEY key;
-    if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(root, path, 0, KEY_READ | kRegistryView, &key) != ERROR_SUCCESS)
         return values;
     for (DWORD i = 0;; i++) {
         char name[16384];
@@ -203,7 +203,7 @@ static void ExportKey(HKEY root, const char* rootName, const std::string& path,
         *out += "  \"" + value.name + "\"" + head + Printable(value.data) + "\n";
     }
     HKEY key;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | kRegistryView, &key) != ERROR_SUCCESS)
         return;
     std::vector<std::string> subkeys;
     for (DWORD i = 0;; i++) {
