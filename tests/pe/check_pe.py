@@ -12,6 +12,7 @@ import sys
 
 MACHINE_I386 = 0x014C
 PE32_MAGIC = 0x010B
+PE32_PLUS_MAGIC = 0x020B
 SUBSYSTEM_WINDOWS_GUI = 2
 FILE_RELOCS_STRIPPED = 0x0001
 DYNAMIC_BASE = 0x0040
@@ -35,23 +36,24 @@ def _unpack(fmt, data, offset):
     return struct.unpack_from(fmt, data, offset)
 
 
-def parse(data):
-    """Returns the header fields and the imported DLL names of a PE image."""
+def image(data):
+    """Returns the optional header's magic, the data directories and an
+    RVA-to-file-offset function of a PE32 or PE32+ image."""
     if data[:2] != b"MZ":
         raise PeError("not a PE image: no MZ header")
     (pe_offset,) = _unpack("<I", data, 0x3C)
     if data[pe_offset:pe_offset + 4] != b"PE\0\0":
         raise PeError("not a PE image: no PE signature")
     coff = pe_offset + 4
-    machine, section_count, time_stamp = _unpack("<HHI", data, coff)
-    optional_size, characteristics = _unpack("<HH", data, coff + 16)
+    (section_count,) = _unpack("<H", data, coff + 2)
+    (optional_size,) = _unpack("<H", data, coff + 16)
     optional = coff + 20
     (magic,) = _unpack("<H", data, optional)
-    if magic != PE32_MAGIC:
-        raise PeError(f"optional header magic {magic:#06x}, not PE32 ({PE32_MAGIC:#06x})")
-    subsystem, dll_characteristics = _unpack("<HH", data, optional + 68)
-    (directory_count,) = _unpack("<I", data, optional + 92)
-    directories = [_unpack("<II", data, optional + 96 + 8 * i) for i in range(directory_count)]
+    if magic not in (PE32_MAGIC, PE32_PLUS_MAGIC):
+        raise PeError(f"optional header magic {magic:#06x}, neither PE32 nor PE32+")
+    count_at = optional + (92 if magic == PE32_MAGIC else 108)
+    (directory_count,) = _unpack("<I", data, count_at)
+    directories = [_unpack("<II", data, count_at + 4 + 8 * i) for i in range(directory_count)]
 
     sections = []
     table = optional + optional_size
@@ -64,6 +66,20 @@ def parse(data):
             if virtual_address <= rva < virtual_address + size:
                 return raw_offset + rva - virtual_address
         raise PeError(f"RVA {rva:#x} lies in no section")
+
+    return magic, directories, file_offset
+
+
+def parse(data):
+    """Returns the header fields and the imported DLL names of a PE32 image."""
+    magic, directories, file_offset = image(data)
+    if magic != PE32_MAGIC:
+        raise PeError(f"optional header magic {magic:#06x}, not PE32 ({PE32_MAGIC:#06x})")
+    (pe_offset,) = _unpack("<I", data, 0x3C)
+    coff = pe_offset + 4
+    machine, _, time_stamp = _unpack("<HHI", data, coff)
+    (characteristics,) = _unpack("<H", data, coff + 18)
+    subsystem, dll_characteristics = _unpack("<HH", data, coff + 20 + 68)
 
     def directory(index):
         return directories[index] if index < len(directories) else (0, 0)

@@ -11,49 +11,16 @@ Prints each difference and exits with 1 when there is one.
 """
 import sys
 
-from check_pe import PE32_MAGIC, PeError, _unpack
+from check_pe import PeError, _unpack, image
 
-PE32_PLUS_MAGIC = 0x020B
 RESOURCE_DIRECTORY = 2
 # The three levels of the resource tree.
 LEVELS = ("type", "name", "language")
 
 
-def _image(data):
-    """Returns the data directories and an RVA-to-file-offset function."""
-    if data[:2] != b"MZ":
-        raise PeError("not a PE image: no MZ header")
-    (pe_offset,) = _unpack("<I", data, 0x3C)
-    if data[pe_offset:pe_offset + 4] != b"PE\0\0":
-        raise PeError("not a PE image: no PE signature")
-    coff = pe_offset + 4
-    (section_count,) = _unpack("<H", data, coff + 2)
-    (optional_size,) = _unpack("<H", data, coff + 16)
-    optional = coff + 20
-    (magic,) = _unpack("<H", data, optional)
-    if magic not in (PE32_MAGIC, PE32_PLUS_MAGIC):
-        raise PeError(f"optional header magic {magic:#06x}, neither PE32 nor PE32+")
-    count_at = optional + (92 if magic == PE32_MAGIC else 108)
-    (directory_count,) = _unpack("<I", data, count_at)
-    directories = [_unpack("<II", data, count_at + 4 + 8 * i) for i in range(directory_count)]
-    sections = []
-    table = optional + optional_size
-    for i in range(section_count):
-        virtual_size, virtual_address, raw_size, raw_offset = _unpack("<IIII", data, table + 40 * i + 8)
-        sections.append((virtual_address, max(virtual_size, raw_size), raw_offset))
-
-    def file_offset(rva):
-        for virtual_address, size, raw_offset in sections:
-            if virtual_address <= rva < virtual_address + size:
-                return raw_offset + rva - virtual_address
-        raise PeError(f"RVA {rva:#x} lies in no section")
-
-    return directories, file_offset
-
-
 def resources(data):
     """Returns {(type, name, language): bytes}; names are numbers or texts."""
-    directories, file_offset = _image(data)
+    _, directories, file_offset = image(data)
     if len(directories) <= RESOURCE_DIRECTORY or not directories[RESOURCE_DIRECTORY][0]:
         return {}
     root = file_offset(directories[RESOURCE_DIRECTORY][0])
