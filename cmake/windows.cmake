@@ -21,9 +21,10 @@ set(SETUP_PRODUCT_FLAGS -Os -fno-exceptions -fno-rtti -fno-asynchronous-unwind-t
 target_compile_options(setup_text PRIVATE ${SETUP_PRODUCT_FLAGS})
 
 add_library(setup_win32 STATIC
-    launcher/registry.cpp
+    base/registry.cpp
     launcher/main_window.cpp
-    launcher/run_and_wait.cpp
+    base/run_and_wait.cpp
+    base/dialog.cpp
     launcher/platform_ops.cpp
     detect/installed_check.cpp
     repair/read_directory.cpp

@@ -6,7 +6,7 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "launcher/text.h"
+#include "base/text.h"
 
 static int IsDigit(char c) {
     return c >= '0' && c <= '9';

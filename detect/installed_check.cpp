@@ -6,12 +6,14 @@
 
 #include "detect/client_level.h"
 #include "detect/registry_paths.h"
-#include "launcher/main_window.h"
-#include "launcher/registry.h"
-#include "launcher/text.h"
+#include "base/dialog.h"
+#include "base/registry.h"
+#include "base/text.h"
 
-static int ReadClientLevel(const char* uninstallKey, const char* productKey, char* value,
-                           DWORD* size) {
+// Reads ClientLevel into value, which has room for kTextBufSize bytes and a
+// NUL; length is the text's length.
+static int ReadClientLevel(const char* uninstallKey, const char* productKey,
+                           char value[kTextBufSize + 1], size_t* length) {
     HKEY uninstall;
     if (!OpenKey(HKEY_LOCAL_MACHINE, uninstallKey, &uninstall))
         return 0;
@@ -19,26 +21,25 @@ static int ReadClientLevel(const char* uninstallKey, const char* productKey, cha
     HKEY product;
     if (!OpenKey(HKEY_LOCAL_MACHINE, productKey, &product))
         return 0;
-    DWORD type = REG_SZ;
-    int read = QueryValue(product, kClientLevelValue, value, size, &type);
+    int read = ReadTextValue(product, kClientLevelValue, value, kTextBufSize + 1, length, NULL);
     RegCloseKey(product);
     return read;
 }
 
 int HasClientLevel(const char* uninstallKey, const char* productKey) {
-    char value[kTextBufSize];
-    DWORD size;
-    return ReadClientLevel(uninstallKey, productKey, value, &size);
+    char value[kTextBufSize + 1];
+    size_t length;
+    return ReadClientLevel(uninstallKey, productKey, value, &length);
 }
 
 // Shows the already-installed dialog in the chosen language, long form for
 // versions below 4, and reports 1 whether or not the dialog could be shown.
 int CheckInstalledProduct(const char* uninstallKey, const char* productKey, int language) {
-    char value[kTextBufSize] = {};
-    DWORD size;
-    if (!ReadClientLevel(uninstallKey, productKey, value, &size))
+    char value[kTextBufSize + 1];
+    size_t length;
+    if (!ReadClientLevel(uninstallKey, productKey, value, &length))
         return 0;
-    int dialogId = ChooseDialogId(value, size, language);
+    int dialogId = ChooseDialogId(value, length, language);
     if (!dialogId)
         return 0;
     (void)DialogBoxParamA(gModuleInstance, MAKEINTRESOURCEA(dialogId), NULL,

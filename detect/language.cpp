@@ -5,7 +5,8 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "launcher/command_line.h"
+
+const char kSwitchLanguage[] = "/l";
 
 // In the order they are tested; Norwegian is 2068, not 1044.
 static const int kDialogLanguages[] = {

@@ -5,13 +5,12 @@
 
 #include <string.h>
 
-#include "launcher/text.h"
+#include "base/text.h"
 
 const char kSwitchLogResources[] = "/LOGRESOURCES";
 const char kSwitchHelp[] = "/?";
 const char kSwitchVersionDate[] = "/vd";
 const char kSwitchBuildLevel[] = "/bl";
-const char kSwitchLanguage[] = "/l";
 const char kSwitchUninstall[] = "/x";
 // The trailing blank separates the program name from the argument text,
 // also when that text is empty.

@@ -6,7 +6,6 @@ extern const char kSwitchLogResources[];
 extern const char kSwitchHelp[];
 extern const char kSwitchVersionDate[];
 extern const char kSwitchBuildLevel[];
-extern const char kSwitchLanguage[];
 extern const char kSwitchUninstall[];
 extern const char kInnerInstallerPrefix[];
 

@@ -1,7 +1,6 @@
-// One pass over the argument text: the resource log first, then exactly one
-// of the help file, the version report, the build-level report or the
-// installation. This is the only place that knows the order of the steps
-// and the fallback between the two forms of a key pair.
+// The launcher's whole decision: what runs, in which order, and which key
+// pair each step is given. Everything it does to the system goes through
+// the operation table, so tests can watch every step.
 #include "launcher/dispatch.h"
 
 #include <stdlib.h>
@@ -36,7 +35,13 @@ int RefuseIfInstalled(int language, const LauncherOps* ops) {
     return 0;
 }
 
-enum RepairKind { kBuildLevelRepair, kSourceListRepair, kUninstallStringRepair, kDirectoryRepair };
+enum RepairKind {
+    kBuildLevelRepair,
+    kSourceListRepair,
+    kRemovalCommandRepair,
+    kInstallDirectoryRepair,
+    kPackageCopyRepair,
+};
 
 struct RepairStep {
     RepairKind kind;
@@ -46,26 +51,30 @@ struct RepairStep {
 
 // The repairs in the order they run after an installation.
 static const RepairStep kRepairSteps[] = {
-    {kBuildLevelRepair, NULL, NULL},
+    {kBuildLevelRepair, NULL, kBuildLevelValue},
     {kSourceListRepair, kSourceListKey, kLastUsedSourceValue},
     {kSourceListRepair, kNetSourceKey, kNetSourceValue},
-    {kUninstallStringRepair, NULL, kUninstallStringValue},
-    {kDirectoryRepair, NULL, kModifyPathValue},
-    {kDirectoryRepair, NULL, kLocalPackageValue},
+    {kRemovalCommandRepair, NULL, kUninstallStringValue},
+    {kInstallDirectoryRepair, NULL, kModifyPathValue},
+    {kPackageCopyRepair, NULL, kLocalPackageValue},
 };
 
 static int RunRepairStep(const RepairStep& step, KeyForm form, const LauncherOps* ops) {
     const KeyPair& pair = MainKeyPair(form);
     switch (step.kind) {
     case kBuildLevelRepair:
-        return ops->writeBuildLevel(pair.uninstallKey, pair.productKey);
+        return ops->writeBuildLevel(pair.productKey);
     case kSourceListRepair:
-        return ops->rewriteSourceListValue(pair.uninstallKey, step.sourceKey[form],
-                                           step.valueName, pair.productKey);
-    case kUninstallStringRepair:
-        return ops->rewriteUninstallString(pair.uninstallKey, step.valueName, pair.productKey);
-    case kDirectoryRepair:
-        return ops->rewriteDirectoryValue(pair.uninstallKey, step.valueName, pair.productKey);
+        return ops->rewriteSourceListValue(step.sourceKey[form], step.valueName, pair.productKey);
+    case kRemovalCommandRepair:
+        return ops->rewriteUninstallValue(pair.uninstallKey, step.valueName, kRemovalCommand,
+                                          pair.productKey);
+    case kInstallDirectoryRepair:
+        return ops->rewriteUninstallValue(pair.uninstallKey, step.valueName, kInstallDirectory,
+                                          pair.productKey);
+    case kPackageCopyRepair:
+        return ops->rewriteUninstallValue(pair.uninstallKey, step.valueName, kPackageCopy,
+                                          pair.productKey);
     }
     return 0;
 }
@@ -114,10 +123,8 @@ static int RunInstallation(const char* args, const LauncherOps* ops) {
 }
 
 int RunLauncher(const char* args, const LauncherOps* ops) {
-    if (HasSwitch(args, kSwitchLogResources) && ops->openResourceLog(kResourceLogPath)) {
-        ops->logSystemResources();
-        (void)ops->closeResourceLog();  // a failed close loses nothing already flushed
-    }
+    if (HasSwitch(args, kSwitchLogResources))
+        (void)ops->writeResourceLog(kResourceLogPath);  // without a log the run goes on
     int help = HasSwitch(args, kSwitchHelp);
     int versionDate = HasSwitch(args, kSwitchVersionDate);
     int buildLevel = HasSwitch(args, kSwitchBuildLevel);

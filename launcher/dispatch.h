@@ -1,11 +1,11 @@
 // The launcher's paths over its switches, written against a table of
 // operations so the order of every step can be observed in tests.
 #pragma once
+#include "repair/repair_text.h"
 
 struct LauncherOps {
-    int (*openResourceLog)(const char* path);
-    void (*logSystemResources)();
-    int (*closeResourceLog)();
+    // Writes the disk and memory log to path; 1 when it was written.
+    int (*writeResourceLog)(const char* path);
     void (*writeHelpFile)();
     void (*showVersionDate)();
     int (*showBuildLevel)(const char* uninstallKey, const char* productKey);
@@ -15,13 +15,11 @@ struct LauncherOps {
     // or 0 with the system's error code when it could not be started.
     int (*runAndWait)(char* commandLine, unsigned long* exitCode);
     int (*hasClientLevel)(const char* uninstallKey, const char* productKey);
-    int (*writeBuildLevel)(const char* uninstallKey, const char* productKey);
-    int (*rewriteSourceListValue)(const char* uninstallKey, const char* sourceKey,
-                                  const char* valueName, const char* productKey);
-    int (*rewriteUninstallString)(const char* uninstallKey, const char* valueName,
+    int (*writeBuildLevel)(const char* productKey);
+    int (*rewriteSourceListValue)(const char* sourceKey, const char* valueName,
                                   const char* productKey);
-    int (*rewriteDirectoryValue)(const char* uninstallKey, const char* valueName,
-                                 const char* productKey);
+    int (*rewriteUninstallValue)(const char* uninstallKey, const char* valueName,
+                                 UninstallValue value, const char* productKey);
 };
 
 extern const char kResourceLogPath[];

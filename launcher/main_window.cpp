@@ -3,9 +3,9 @@
 // module the dialogs are loaded from.
 #include "launcher/main_window.h"
 
+#include "base/dialog.h"
 #include "resources/resource_ids.h"
 
-HINSTANCE gModuleInstance;
 char gWindowTitle[kWindowTextSize];
 char gClassName[kWindowTextSize];
 
@@ -71,14 +71,4 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         break;
     }
     return DefWindowProcA(window, message, wParam, lParam);
-}
-
-INT_PTR CALLBACK OkCancelDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    if (message == WM_INITDIALOG)
-        return TRUE;  // focus goes to the first tab stop, the OK button
-    if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
-        EndDialog(dialog, LOWORD(wParam));
-        return TRUE;
-    }
-    return FALSE;
 }

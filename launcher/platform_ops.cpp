@@ -3,14 +3,13 @@
 #include "launcher/platform_ops.h"
 
 #include "detect/installed_check.h"
-#include "launcher/run_and_wait.h"
+#include "base/run_and_wait.h"
 #include "repair/repairs.h"
 #include "reports/reports.h"
 
 const LauncherOps kPlatformOps = {
-    OpenResourceLog,       LogSystemResources,     CloseResourceLog,
-    WriteHelpFile,         ShowVersionDate,        ShowBuildLevel,
-    ShowNotInstalled,      CheckInstalledProduct,  RunAndWait,
-    HasClientLevel,        WriteBuildLevel,        RewriteSourceListValue,
-    RewriteUninstallString, RewriteDirectoryValue,
+    WriteResourceLog,      WriteHelpFile,          ShowVersionDate,
+    ShowBuildLevel,        ShowNotInstalled,       CheckInstalledProduct,
+    RunAndWait,            HasClientLevel,         WriteBuildLevel,
+    RewriteSourceListValue, RewriteUninstallValue,
 };

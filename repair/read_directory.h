@@ -2,4 +2,9 @@
 #pragma once
 #include <windows.h>
 
-int ReadDirectory(const char* productKey, char* directory, DWORD* size, DWORD* type);
+#include "base/text.h"
+
+// Room for the kTextBufSize bytes a Directory value may take and a NUL.
+const size_t kDirectoryReadSize = kTextBufSize + 1;
+
+int ReadDirectory(const char* productKey, char directory[kDirectoryReadSize], DWORD* type);

@@ -6,10 +6,7 @@
 
 #include <string.h>
 
-#include "detect/registry_paths.h"
-#include "launcher/text.h"
-
-const char kBuildDate[] = "Abr 25, 2000";
+#include "base/text.h"
 
 static const char kRemovalCommandStart[] = "msiexec /x \"";
 static const char kPackageFileName[] = "Omrik Vindara.msi";
@@ -25,26 +22,24 @@ static int IsDirectoryText(const char* text, size_t size) {
     return length > 0 && length < size;
 }
 
-// msiexec /x "<directory>Omrik Vindara.msi": the directory ends with its own
-// backslash, so nothing is inserted before the file name.
-int ComposeRemovalCommand(char* dst, size_t cap, const char* directory, size_t size) {
+// Directory is used as it stands: it ends with its own backslash, so
+// nothing is inserted before a file name.
+//   kRemovalCommand    msiexec /x "<directory>Omrik Vindara.msi"
+//   kInstallDirectory  <directory>
+//   kPackageCopy       <directory>Omrik VindaraXXX.msi
+int ComposeUninstallValue(char* dst, size_t cap, UninstallValue value, const char* directory,
+                          size_t size) {
     if (!IsDirectoryText(directory, size))
         return 0;
-    int fits = CopyText(dst, cap, kRemovalCommandStart);
-    fits &= AppendText(dst, cap, directory);
-    fits &= AppendText(dst, cap, kPackageFileName);
-    fits &= AppendText(dst, cap, kRemovalCommandEnd);
-    return fits;
-}
-
-// The directory itself, or for LocalPackage (matched exactly) the package
-// copy inside it.
-int ComposeDirectoryValue(char* dst, size_t cap, const char* directory, size_t size,
-                          const char* valueName) {
-    if (!IsDirectoryText(directory, size))
-        return 0;
+    if (value == kRemovalCommand) {
+        int fits = CopyText(dst, cap, kRemovalCommandStart);
+        fits &= AppendText(dst, cap, directory);
+        fits &= AppendText(dst, cap, kPackageFileName);
+        fits &= AppendText(dst, cap, kRemovalCommandEnd);
+        return fits;
+    }
     int fits = CopyText(dst, cap, directory);
-    if (strcmp(valueName, kLocalPackageValue) == 0) {
+    if (value == kPackageCopy) {
         fits &= AppendText(dst, cap, kLocalPackageStem);
         fits &= AppendText(dst, cap, kLocalPackageSuffix);
     }

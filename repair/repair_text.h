@@ -2,10 +2,14 @@
 #pragma once
 #include <stddef.h>
 
-extern const char kBuildDate[];
+// The uninstall entry's values that point at the installation directory.
+enum UninstallValue {
+    kRemovalCommand,    // UninstallString: the removal of the package copy
+    kInstallDirectory,  // ModifyPath: the directory itself
+    kPackageCopy,       // LocalPackage: the package copy's name in it
+};
 
-int ComposeRemovalCommand(char* dst, size_t cap, const char* directory, size_t size);
-int ComposeDirectoryValue(char* dst, size_t cap, const char* directory, size_t size,
-                          const char* valueName);
+int ComposeUninstallValue(char* dst, size_t cap, UninstallValue value, const char* directory,
+                          size_t size);
 int ComposeSourceValue(char* dst, size_t cap, const char* source, size_t sourceSize,
                        const char* directory, size_t directorySize);

@@ -3,27 +3,26 @@
 // write whatever he likes, so its values are treated as hostile input.
 #include <windows.h>
 
-#include "detect/registry_paths.h"
-#include "launcher/registry.h"
-#include "launcher/text.h"
+#include "base/registry.h"
+#include "base/text.h"
 #include "repair/read_directory.h"
 #include "repair/repair_text.h"
 #include "repair/repairs.h"
 
-int RewriteSourceListValue(const char*, const char* sourceKey, const char* valueName,
-                           const char* productKey) {
+int RewriteSourceListValue(const char* sourceKey, const char* valueName, const char* productKey) {
     HKEY source;
     if (!OpenKey(HKEY_CURRENT_USER, sourceKey, &source))
         return 0;
     int done = 0;
-    char sourceText[kTextBufSize] = {};
-    char directory[kTextBufSize] = {};
+    char sourceText[kTextBufSize + 1];
+    size_t sourceLength;
+    char directory[kDirectoryReadSize];
+    DWORD type;
     char value[kTextBufSize];
-    DWORD sourceSize, directorySize, sourceType = REG_SZ, type;
-    if (QueryValue(source, valueName, sourceText, &sourceSize, &sourceType) &&
-        ReadDirectory(productKey, directory, &directorySize, &type) &&
-        ComposeSourceValue(value, sizeof value, sourceText, sourceSize, directory,
-                           sizeof directory))
+    if (ReadTextValue(source, valueName, sourceText, sizeof sourceText, &sourceLength, NULL) &&
+        ReadDirectory(productKey, directory, &type) &&
+        ComposeSourceValue(value, sizeof value, sourceText, sourceLength, directory,
+                           kTextBufSize))
         done = SetTextValue(source, valueName, type, value);
     RegCloseKey(source);
     return done;

@@ -2,7 +2,7 @@
 // it in Notepad, waiting until Notepad is closed.
 #include <windows.h>
 
-#include "launcher/run_and_wait.h"
+#include "base/run_and_wait.h"
 #include "reports/help_records.h"
 #include "reports/reports.h"
 

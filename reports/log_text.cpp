@@ -2,7 +2,7 @@
 // Every figure is printed whole, in plain decimal.
 #include "reports/log_text.h"
 
-#include "launcher/text.h"
+#include "base/text.h"
 
 const char kMeasuredDirectory[] = "C:\\";
 

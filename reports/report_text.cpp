@@ -2,8 +2,8 @@
 // buffer sized for four values of full length, so no value is ever cut.
 #include "reports/report_text.h"
 
-#include "launcher/text.h"
-#include "repair/repair_text.h"
+#include "base/build_date.h"
+#include "base/text.h"
 
 const char kReportCaption[] = "VNR Build Information";
 const char kNotInstalledText[] = "Omrik Vindara is not installed";

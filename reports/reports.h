@@ -5,7 +5,4 @@ void ShowVersionDate();
 int ShowBuildLevel(const char* uninstallKey, const char* productKey);
 void ShowNotInstalled();
 void WriteHelpFile();
-int OpenResourceLog(const char* path);
-int WriteLogLine(const char* text);
-int CloseResourceLog();
-void LogSystemResources();
+int WriteResourceLog(const char* path);

@@ -3,44 +3,28 @@
 // while it grows.
 #include <windows.h>
 
-#include "launcher/text.h"
+#include "base/text.h"
 #include "reports/log_text.h"
 #include "reports/reports.h"
 
-static HANDLE gLogFile;  // NULL while no log is open
-
-int OpenResourceLog(const char* path) {
-    HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
-                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-    gLogFile = file == INVALID_HANDLE_VALUE ? NULL : file;
-    return gLogFile != NULL;
-}
-
-// Writes one line in text mode, in one block and unbuffered. Returns 0 on
-// success; nobody acts on a failure, the next line is tried all the same.
-int WriteLogLine(const char* text) {
+// Writes one line in text mode, in one block and unbuffered. Returns 1 when
+// the whole line was written.
+static int WriteLogLine(HANDLE file, const char* text) {
     char block[2 * kLogLineSize];
     (void)ExpandLineFeeds(block, sizeof block, text);  // every log line fits twice over
     DWORD length = (DWORD)lstrlenA(block);
     DWORD written;
-    return WriteFile(gLogFile, block, length, &written, NULL) ? 0 : -1;
-}
-
-int CloseResourceLog() {
-    int closed = CloseHandle(gLogFile) != 0;
-    gLogFile = NULL;
-    return closed;
+    return WriteFile(file, block, length, &written, NULL) && written == length;
 }
 
 // Both measurements are taken before the first line, so the log shows one
 // moment. A drive that cannot be measured prints zero counts.
-void LogSystemResources() {
-    ResourceFigures figures = {};
+static void MeasureSystemResources(ResourceFigures* figures) {
     ULARGE_INTEGER freeToCaller, total, totalFree;
     if (GetDiskFreeSpaceExA(kMeasuredDirectory, &freeToCaller, &total, &totalFree)) {
-        figures.freeBytesAvailableToCaller = freeToCaller.QuadPart;
-        figures.totalNumberOfBytes = total.QuadPart;
-        figures.totalNumberOfFreeBytes = totalFree.QuadPart;
+        figures->freeBytesAvailableToCaller = freeToCaller.QuadPart;
+        figures->totalNumberOfBytes = total.QuadPart;
+        figures->totalNumberOfFreeBytes = totalFree.QuadPart;
     }
     MEMORYSTATUS memory;
     GlobalMemoryStatus(&memory);
@@ -50,10 +34,23 @@ void LogSystemResources() {
         memory.dwTotalVirtual, memory.dwAvailVirtual,
     };
     for (int i = 0; i < 8; i++)
-        figures.memory[i] = fields[i];
+        figures->memory[i] = fields[i];
+}
+
+// Replaces any earlier log. A line that fails to be written is not retried;
+// the next one is tried all the same. Returns 1 when the log file was made.
+int WriteResourceLog(const char* path) {
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return 0;
+    ResourceFigures figures = {};
+    MeasureSystemResources(&figures);
     char line[kLogLineSize];
     for (int i = 0; i < kLogWriteCount; i++) {
         (void)ComposeLogWrite(i, &figures, line, sizeof line);  // the longest line is 50 bytes
-        (void)WriteLogLine(line);
+        (void)WriteLogLine(file, line);
     }
+    CloseHandle(file);
+    return 1;
 }

@@ -2,8 +2,8 @@
 #include <windows.h>
 
 #include "detect/registry_paths.h"
-#include "launcher/registry.h"
-#include "launcher/text.h"
+#include "base/registry.h"
+#include "base/text.h"
 #include "reports/report_text.h"
 #include "reports/reports.h"
 
@@ -24,10 +24,10 @@ void ShowNotInstalled() {
 // Reads one row's value; whatever bytes come back are shown as text up to
 // the first NUL, whatever the value's type.
 static void ReadRow(HKEY key, const char* valueName, char* display) {
-    char data[kTextBufSize] = {};
-    DWORD size, type = REG_SZ;
-    int read = QueryValue(key, valueName, data, &size, &type);
-    TakeDisplayText(display, kTextBufSize, read, data, size);
+    char data[kTextBufSize + 1];
+    size_t length = 0;
+    int read = ReadTextValue(key, valueName, data, sizeof data, &length, NULL);
+    TakeDisplayText(display, kTextBufSize, read, data, length);
 }
 
 // Returns 0 without showing anything when the product key does not open.

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "fuzz_support.h"
+#include "detect/language.h"
 #include "launcher/command_line.h"
 
 namespace {

@@ -21,13 +21,13 @@ const size_t kValueSize = 260;
 typedef int (*Compose)(char* dst, size_t cap, const char* directory, size_t size);
 
 int ComposeRemoval(char* dst, size_t cap, const char* directory, size_t size) {
-    return ComposeRemovalCommand(dst, cap, directory, size);
+    return ComposeUninstallValue(dst, cap, kRemovalCommand, directory, size);
 }
 int ComposeModifyPath(char* dst, size_t cap, const char* directory, size_t size) {
-    return ComposeDirectoryValue(dst, cap, directory, size, "ModifyPath");
+    return ComposeUninstallValue(dst, cap, kInstallDirectory, directory, size);
 }
 int ComposeLocalPackage(char* dst, size_t cap, const char* directory, size_t size) {
-    return ComposeDirectoryValue(dst, cap, directory, size, "LocalPackage");
+    return ComposeUninstallValue(dst, cap, kPackageCopy, directory, size);
 }
 
 void CheckComposed(Compose compose, const HeapBytes& directory, size_t cap,

@@ -1,6 +1,6 @@
 // The whole dispatch over recording stand-in operations. The input's first
 // nine bytes decide what the stand-ins return; the rest is the argument text.
-//   byte 0: bit 0 the resource log opens, bit 1 the inner installer starts
+//   byte 0: bit 0 the resource log is written, bit 1 the inner installer starts
 //   byte 1: bits 0-5 the already-installed check shows a dialog for pair 1-6
 //   byte 2: bits 0-1 the build-level report opens the trailing/plain form,
 //           bits 2-3 ClientLevel is found in the plain/trailing form
@@ -23,7 +23,7 @@
 namespace {
 
 struct Stage {
-    bool logOpens;
+    bool logWritten;
     bool innerStarts;
     unsigned checkShows;
     bool buildLevelTrailing;
@@ -72,14 +72,9 @@ int RepairResult(int step, const char* productKey) {
     return (bits >> step) & 1;
 }
 
-int OpenResourceLog(const char* path) {
-    gCalls.push_back(Call("openResourceLog", {path}));
-    return gStage.logOpens;
-}
-void LogSystemResources() { gCalls.push_back(Call("logSystemResources")); }
-int CloseResourceLog() {
-    gCalls.push_back(Call("closeResourceLog"));
-    return 1;
+int WriteResourceLog(const char* path) {
+    gCalls.push_back(Call("writeResourceLog", {path}));
+    return gStage.logWritten;
 }
 void WriteHelpFile() { gCalls.push_back(Call("writeHelpFile")); }
 void ShowVersionDate() { gCalls.push_back(Call("showVersionDate")); }
@@ -120,32 +115,27 @@ int HasClientLevel(const char* uninstallKey, const char* productKey) {
     bool trailing = std::string(productKey) == kProduct + "\\";
     return trailing ? gStage.clientLevelTrailing : gStage.clientLevelPlain;
 }
-int WriteBuildLevel(const char* uninstallKey, const char* productKey) {
-    gCalls.push_back(Call("writeBuildLevel", {uninstallKey, productKey}));
+int WriteBuildLevel(const char* productKey) {
+    gCalls.push_back(Call("writeBuildLevel", {productKey}));
     return RepairResult(0, productKey);
 }
-int RewriteSourceListValue(const char* uninstallKey, const char* sourceKey,
-                           const char* valueName, const char* productKey) {
-    gCalls.push_back(
-        Call("rewriteSourceListValue", {uninstallKey, sourceKey, valueName, productKey}));
+int RewriteSourceListValue(const char* sourceKey, const char* valueName, const char* productKey) {
+    gCalls.push_back(Call("rewriteSourceListValue", {sourceKey, valueName, productKey}));
     return RepairResult(std::string(valueName) == "1" ? 2 : 1, productKey);
 }
-int RewriteUninstallString(const char* uninstallKey, const char* valueName,
-                           const char* productKey) {
-    gCalls.push_back(Call("rewriteUninstallString", {uninstallKey, valueName, productKey}));
-    return RepairResult(3, productKey);
-}
-int RewriteDirectoryValue(const char* uninstallKey, const char* valueName,
+// The uninstall values by what they are made of, in repair order.
+const char* const kUninstallValueNames[] = {"removal command", "directory", "package copy"};
+int RewriteUninstallValue(const char* uninstallKey, const char* valueName, UninstallValue value,
                           const char* productKey) {
-    gCalls.push_back(Call("rewriteDirectoryValue", {uninstallKey, valueName, productKey}));
-    return RepairResult(std::string(valueName) == "LocalPackage" ? 5 : 4, productKey);
+    gCalls.push_back(Call("rewriteUninstallValue",
+                          {uninstallKey, valueName, kUninstallValueNames[value], productKey}));
+    return RepairResult(3 + static_cast<int>(value), productKey);
 }
 
 const LauncherOps kOps = {
-    OpenResourceLog,        LogSystemResources,    CloseResourceLog, WriteHelpFile,
-    ShowVersionDate,        ShowBuildLevel,        ShowNotInstalled, CheckInstalledProduct,
-    RunAndWait,             HasClientLevel,        WriteBuildLevel,  RewriteSourceListValue,
-    RewriteUninstallString, RewriteDirectoryValue,
+    WriteResourceLog, WriteHelpFile,   ShowVersionDate,       ShowBuildLevel,
+    ShowNotInstalled, CheckInstalledProduct, RunAndWait,   HasClientLevel,
+    WriteBuildLevel,  RewriteSourceListValue, RewriteUninstallValue,
 };
 
 int ReferenceLanguage(const std::string& args) {
@@ -168,30 +158,26 @@ std::string RepairCall(int step, bool trailing) {
     const std::string p = Form(kProduct, trailing);
     switch (step) {
     case 0:
-        return Call("writeBuildLevel", {u, p});
+        return Call("writeBuildLevel", {p});
     case 1:
-        return Call("rewriteSourceListValue", {u, Form(kSourceList, trailing), "LastUsedSource", p});
+        return Call("rewriteSourceListValue", {Form(kSourceList, trailing), "LastUsedSource", p});
     case 2:
-        return Call("rewriteSourceListValue", {u, Form(kSourceList + "\\Net", trailing), "1", p});
+        return Call("rewriteSourceListValue", {Form(kSourceList + "\\Net", trailing), "1", p});
     case 3:
-        return Call("rewriteUninstallString", {u, "UninstallString", p});
+        return Call("rewriteUninstallValue", {u, "UninstallString", "removal command", p});
     case 4:
-        return Call("rewriteDirectoryValue", {u, "ModifyPath", p});
+        return Call("rewriteUninstallValue", {u, "ModifyPath", "directory", p});
     default:
-        return Call("rewriteDirectoryValue", {u, "LocalPackage", p});
+        return Call("rewriteUninstallValue", {u, "LocalPackage", "package copy", p});
     }
 }
 
-// What the launcher must do for these arguments on this stage, written
-// from the description of its paths rather than from its code.
+// What the launcher must do for these arguments on this stage, worked out
+// here step by step from the switches and the stage, not from its tables.
 int ExpectedRun(const std::string& args, std::vector<std::string>* calls) {
     auto has = [&args](const char* name) { return args.find(name) != std::string::npos; };
     if (has("/LOGRESOURCES")) {
-        calls->push_back(Call("openResourceLog", {"c:\\LOGRESOURCES.txt"}));
-        if (gStage.logOpens) {
-            calls->push_back(Call("logSystemResources"));
-            calls->push_back(Call("closeResourceLog"));
-        }
+        calls->push_back(Call("writeResourceLog", {"c:\\LOGRESOURCES.txt"}));
     }
     if (has("/?")) {
         calls->push_back(Call("writeHelpFile"));
@@ -248,7 +234,7 @@ int ExpectedRun(const std::string& args, std::vector<std::string>* calls) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     InputReader reader{data, size};
     const uint8_t flags = reader.Byte();
-    gStage.logOpens = flags & 1;
+    gStage.logWritten = flags & 1;
     gStage.innerStarts = flags & 2;
     gStage.checkShows = reader.Byte() & 0x3F;
     const uint8_t reports = reader.Byte();

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "fuzz_support.h"
-#include "launcher/text.h"
+#include "base/text.h"
 #include "reports/report_text.h"
 
 namespace {

@@ -52,9 +52,7 @@ std::string Call(const std::string& name, const std::vector<std::string>& args) 
 }
 
 // Expected call texts, in the stand-ins' own notation.
-std::string OpenLog() { return Call("openResourceLog", {"c:\\LOGRESOURCES.txt"}); }
-std::string LogResources() { return Call("logSystemResources", {}); }
-std::string CloseLog() { return Call("closeResourceLog", {}); }
+std::string ResourceLog() { return Call("writeResourceLog", {"c:\\LOGRESOURCES.txt"}); }
 std::string HelpFile() { return Call("writeHelpFile", {}); }
 std::string VersionDate() { return Call("showVersionDate", {}); }
 std::string NotInstalled() { return Call("showNotInstalled", {}); }
@@ -68,18 +66,17 @@ std::string RunInner(const std::string& args) { return Call("runAndWait", {"_Set
 std::string ClientLevel(const std::string& u, const std::string& p) {
     return Call("hasClientLevel", {u, p});
 }
-std::string WriteBuild(const std::string& u, const std::string& p) {
-    return Call("writeBuildLevel", {u, p});
+std::string WriteBuild(const std::string& p) {
+    return Call("writeBuildLevel", {p});
 }
-std::string SourceValue(const std::string& u, const std::string& s, const std::string& v,
-                        const std::string& p) {
-    return Call("rewriteSourceListValue", {u, s, v, p});
+std::string SourceValue(const std::string& s, const std::string& v, const std::string& p) {
+    return Call("rewriteSourceListValue", {s, v, p});
 }
-std::string UninstallString(const std::string& u, const std::string& v, const std::string& p) {
-    return Call("rewriteUninstallString", {u, v, p});
-}
-std::string DirectoryValue(const std::string& u, const std::string& v, const std::string& p) {
-    return Call("rewriteDirectoryValue", {u, v, p});
+// The uninstall value's content by name: what the launcher asks to be put in.
+const char* const kUninstallValueNames[] = {"removal command", "directory", "package copy"};
+std::string UninstallValue(const std::string& u, const std::string& v, UninstallValue what,
+                           const std::string& p) {
+    return Call("rewriteUninstallValue", {u, v, kUninstallValueNames[what], p});
 }
 
 // The six probing pairs and the main pair in both forms.
@@ -117,17 +114,17 @@ std::string RepairCall(int repair, bool trailing) {
     const std::string p = form(kProduct);
     switch (repair) {
     case 0:
-        return WriteBuild(u, p);
+        return WriteBuild(p);
     case 1:
-        return SourceValue(u, form(kSourceList), "LastUsedSource", p);
+        return SourceValue(form(kSourceList), "LastUsedSource", p);
     case 2:
-        return SourceValue(u, form(kNetSource), "1", p);
+        return SourceValue(form(kNetSource), "1", p);
     case 3:
-        return UninstallString(u, "UninstallString", p);
+        return UninstallValue(u, "UninstallString", kRemovalCommand, p);
     case 4:
-        return DirectoryValue(u, "ModifyPath", p);
+        return UninstallValue(u, "ModifyPath", kInstallDirectory, p);
     default:
-        return DirectoryValue(u, "LocalPackage", p);
+        return UninstallValue(u, "LocalPackage", kPackageCopy, p);
     }
 }
 
@@ -149,9 +146,7 @@ CallLog Join(CallLog first, const CallLog& then) {
 
 // Stand-ins. The product hands strings that must stay NUL-terminated; each
 // one is copied into the log as a std::string.
-int OpenResourceLogStandIn(const char* path) { return Result(Call("openResourceLog", {path}), 1); }
-void LogSystemResourcesStandIn() { Result(Call("logSystemResources", {}), 0); }
-int CloseResourceLogStandIn() { return Result(Call("closeResourceLog", {}), 1); }
+int WriteResourceLogStandIn(const char* path) { return Result(Call("writeResourceLog", {path}), 1); }
 void WriteHelpFileStandIn() { Result(Call("writeHelpFile", {}), 0); }
 void ShowVersionDateStandIn() { Result(Call("showVersionDate", {}), 0); }
 int ShowBuildLevelStandIn(const char* u, const char* p) { return Result(BuildLevel(u, p), 0); }
@@ -168,23 +163,20 @@ int RunAndWaitStandIn(char* commandLine, unsigned long* exitCode) {
     return gStage.runStarted;
 }
 int HasClientLevelStandIn(const char* u, const char* p) { return Result(ClientLevel(u, p), 0); }
-int WriteBuildLevelStandIn(const char* u, const char* p) { return Result(WriteBuild(u, p), 1); }
-int RewriteSourceListValueStandIn(const char* u, const char* s, const char* v, const char* p) {
-    return Result(SourceValue(u, s, v, p), 1);
+int WriteBuildLevelStandIn(const char* p) { return Result(WriteBuild(p), 1); }
+int RewriteSourceListValueStandIn(const char* s, const char* v, const char* p) {
+    return Result(SourceValue(s, v, p), 1);
 }
-int RewriteUninstallStringStandIn(const char* u, const char* v, const char* p) {
-    return Result(UninstallString(u, v, p), 1);
-}
-int RewriteDirectoryValueStandIn(const char* u, const char* v, const char* p) {
-    return Result(DirectoryValue(u, v, p), 1);
+int RewriteUninstallValueStandIn(const char* u, const char* v, enum UninstallValue what,
+                                 const char* p) {
+    return Result(UninstallValue(u, v, what, p), 1);
 }
 
 const LauncherOps kStandInOps = {
-    OpenResourceLogStandIn,        LogSystemResourcesStandIn,    CloseResourceLogStandIn,
-    WriteHelpFileStandIn,          ShowVersionDateStandIn,       ShowBuildLevelStandIn,
-    ShowNotInstalledStandIn,       CheckInstalledProductStandIn, RunAndWaitStandIn,
-    HasClientLevelStandIn,         WriteBuildLevelStandIn,       RewriteSourceListValueStandIn,
-    RewriteUninstallStringStandIn, RewriteDirectoryValueStandIn,
+    WriteResourceLogStandIn,      WriteHelpFileStandIn,          ShowVersionDateStandIn,
+    ShowBuildLevelStandIn,        ShowNotInstalledStandIn,       CheckInstalledProductStandIn,
+    RunAndWaitStandIn,            HasClientLevelStandIn,         WriteBuildLevelStandIn,
+    RewriteSourceListValueStandIn, RewriteUninstallValueStandIn,
 };
 
 class Dispatch : public ::testing::Test {
@@ -209,7 +201,7 @@ CallLog BuildLevelNotInstalled() {
 }
 
 TEST_F(Dispatch, FollowsExactlyOnePathBySwitchPrecedence) {
-    const CallLog logged = {OpenLog(), LogResources(), CloseLog()};
+    const CallLog logged = {ResourceLog()};
     const struct {
         std::string args;
         CallLog expected;
@@ -243,16 +235,10 @@ TEST_F(Dispatch, FollowsExactlyOnePathBySwitchPrecedence) {
     }
 }
 
-TEST_F(Dispatch, LogThatDoesNotOpenIsNeitherWrittenNorClosed) {
-    gStage.results[OpenLog()] = 0;
+TEST_F(Dispatch, LogThatCannotBeWrittenChangesNothing) {
+    gStage.results[ResourceLog()] = 0;
     EXPECT_EQ(0, Launch("/LOGRESOURCES /vd"));
-    EXPECT_EQ((CallLog{OpenLog(), VersionDate()}), gStage.log);
-}
-
-TEST_F(Dispatch, LogThatDoesNotCloseChangesNothing) {
-    gStage.results[CloseLog()] = 0;
-    EXPECT_EQ(0, Launch("/LOGRESOURCES /vd"));
-    EXPECT_EQ((CallLog{OpenLog(), LogResources(), CloseLog(), VersionDate()}), gStage.log);
+    EXPECT_EQ((CallLog{ResourceLog(), VersionDate()}), gStage.log);
 }
 
 TEST_F(Dispatch, BuildLevelTriesTrailingThenPlainThenReportsNotInstalled) {
@@ -388,18 +374,18 @@ TEST_F(Dispatch, RepairsRunInOrderWithTheExactKeysAndValues) {
     expected += RunInner("");
     expected += ClientLevelPair3();
     expected += CallLog{
-        "writeBuildLevel(" + u + "\\," + p + "\\)",
-        "writeBuildLevel(" + u + "," + p + ")",
-        "rewriteSourceListValue(" + u + "\\," + s + "\\,LastUsedSource," + p + "\\)",
-        "rewriteSourceListValue(" + u + "," + s + ",LastUsedSource," + p + ")",
-        "rewriteSourceListValue(" + u + "\\," + s + "\\Net\\,1," + p + "\\)",
-        "rewriteSourceListValue(" + u + "," + s + "\\Net,1," + p + ")",
-        "rewriteUninstallString(" + u + "\\,UninstallString," + p + "\\)",
-        "rewriteUninstallString(" + u + ",UninstallString," + p + ")",
-        "rewriteDirectoryValue(" + u + "\\,ModifyPath," + p + "\\)",
-        "rewriteDirectoryValue(" + u + ",ModifyPath," + p + ")",
-        "rewriteDirectoryValue(" + u + "\\,LocalPackage," + p + "\\)",
-        "rewriteDirectoryValue(" + u + ",LocalPackage," + p + ")",
+        "writeBuildLevel(" + p + "\\)",
+        "writeBuildLevel(" + p + ")",
+        "rewriteSourceListValue(" + s + "\\,LastUsedSource," + p + "\\)",
+        "rewriteSourceListValue(" + s + ",LastUsedSource," + p + ")",
+        "rewriteSourceListValue(" + s + "\\Net\\,1," + p + "\\)",
+        "rewriteSourceListValue(" + s + "\\Net,1," + p + ")",
+        "rewriteUninstallValue(" + u + "\\,UninstallString,removal command," + p + "\\)",
+        "rewriteUninstallValue(" + u + ",UninstallString,removal command," + p + ")",
+        "rewriteUninstallValue(" + u + "\\,ModifyPath,directory," + p + "\\)",
+        "rewriteUninstallValue(" + u + ",ModifyPath,directory," + p + ")",
+        "rewriteUninstallValue(" + u + "\\,LocalPackage,package copy," + p + "\\)",
+        "rewriteUninstallValue(" + u + ",LocalPackage,package copy," + p + ")",
     };
     EXPECT_EQ(expected, gStage.log);
 }

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "guarded_buffer.h"
-#include "launcher/text.h"
+#include "base/text.h"
 
 namespace {
 

@@ -6,8 +6,9 @@
 
 #include <string>
 
+#include "base/build_date.h"
+#include "base/text.h"
 #include "guarded_buffer.h"
-#include "launcher/text.h"
 
 namespace {
 
@@ -38,15 +39,15 @@ struct Composed {
 Composed Removal(const std::string& directory) {
     ExactBytes dir(Received(directory));
     GuardedBuffer dst(kTextBufSize);
-    int fits = ComposeRemovalCommand(dst.Data(), dst.cap, dir.Data(), dir.Size());
+    int fits = ComposeUninstallValue(dst.Data(), dst.cap, kRemovalCommand, dir.Data(), dir.Size());
     EXPECT_TRUE(dst.GuardIntact());
     return {fits, fits ? dst.Text() : std::string()};
 }
 
-Composed DirectoryValue(const std::string& directory, const char* valueName) {
+Composed DirectoryValue(const std::string& directory, UninstallValue value) {
     ExactBytes dir(Received(directory));
     GuardedBuffer dst(kTextBufSize);
-    int fits = ComposeDirectoryValue(dst.Data(), dst.cap, dir.Data(), dir.Size(), valueName);
+    int fits = ComposeUninstallValue(dst.Data(), dst.cap, value, dir.Data(), dir.Size());
     EXPECT_TRUE(dst.GuardIntact());
     return {fits, fits ? dst.Text() : std::string()};
 }
@@ -75,8 +76,8 @@ TEST(RepairTexts, ValuesForAnInstallationInDApps) {
         size_t length;
     } cases[] = {
         {"UninstallString", Removal(dir), "msiexec /x \"D:\\Apps\\Omrik Vindara.msi\"", 38},
-        {"ModifyPath", DirectoryValue(dir, "ModifyPath"), "D:\\Apps\\", 8},
-        {"LocalPackage", DirectoryValue(dir, "LocalPackage"), "D:\\Apps\\Omrik VindaraXXX.msi", 28},
+        {"ModifyPath", DirectoryValue(dir, kInstallDirectory), "D:\\Apps\\", 8},
+        {"LocalPackage", DirectoryValue(dir, kPackageCopy), "D:\\Apps\\Omrik VindaraXXX.msi", 28},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.value);
@@ -89,31 +90,9 @@ TEST(RepairTexts, ValuesForAnInstallationInDApps) {
 
 TEST(RepairTexts, DirectoryWithoutTrailingBackslashIsUsedUnchanged) {
     EXPECT_EQ("msiexec /x \"D:\\AppsOmrik Vindara.msi\"", Removal("D:\\Apps").text);
-    EXPECT_EQ("D:\\Apps", DirectoryValue("D:\\Apps", "ModifyPath").text);
-    EXPECT_EQ("D:\\AppsOmrik VindaraXXX.msi", DirectoryValue("D:\\Apps", "LocalPackage").text);
+    EXPECT_EQ("D:\\Apps", DirectoryValue("D:\\Apps", kInstallDirectory).text);
+    EXPECT_EQ("D:\\AppsOmrik VindaraXXX.msi", DirectoryValue("D:\\Apps", kPackageCopy).text);
     EXPECT_EQ("n;1;E:\\Apps", SourceValue("n;1;D:\\Setup\\", "E:\\Apps").text);
-}
-
-TEST(ComposeDirectoryValue, AppendsThePackageOnlyForLocalPackageSpelledExactly) {
-    const struct {
-        const char* valueName;
-        std::string expected;
-    } cases[] = {
-        {"LocalPackage", "D:\\Apps\\Omrik VindaraXXX.msi"},
-        {"ModifyPath", "D:\\Apps\\"},
-        {"localpackage", "D:\\Apps\\"},
-        {"LOCALPACKAGE", "D:\\Apps\\"},
-        {"Localpackage", "D:\\Apps\\"},
-        {"LocalPackage ", "D:\\Apps\\"},
-        {"LocalPackag", "D:\\Apps\\"},
-        {"", "D:\\Apps\\"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.valueName);
-        Composed composed = DirectoryValue("D:\\Apps\\", c.valueName);
-        EXPECT_EQ(1, composed.fits);
-        EXPECT_EQ(c.expected, composed.text);
-    }
 }
 
 TEST(RepairTexts, RefuseATextThatWouldNotFitIn259Characters) {
@@ -126,9 +105,9 @@ TEST(RepairTexts, RefuseATextThatWouldNotFitIn259Characters) {
         size_t fixedPart;
     } cases[] = {
         {"UninstallString", [](const std::string& d) { return Removal(d); }, 229, 30},
-        {"ModifyPath", [](const std::string& d) { return DirectoryValue(d, "ModifyPath"); }, 259,
-         0},
-        {"LocalPackage", [](const std::string& d) { return DirectoryValue(d, "LocalPackage"); },
+        {"ModifyPath",
+         [](const std::string& d) { return DirectoryValue(d, kInstallDirectory); }, 259, 0},
+        {"LocalPackage", [](const std::string& d) { return DirectoryValue(d, kPackageCopy); },
          239, 20},
         {"LastUsedSource",
          [](const std::string& d) { return SourceValue("n;1;D:\\Setup\\", d); }, 255, 4},
@@ -153,8 +132,8 @@ TEST(RepairTexts, RefuseATextThatWouldNotFitIn259Characters) {
 TEST(RepairTexts, RefuseADirectoryThatFillsItsBufferWithoutNul) {
     const std::string full(260, 'd');
     EXPECT_EQ(0, Removal(full).fits);
-    EXPECT_EQ(0, DirectoryValue(full, "ModifyPath").fits);
-    EXPECT_EQ(0, DirectoryValue(full, "LocalPackage").fits);
+    EXPECT_EQ(0, DirectoryValue(full, kInstallDirectory).fits);
+    EXPECT_EQ(0, DirectoryValue(full, kPackageCopy).fits);
     EXPECT_EQ(0, SourceValue("n;1;D:\\Setup\\", full).fits);
     EXPECT_EQ(0, SourceValue("D:\\Setup\\", full).fits);
 }
@@ -164,11 +143,12 @@ TEST(RepairTexts, RefuseWithoutWritingPastASmallBuffer) {
     ExactBytes source(std::string("n;1;D:\\Setup\\", 14));
     // Each result is one character longer than the capacity allows.
     GuardedBuffer removal(38);
-    EXPECT_EQ(0, ComposeRemovalCommand(removal.Data(), removal.cap, dir.Data(), dir.Size()));
+    EXPECT_EQ(0, ComposeUninstallValue(removal.Data(), removal.cap, kRemovalCommand, dir.Data(),
+                                       dir.Size()));
     EXPECT_TRUE(removal.GuardIntact());
     GuardedBuffer package(28);
-    EXPECT_EQ(0, ComposeDirectoryValue(package.Data(), package.cap, dir.Data(), dir.Size(),
-                                       "LocalPackage"));
+    EXPECT_EQ(0, ComposeUninstallValue(package.Data(), package.cap, kPackageCopy, dir.Data(),
+                                       dir.Size()));
     EXPECT_TRUE(package.GuardIntact());
     GuardedBuffer sourceValue(12);
     EXPECT_EQ(0, ComposeSourceValue(sourceValue.Data(), sourceValue.cap, source.Data(),
@@ -204,8 +184,8 @@ TEST(ComposeSourceValue, KeepsWhatStandsBeforeTheDriveLetter) {
 // An empty Directory names no folder; nothing is composed from it.
 TEST(RepairTexts, RefuseAnEmptyDirectory) {
     EXPECT_EQ(0, Removal("").fits);
-    EXPECT_EQ(0, DirectoryValue("", "ModifyPath").fits);
-    EXPECT_EQ(0, DirectoryValue("", "LocalPackage").fits);
+    EXPECT_EQ(0, DirectoryValue("", kInstallDirectory).fits);
+    EXPECT_EQ(0, DirectoryValue("", kPackageCopy).fits);
     EXPECT_EQ(0, SourceValue("n;1;D:\\Setup\\", "").fits);
 }
 
@@ -259,7 +239,7 @@ TEST(ComposeSourceValue, RepeatedRepairGivesTheSameText) {
 TEST(RepairTexts, DataAfterTheDirectorysNulIsIgnored) {
     std::string bytes = Received("D:\\Apps\\");
     bytes.replace(9, 5, "JUNK!");  // stale bytes behind the NUL
-    EXPECT_EQ("D:\\Apps\\", DirectoryValue(bytes, "ModifyPath").text);
+    EXPECT_EQ("D:\\Apps\\", DirectoryValue(bytes, kInstallDirectory).text);
     EXPECT_EQ("msiexec /x \"D:\\Apps\\Omrik Vindara.msi\"", Removal(bytes).text);
     EXPECT_EQ("n;1;D:\\Apps\\", SourceValue("n;1;X:\\", bytes).text);
 }

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "guarded_buffer.h"
-#include "launcher/text.h"
+#include "base/text.h"
 
 namespace {
 

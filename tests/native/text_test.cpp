@@ -1,6 +1,6 @@
 // Bounded copy, append and format: exact capacity edges, the returned fit
 // flag, termination, and no byte written past the capacity.
-#include "launcher/text.h"
+#include "base/text.h"
 
 #include <gtest/gtest.h>
 #include <stdint.h>

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "base/dialog.h"
+#include "base/registry.h"
+#include "base/text.h"
 #include "detect/installed_check.h"
 #include "detect/registry_paths.h"
-#include "launcher/main_window.h"
-#include "launcher/registry.h"
-#include "launcher/text.h"
 #include "tools/testbed/testbed.h"
 
 // Reads and closes every dialog the calling thread shows while it is alive.
@@ -207,9 +207,8 @@ TEST_F(InstalledCheckTest, TrailingBackslashOpensTheSameKey) {
     WriteRegText(HKEY_LOCAL_MACHINE, kProductKey[kPlainForm], kClientLevelValue, "VNR/4");
     HKEY key;
     ASSERT_TRUE(OpenKey(HKEY_LOCAL_MACHINE, kProductKey[kTrailingForm], &key));
-    char data[kTextBufSize];
-    DWORD size, type;
-    EXPECT_TRUE(QueryValue(key, kClientLevelValue, data, &size, &type));
+    char data[kTextBufSize + 1];
+    EXPECT_TRUE(ReadTextValue(key, kClientLevelValue, data, sizeof data, NULL, NULL));
     EXPECT_STREQ(data, "VNR/4");
     RegCloseKey(key);
     // A key created through the trailing form is the plain key too.

@@ -44,34 +44,43 @@ protected:
         return value;
     }
     RegValue ReadUninstall(const char* name) { return Read(HKEY_LOCAL_MACHINE, uninstall_, name); }
+    // The three uninstall entry repairs on the main pair.
+    int RewriteUninstallString() {
+        return RewriteUninstallValue(uninstall_, kUninstallStringValue, kRemovalCommand, product_);
+    }
+    int RewriteModifyPath() {
+        return RewriteUninstallValue(uninstall_, kModifyPathValue, kInstallDirectory, product_);
+    }
+    int RewriteLocalPackage() {
+        return RewriteUninstallValue(uninstall_, kLocalPackageValue, kPackageCopy, product_);
+    }
 };
 
 TEST_F(RepairTest, BuildLevelIsTheLaunchersDateAsText) {
     SetDirectory("D:\\Apps\\", REG_EXPAND_SZ);
-    EXPECT_EQ(WriteBuildLevel(uninstall_, product_), 1);
+    EXPECT_EQ(WriteBuildLevel(product_), 1);
     RegValue value = Read(HKEY_LOCAL_MACHINE, product_, kBuildLevelValue);
     EXPECT_EQ(value.data, Stored("Abr 25, 2000"));
     EXPECT_EQ(value.type, (DWORD)REG_SZ);
 }
 
 TEST_F(RepairTest, BuildLevelNeedsTheProductKeyAndCreatesNone) {
-    EXPECT_EQ(WriteBuildLevel(uninstall_, product_), 0);
+    EXPECT_EQ(WriteBuildLevel(product_), 0);
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, product_));
 }
 
 struct UninstallRow {
     const char* valueName;
+    UninstallValue value;
     const char* expected;
 };
 
 // Every value is built from Directory alone, whatever it held before.
 TEST_F(RepairTest, UninstallEntryNamesThePackageInTheDirectory) {
     const UninstallRow rows[] = {
-        {kUninstallStringValue, "msiexec /x \"D:\\Apps\\Omrik Vindara.msi\""},
-        {kModifyPathValue, "D:\\Apps\\"},
-        {kLocalPackageValue, "D:\\Apps\\Omrik VindaraXXX.msi"},
-        {"localpackage", "D:\\Apps\\"},
-        {"LOCALPACKAGE", "D:\\Apps\\"},
+        {kUninstallStringValue, kRemovalCommand, "msiexec /x \"D:\\Apps\\Omrik Vindara.msi\""},
+        {kModifyPathValue, kInstallDirectory, "D:\\Apps\\"},
+        {kLocalPackageValue, kPackageCopy, "D:\\Apps\\Omrik VindaraXXX.msi"},
     };
     for (DWORD type : {(DWORD)REG_SZ, (DWORD)REG_EXPAND_SZ}) {
         DeleteProductKeys();
@@ -79,9 +88,7 @@ TEST_F(RepairTest, UninstallEntryNamesThePackageInTheDirectory) {
         MakeUninstallKey();
         for (const UninstallRow& row : rows) {
             WriteRegText(HKEY_LOCAL_MACHINE, uninstall_, row.valueName, "MsiExec.exe /X{old}");
-            int done = row.valueName == kUninstallStringValue
-                           ? RewriteUninstallString(uninstall_, row.valueName, product_)
-                           : RewriteDirectoryValue(uninstall_, row.valueName, product_);
+            int done = RewriteUninstallValue(uninstall_, row.valueName, row.value, product_);
             EXPECT_EQ(done, 1) << row.valueName;
             RegValue value = ReadUninstall(row.valueName);
             EXPECT_EQ(value.data, Stored(row.expected)) << row.valueName;
@@ -90,12 +97,12 @@ TEST_F(RepairTest, UninstallEntryNamesThePackageInTheDirectory) {
     }
 }
 
-TEST_F(RepairTest, RemovalCommandLengthsMatchTheTable) {
+TEST_F(RepairTest, RepairedValuesHaveTheirExactLengths) {
     SetDirectory("D:\\Apps\\");
     MakeUninstallKey();
-    RewriteUninstallString(uninstall_, kUninstallStringValue, product_);
-    RewriteDirectoryValue(uninstall_, kModifyPathValue, product_);
-    RewriteDirectoryValue(uninstall_, kLocalPackageValue, product_);
+    RewriteUninstallString();
+    RewriteModifyPath();
+    RewriteLocalPackage();
     EXPECT_EQ(ReadUninstall(kUninstallStringValue).data.size(), 38u + 1);
     EXPECT_EQ(ReadUninstall(kModifyPathValue).data.size(), 8u + 1);
     EXPECT_EQ(ReadUninstall(kLocalPackageValue).data.size(), 28u + 1);
@@ -105,23 +112,21 @@ TEST_F(RepairTest, NothingIsWrittenWithoutDirectory) {
     WriteRegText(HKEY_LOCAL_MACHINE, product_, kClientLevelValue, "VNR/4.50");
     MakeUninstallKey();
     std::string before = ExportProductKeys();
-    EXPECT_EQ(RewriteUninstallString(uninstall_, kUninstallStringValue, product_), 0);
-    EXPECT_EQ(RewriteDirectoryValue(uninstall_, kModifyPathValue, product_), 0);
-    EXPECT_EQ(RewriteDirectoryValue(uninstall_, kLocalPackageValue, product_), 0);
-    EXPECT_EQ(RewriteSourceListValue(uninstall_, kNetSourceKey[kPlainForm], kNetSourceValue,
-                                     product_),
-              0);
+    EXPECT_EQ(RewriteUninstallString(), 0);
+    EXPECT_EQ(RewriteModifyPath(), 0);
+    EXPECT_EQ(RewriteLocalPackage(), 0);
+    EXPECT_EQ(RewriteSourceListValue(kNetSourceKey[kPlainForm], kNetSourceValue, product_), 0);
     EXPECT_EQ(ExportProductKeys(), before);
-    EXPECT_EQ(WriteBuildLevel(uninstall_, product_), 1);
+    EXPECT_EQ(WriteBuildLevel(product_), 1);
 }
 
 TEST_F(RepairTest, MissingUninstallKeyIsNotCreated) {
     SetDirectory("D:\\Apps\\");
-    EXPECT_EQ(RewriteUninstallString(uninstall_, kUninstallStringValue, product_), 0);
-    EXPECT_EQ(RewriteDirectoryValue(uninstall_, kModifyPathValue, product_), 0);
-    EXPECT_EQ(RewriteDirectoryValue(uninstall_, kLocalPackageValue, product_), 0);
+    EXPECT_EQ(RewriteUninstallString(), 0);
+    EXPECT_EQ(RewriteModifyPath(), 0);
+    EXPECT_EQ(RewriteLocalPackage(), 0);
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, uninstall_));
-    EXPECT_EQ(WriteBuildLevel(uninstall_, product_), 1);
+    EXPECT_EQ(WriteBuildLevel(product_), 1);
 }
 
 struct DirectoryCase {
@@ -155,13 +160,9 @@ TEST_F(RepairTest, DirectoryLimitsAndTypes) {
         MakeUninstallKey();
         for (const char* name : {kUninstallStringValue, kModifyPathValue, kLocalPackageValue})
             WriteRegText(HKEY_LOCAL_MACHINE, uninstall_, name, "as installed");
-        EXPECT_EQ(RewriteUninstallString(uninstall_, kUninstallStringValue, product_),
-                  c.uninstallString)
-            << c.what;
-        EXPECT_EQ(RewriteDirectoryValue(uninstall_, kModifyPathValue, product_), c.modifyPath)
-            << c.what;
-        EXPECT_EQ(RewriteDirectoryValue(uninstall_, kLocalPackageValue, product_), c.localPackage)
-            << c.what;
+        EXPECT_EQ(RewriteUninstallString(), c.uninstallString) << c.what;
+        EXPECT_EQ(RewriteModifyPath(), c.modifyPath) << c.what;
+        EXPECT_EQ(RewriteLocalPackage(), c.localPackage) << c.what;
         struct {
             const char* name;
             int done;
@@ -236,9 +237,7 @@ TEST_F(RepairTest, SourceListValuesPointAtTheDirectory) {
         DeleteProductKeys();
         SetDirectory(c.directory, c.directoryType);
         SetSource(c.key, c.name, c.before, c.sourceType);
-        EXPECT_EQ(RewriteSourceListValue(kMainUninstallKey[kPlainForm], c.key, c.name, product_),
-                  c.done)
-            << c.what;
+        EXPECT_EQ(RewriteSourceListValue(c.key, c.name, product_), c.done) << c.what;
         // Not done: the value stays exactly as it was stored.
         RegValue value = Read(HKEY_CURRENT_USER, c.key, c.name);
         EXPECT_EQ(value.data, c.done ? Stored(c.after) : c.before) << c.what;
@@ -248,8 +247,7 @@ TEST_F(RepairTest, SourceListValuesPointAtTheDirectory) {
 
 TEST_F(RepairTest, MissingSourceKeyIsNotCreated) {
     SetDirectory("E:\\Apps\\");
-    EXPECT_EQ(RewriteSourceListValue(uninstall_, kSourceListKey[kPlainForm], kLastUsedSourceValue,
-                                     product_),
+    EXPECT_EQ(RewriteSourceListValue(kSourceListKey[kPlainForm], kLastUsedSourceValue, product_),
               0);
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kSourceListKey[kPlainForm]));
 }
@@ -274,16 +272,13 @@ TEST_F(RepairTest, RepairsTouchOnlyTheirSixValues) {
     SetSource(kNetSourceKey[kPlainForm], "2", WithNul("F:\\Other\\"));
     std::string before = ExportProductKeys();
 
-    EXPECT_EQ(WriteBuildLevel(uninstall_, product_), 1);
-    EXPECT_EQ(RewriteSourceListValue(uninstall_, kSourceListKey[kPlainForm],
-                                     kLastUsedSourceValue, product_),
+    EXPECT_EQ(WriteBuildLevel(product_), 1);
+    EXPECT_EQ(RewriteSourceListValue(kSourceListKey[kPlainForm], kLastUsedSourceValue, product_),
               1);
-    EXPECT_EQ(RewriteSourceListValue(uninstall_, kNetSourceKey[kPlainForm], kNetSourceValue,
-                                     product_),
-              1);
-    EXPECT_EQ(RewriteUninstallString(uninstall_, kUninstallStringValue, product_), 1);
-    EXPECT_EQ(RewriteDirectoryValue(uninstall_, kModifyPathValue, product_), 1);
-    EXPECT_EQ(RewriteDirectoryValue(uninstall_, kLocalPackageValue, product_), 1);
+    EXPECT_EQ(RewriteSourceListValue(kNetSourceKey[kPlainForm], kNetSourceValue, product_), 1);
+    EXPECT_EQ(RewriteUninstallString(), 1);
+    EXPECT_EQ(RewriteModifyPath(), 1);
+    EXPECT_EQ(RewriteLocalPackage(), 1);
 
     std::string after = ExportProductKeys();
     auto line = [](const char* name, const std::string& data) {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "launcher/run_and_wait.h"
+#include "base/run_and_wait.h"
 #include "tools/testbed/testbed.h"
 
 static std::string StandInCommand() {

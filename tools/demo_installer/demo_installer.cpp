@@ -10,8 +10,8 @@
 
 #include "detect/registry_paths.h"
 #include "launcher/command_line.h"
-#include "launcher/run_and_wait.h"
-#include "launcher/text.h"
+#include "base/run_and_wait.h"
+#include "base/text.h"
 #include "tools/demo_installer/setup_arguments.h"
 #include "tools/testbed/installation.h"
 

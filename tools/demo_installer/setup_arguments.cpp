@@ -7,7 +7,7 @@
 
 #include <string.h>
 
-#include "launcher/text.h"
+#include "base/text.h"
 
 // Reads the next word the way the C runtime splits a command line: blanks and
 // tabs outside quotes end a word and quotes are dropped. Backslashes are

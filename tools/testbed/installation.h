@@ -7,7 +7,7 @@
 #include <windows.h>
 
 #include "detect/registry_paths.h"
-#include "launcher/registry.h"
+#include "base/registry.h"
 
 // The Installer's per-user registration of the product, around the source
 // list keys.

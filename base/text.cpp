@@ -1,7 +1,7 @@
 // Bounded copy, append and format. Each helper takes the capacity of its
 // destination, always leaves it NUL-terminated and returns 1 only when the
 // whole result fit, so a caller can refuse to use a cut text.
-#include "launcher/text.h"
+#include "base/text.h"
 
 #include <stdarg.h>
 #include <stdio.h>

@@ -1,7 +1,7 @@
 // Starts a program from a complete command line, found by the platform's
 // program search (the launcher's own directory first), and blocks until it
 // has ended.
-#include "launcher/run_and_wait.h"
+#include "base/run_and_wait.h"
 
 #include <windows.h>
 

@@ -2,6 +2,8 @@
 #pragma once
 #include <windows.h>
 
+#include <stddef.h>
+
 // The view of the registry every key is opened and created in. The shipped
 // launcher is a 32-bit program, so on 64-bit Windows it sees the 32-bit
 // view, where the product's 32-bit package registers; a 64-bit build of the
@@ -13,6 +15,7 @@ const REGSAM kRegistryView = 0;
 #endif
 
 int OpenKey(HKEY root, const char* path, HKEY* key);
-int QueryValue(HKEY key, const char* name, char* data, DWORD* size, DWORD* type);
+int ReadTextValue(HKEY key, const char* name, char* buf, size_t cap, size_t* length,
+                  DWORD* type);
 int SetTextValue(HKEY key, const char* name, DWORD type, const char* text);
 int IsTextType(DWORD type);
