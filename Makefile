@@ -4,6 +4,10 @@
 #   make test   set up, build, and run every test layer
 #   make bench  time Setup.exe beside a peer bootstrapper under Wine
 #   make fuzz   run every fuzz target for FUZZ_SECONDS seconds (default 60)
+#   make coverage  line coverage of the pure logic by the native tests and
+#                  the fuzz seed corpora
+# Only these set up the machine (as root, through apt-get); make host, win
+# and win64 build with what is there: Setup.exe needs MinGW alone.
 BUILD := build
 HOST := $(BUILD)/host
 WIN := $(BUILD)/win
@@ -13,34 +17,43 @@ FUZZ_SECONDS := 60
 FUZZ_TARGETS :=
 JOBS := $(shell nproc)
 
-.PHONY: all deps build host win win64 fuzz-tree fuzz test demo clean
+.PHONY: all deps build host win win64 fuzz-tree fuzz test demo coverage clean
 
 all: build
 
 deps:
 	@tools/install-deps
 
-host: deps
+# The targets that use the Windows trees whole ask for all of their parts
+# (the Wine tests, the demo package, the benchmark), which fails loudly
+# where a tool is missing; a plain build takes what the machine has.
+WIN_OPTIONS :=
+test demo bench gallery: WIN_OPTIONS := -DSETUP_TESTS=ON -DSETUP_DEMO=ON -DSETUP_BENCH=ON
+
+# The pure logic and its native tests, with the sanitizers; no root needed.
+host:
 	cmake -S . -B $(HOST) -DSETUP_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug >/dev/null
 	cmake --build $(HOST) -j$(JOBS)
+	ctest --test-dir $(HOST) --output-on-failure
 
-win: deps
+win:
 	cmake -S . -B $(WIN) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-i686.cmake \
-		-DCMAKE_BUILD_TYPE=Release >/dev/null
+		-DCMAKE_BUILD_TYPE=Release $(WIN_OPTIONS) >/dev/null
 	cmake --build $(WIN) -j$(JOBS)
 
 # The 64-bit twin of the Windows tree: the Wine layers run on it where the
 # machine runs no 32-bit code. Its tests of the shipped file take that file
 # from the 32-bit tree.
-win64: deps win
+win64: win
 	cmake -S . -B $(WIN64) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-x86_64.cmake \
-		-DCMAKE_BUILD_TYPE=Release -DSETUP_SHIPPED_EXE=$(CURDIR)/$(WIN)/bin/Setup.exe >/dev/null
+		-DCMAKE_BUILD_TYPE=Release -DSETUP_SHIPPED_EXE=$(CURDIR)/$(WIN)/bin/Setup.exe \
+		$(WIN_OPTIONS) >/dev/null
 	cmake --build $(WIN64) -j$(JOBS)
 
 build: host win win64
 
 # The libFuzzer targets need clang; their tree holds nothing else.
-fuzz-tree: deps
+fuzz-tree:
 	cmake -S . -B $(FUZZ) -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
 		-DSETUP_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 	cmake --build $(FUZZ) -j$(JOBS)
@@ -48,24 +61,24 @@ fuzz-tree: deps
 # Every fuzz target (or those named in FUZZ_TARGETS) for FUZZ_SECONDS, as
 # many at once as there are cores; new inputs go to tests/fuzz/corpus-work/,
 # the summary to its summary.txt.
-fuzz: fuzz-tree
+fuzz: deps fuzz-tree
 	tests/fuzz/campaign $(FUZZ) $(FUZZ_SECONDS) $(JOBS) $(FUZZ_TARGETS)
 
 # One CTest run over the four trees, inside a throwaway Wine test bed that
 # picks the Windows tree this machine runs (SETUP_TEST_ARCH=x64 forces the
 # twin).
-test: build fuzz-tree
+test: deps build fuzz-tree
 	printf 'subdirs("host" "win" "win64" "fuzz")\n' > $(BUILD)/CTestTestfile.cmake
 	tests/with-wine tests/run-ctest $(BUILD)
 
 # The shipped Setup.exe with the helpers of the tree the test bed runs.
-demo: win win64
+demo: deps win win64
 	tests/with-wine tools/demo.sh $(BUILD)
 
 # Pictures of the 24 already-installed dialogs in docs/dialogs/, shown by the
 # built Setup.exe under Wine (two test beds: Western and Japanese locale).
 .PHONY: gallery
-gallery: win win64
+gallery: deps win win64
 	tools/gallery.sh $(BUILD) docs/dialogs
 
 # Wall time beside an NSIS peer under Wine, BENCH_ROUNDS interleaved rounds;
@@ -74,8 +87,12 @@ gallery: win win64
 # to build/<tree>/bench/results/report.md.
 BENCH_ROUNDS := 60
 .PHONY: bench
-bench: win win64
+bench: deps win win64
 	tests/with-wine sh -c 'exec bench/run_bench.sh --rounds $(BENCH_ROUNDS) "$(BUILD)/$$SETUP_WINE_TREE"'
+
+# Line coverage of the pure logic, from a clang tree of its own.
+coverage: deps
+	tools/coverage.sh $(BUILD)/coverage
 
 clean:
 	rm -rf $(BUILD)

@@ -1,4 +1,6 @@
-# Windows tree: Setup.exe, the test-support programs and the Wine tests.
+# Windows tree: Setup.exe with MinGW alone; the test-support programs and
+# the Wine tests, the demo package and the benchmark where their tools are
+# at hand (make test, demo, bench and gallery ask for all of them).
 enable_language(RC)
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
 
@@ -18,29 +20,27 @@ endfunction()
 # .data instead of .bss, which costs file space.
 set(SETUP_PRODUCT_FLAGS -Os -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables
     -ffunction-sections -D__USE_MINGW_ANSI_STDIO=0 -DWIN32_LEAN_AND_MEAN)
-target_compile_options(setup_text PRIVATE ${SETUP_PRODUCT_FLAGS})
+target_compile_options(setup_product INTERFACE "$<$<COMPILE_LANGUAGE:CXX>:${SETUP_PRODUCT_FLAGS}>")
 
 add_library(setup_win32 STATIC
-    base/registry.cpp
-    launcher/main_window.cpp
-    base/run_and_wait.cpp
     base/dialog.cpp
-    launcher/platform_ops.cpp
+    base/registry.cpp
+    base/run_and_wait.cpp
     detect/installed_check.cpp
     repair/read_directory.cpp
-    repair/uninstall_entry.cpp
     repair/source_list.cpp
-    reports/version_report.cpp
+    repair/uninstall_entry.cpp
     reports/help_file.cpp
     reports/resource_log.cpp
+    reports/version_report.cpp
+    launcher/main_window.cpp
+    launcher/platform_ops.cpp
 )
 target_include_directories(setup_win32 PUBLIC ${PROJECT_SOURCE_DIR})
-target_compile_options(setup_win32 PRIVATE ${SETUP_WARNINGS} ${SETUP_PRODUCT_FLAGS})
-target_link_libraries(setup_win32 PUBLIC setup_text)
+target_link_libraries(setup_win32 PUBLIC setup_text PRIVATE setup_product)
 
 add_executable(Setup WIN32 launcher/entry.cpp launcher/winmain.cpp resources/launcher.rc)
-target_compile_options(Setup PRIVATE ${SETUP_WARNINGS} ${SETUP_PRODUCT_FLAGS})
-target_link_libraries(Setup PRIVATE setup_win32)
+target_link_libraries(Setup PRIVATE setup_win32 setup_product)
 # Own entry point instead of the runtime's start-up; ASLR and DEP on; no
 # link time stamp, so two builds give the same bytes; everything unused
 # dropped, symbols stripped.
@@ -48,6 +48,33 @@ setup_entry_option(SETUP_ENTRY SetupEntry)
 target_link_options(Setup PRIVATE -nostartfiles ${SETUP_ENTRY} -static -s
     -Wl,--gc-sections -Wl,--dynamicbase -Wl,--nxcompat -Wl,--no-insert-timestamp)
 set_target_properties(Setup PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+# Without the runtime's start-up nothing runs the constructors of globals:
+# the build fails when the product's code has one.
+add_custom_command(TARGET Setup POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${CMAKE_OBJDUMP}
+        "-DFILES=$<TARGET_FILE:setup_text>;$<TARGET_FILE:setup_win32>;$<TARGET_OBJECTS:Setup>"
+        -P ${PROJECT_SOURCE_DIR}/cmake/check_no_constructors.cmake
+    VERBATIM)
+
+# What beyond Setup.exe this tree builds; each defaults to whether what it
+# needs is at hand.
+find_program(MAKENSIS makensis)
+find_program(MSIBUILD msibuild)
+foreach(part IN ITEMS TESTS DEMO BENCH)
+    set(SETUP_${part}_DEFAULT OFF)
+endforeach()
+if(EXISTS ${SETUP_GOOGLETEST_DIR}/CMakeLists.txt)
+    set(SETUP_TESTS_DEFAULT ON)
+endif()
+if(MSIBUILD)
+    set(SETUP_DEMO_DEFAULT ON)
+endif()
+if(MAKENSIS)
+    set(SETUP_BENCH_DEFAULT ON)
+endif()
+option(SETUP_TESTS "Build the Wine tests (needs GoogleTest's sources)" ${SETUP_TESTS_DEFAULT})
+option(SETUP_DEMO "Build the demo package (needs msitools' msibuild)" ${SETUP_DEMO_DEFAULT})
+option(SETUP_BENCH "Build the benchmark (needs NSIS's makensis)" ${SETUP_BENCH_DEFAULT})
 
 enable_testing()
 # Tests that run programs of this tree under Wine carry this label; the test
@@ -61,15 +88,20 @@ else()
     set(SETUP_SHIPPED_EXE ${CMAKE_BINARY_DIR}/../win/bin/Setup.exe
         CACHE FILEPATH "The shipped 32-bit Setup.exe")
 endif()
-set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
-set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
-set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
-add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
-add_subdirectory(package)
-add_subdirectory(tools)
-add_subdirectory(tests/wine)
-add_subdirectory(tests/e2e)
-add_subdirectory(tests/shipped)
 add_subdirectory(tests/pe)
-add_subdirectory(bench)
+add_subdirectory(tools)
+if(SETUP_DEMO)
+    add_subdirectory(package)
+endif()
+if(SETUP_TESTS)
+    setup_add_googletest()
+    add_subdirectory(tests/wine)
+    add_subdirectory(tests/shipped)
+    if(SETUP_DEMO)
+        add_subdirectory(tests/e2e)  # its round trip installs the demo package
+    endif()
+endif()
+if(SETUP_BENCH)
+    add_subdirectory(bench)
+endif()

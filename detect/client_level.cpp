@@ -7,6 +7,7 @@
 #include <string.h>
 
 #include "base/text.h"
+#include "resources/resource_ids.h"
 
 static int IsDigit(char c) {
     return c >= '0' && c <= '9';
@@ -81,5 +82,5 @@ int ChooseDialogId(const char* value, size_t size, int language) {
     double version;
     if (!FindInstalledVersion(value, size, &version))
         return 0;
-    return version >= 4.0 ? language + kShortFormOffset : language;
+    return version >= 4.0 ? language + IDD_SHORT_FORM_OFFSET : language;
 }

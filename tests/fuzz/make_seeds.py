@@ -1,10 +1,11 @@
 #!/usr/bin/env python3
 """Writes the seed corpora of the fuzz targets into corpus/<target>/.
 
-The seeds are the launcher's documented examples and the edges of its
-260-byte buffers, each laid out in the input format that the target's
-source file describes. Run it again after changing a format; libFuzzer
-adds its own findings to a separate work directory, never here.
+The seeds are typical inputs of the launcher (its switches, registry values
+as an installation leaves them) and the edges of its 260-byte buffers, each
+laid out in the input format that the target's source file describes. Run
+it again after changing a format; libFuzzer adds its own findings to a
+separate work directory, never here.
 """
 import os
 import struct
@@ -183,7 +184,7 @@ def report_text():
 
     date = b"Abr 25, 2000\0"
     return {
-        "example": seed(0b0101, received(date), b"", received(b"D:\\Apps\\"), b""),
+        "two_of_four_read": seed(0b0101, received(date), b"", received(b"D:\\Apps\\"), b""),
         "all_read": seed(0xF, received(date), received(b"VNR/4.50"),
                          received(b"D:\\Apps\\"), received(b"20000425")),
         "none_read": seed(0, b"", b"", b"", b""),

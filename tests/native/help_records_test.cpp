@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "guarded_buffer.h"
+#include "tests/support/help_file_digest.h"
+#include "tests/support/sha256.h"
 
 namespace {
 
@@ -75,11 +77,14 @@ TEST(HelpFile, RecordsHaveTheirListedLengthsAndNulFill) {
         const size_t length = record.find('\0');
         EXPECT_EQ(kRecordLengths[n - 1], length);
         EXPECT_EQ(std::string(260 - length, '\0'), record.substr(length));
-        EXPECT_EQ(record.substr(0, length), kHelpRecords[n - 1]);
         longest = std::max(longest, length);
     }
     EXPECT_EQ(94u, longest);
     EXPECT_EQ(94u, kRecordLengths[128]);  // record 129
+}
+
+TEST(HelpFile, BytesMatchTheReviewedDigest) {
+    EXPECT_EQ(kHelpFileSha256, Sha256Hex(HelpFile()));
 }
 
 TEST(HelpFile, TextsHoldOnlyPrintableAsciiAndTab) {

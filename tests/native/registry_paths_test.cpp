@@ -10,9 +10,9 @@
 
 namespace {
 
-// Windows Installer's packed form of a "{...}" product code: the first
-// three groups reversed character by character, then each byte of the last
-// two groups with its two hex digits swapped; braces and dashes dropped.
+// Packs a product code the way the Installer names it under a user's key:
+// without braces and dashes, the first three groups read backwards, and in
+// the last two every pair of hex digits turned round.
 std::string Pack(const std::string& guid) {
     std::vector<std::string> groups;
     std::string group;

@@ -149,12 +149,6 @@ TEST(FormatText, ZeroCapacityWritesNothing) {
     EXPECT_TRUE(dst.GuardIntact());
 }
 
-TEST(FormatText, PrintsWhole64BitCounts) {
-    GuardedBuffer dst(kTextBufSize);
-    EXPECT_EQ(1, FormatText(dst.Data(), dst.cap, "%llu", (unsigned long long)UINT64_MAX));
-    EXPECT_EQ("18446744073709551615", dst.Text());
-}
-
 TEST(AppendUnsigned, PrintsDecimalWithoutLeadingZeros) {
     const struct {
         unsigned long long value;

@@ -7,6 +7,8 @@
 
 #include "detect/registry_paths.h"
 #include "tests/e2e/launcher_fixture.h"
+#include "tests/support/help_file_digest.h"
+#include "tests/support/sha256.h"
 
 using ShippedTest = LauncherTest;
 
@@ -75,5 +77,6 @@ TEST_F(ShippedTest, HelpFileIsWrittenAndShown) {
     std::string bytes;
     ASSERT_TRUE(ReadWholeFile(MediaFile("helpFILE.txt"), &bytes));
     EXPECT_EQ(bytes.size(), 36680u);
+    EXPECT_EQ(Sha256Hex(bytes), kHelpFileSha256);
     EXPECT_TRUE(InnerCommands().empty());
 }

@@ -41,7 +41,7 @@ TEST_F(MainWindowTest, StringsComeFromTheStringTable) {
     EXPECT_STREQ(hello, "Hello World!");
 }
 
-TEST_F(MainWindowTest, ClassIsRegisteredAsDescribed) {
+TEST_F(MainWindowTest, ClassHasTheLaunchersProcedureIconsMenuAndStyles) {
     WNDCLASSEXA windowClass = {};
     windowClass.cbSize = sizeof windowClass;
     ASSERT_TRUE(GetClassInfoExA(TestModule(), gClassName, &windowClass));
@@ -111,8 +111,8 @@ static bool IsInk(COLORREF color) {
     return GetRValue(color) < 128 && GetGValue(color) < 128 && GetBValue(color) < 128;
 }
 
-// WM_PAINT draws "Hello World!" on one line at the top of the client area,
-// centred horizontally. The window is shown here only to be painted.
+// Painting puts the greeting in one line along the top of the client area,
+// in the middle. The window is shown here only so that it gets painted.
 TEST_F(MainWindowTest, PaintDrawsTheGreetingCentredAtTheTop) {
     ASSERT_EQ(CreateMainWindow(TestModule(), SW_SHOWNORMAL), 1);
     HWND window = FindMainWindow();
