@@ -3,4 +3,4 @@
 // bytes.
 #pragma once
 
-inline constexpr char kBuildDate[] = "Abr 25, 2000";
+extern const char kBuildDate[];

@@ -33,8 +33,10 @@ int HasClientLevel(const char* uninstallKey, const char* productKey) {
 }
 
 // Shows the already-installed dialog in the chosen language, long form for
-// versions below 4, and reports 1 whether or not the dialog could be shown.
-int CheckInstalledProduct(const char* uninstallKey, const char* productKey, int language) {
+// versions below 4, when show is set, and reports 1 whether or not the
+// dialog could be shown.
+int CheckInstalledProduct(const char* uninstallKey, const char* productKey, int language,
+                          int show) {
     char value[kTextBufSize + 1];
     size_t length;
     if (!ReadClientLevel(uninstallKey, productKey, value, &length))
@@ -42,7 +44,8 @@ int CheckInstalledProduct(const char* uninstallKey, const char* productKey, int 
     int dialogId = ChooseDialogId(value, length, language);
     if (!dialogId)
         return 0;
-    (void)DialogBoxParamA(gModuleInstance, MAKEINTRESOURCEA(dialogId), NULL,
-                          OkCancelDialogProc, 0);
+    if (show)
+        (void)DialogBoxParamA(gModuleInstance, MAKEINTRESOURCEA(dialogId), NULL,
+                              OkCancelDialogProc, 0);
     return 1;
 }

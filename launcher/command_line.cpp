@@ -12,6 +12,7 @@ const char kSwitchHelp[] = "/?";
 const char kSwitchVersionDate[] = "/vd";
 const char kSwitchBuildLevel[] = "/bl";
 const char kSwitchUninstall[] = "/x";
+const char kInnerInstallerName[] = "_Setup.exe";
 // The trailing blank separates the program name from the argument text,
 // also when that text is empty.
 const char kInnerInstallerPrefix[] = "_Setup.exe ";

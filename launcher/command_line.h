@@ -7,6 +7,7 @@ extern const char kSwitchHelp[];
 extern const char kSwitchVersionDate[];
 extern const char kSwitchBuildLevel[];
 extern const char kSwitchUninstall[];
+extern const char kInnerInstallerName[];
 extern const char kInnerInstallerPrefix[];
 
 const char* SkipProgramName(const char* commandLine);

@@ -24,12 +24,12 @@ static void ReportBuildLevel(const LauncherOps* ops) {
     ops->showNotInstalled();
 }
 
-// Probes the key pairs in order and stops at the first that shows the
-// already-installed dialog.
-int RefuseIfInstalled(int language, const LauncherOps* ops) {
+// Probes the key pairs in order and stops at the first that refuses the
+// installation, with the already-installed dialog when it can be seen.
+int RefuseIfInstalled(int language, int show, const LauncherOps* ops) {
     for (int i = 0; i < kKeyPairCount; i++) {
         if (ops->checkInstalledProduct(kKeyPairs[i].uninstallKey, kKeyPairs[i].productKey,
-                                       language))
+                                       language, show))
             return 1;
     }
     return 0;
@@ -98,18 +98,19 @@ static int RunInnerInstaller(const char* args, const LauncherOps* ops, unsigned 
         return 0;
     }
     (void)ComposeInnerCommand(command, size, args);  // sized to fit
-    int started = ops->runAndWait(command, exitCode);
+    int ended = ops->runInnerInstaller(command, exitCode);
     free(command);
-    return started;
+    return ended;
 }
 
 // The launcher exits with the inner installer's own code, or with the
-// system's error code when it could not be started; the repairs depend only
-// on whether the installation registered itself.
-static int RunInstallation(const char* args, const LauncherOps* ops) {
+// system's error code when it could not be started or waited for; then no
+// repair runs, as the installation may still be going on. Otherwise the
+// repairs depend only on whether the installation registered itself.
+static int RunInstallation(const char* args, int visible, const LauncherOps* ops) {
     int language = SelectLanguage(args);
     int uninstalling = HasSwitch(args, kSwitchUninstall);
-    if (!uninstalling && RefuseIfInstalled(language, ops))
+    if (!uninstalling && RefuseIfInstalled(language, visible, ops))
         return kAlreadyInstalledExitCode;
     unsigned long exitCode = 0;
     if (!RunInnerInstaller(args, ops, &exitCode) || uninstalling)
@@ -128,17 +129,22 @@ int RunLauncher(const char* args, const LauncherOps* ops) {
     int help = HasSwitch(args, kSwitchHelp);
     int versionDate = HasSwitch(args, kSwitchVersionDate);
     int buildLevel = HasSwitch(args, kSwitchBuildLevel);
+    // Where nobody can see a window, nobody can close one: the reports and
+    // the refusal show none, so the launcher never waits on them.
+    int visible = ops->windowStationVisible();
     if (help) {
-        ops->writeHelpFile();
+        ops->writeHelpFile(visible);
         return 0;
     }
     if (versionDate) {
-        ops->showVersionDate();
+        if (visible)
+            ops->showVersionDate();
         return 0;
     }
     if (buildLevel) {
-        ReportBuildLevel(ops);
+        if (visible)
+            ReportBuildLevel(ops);
         return 0;
     }
-    return RunInstallation(args, ops);
+    return RunInstallation(args, visible, ops);
 }

@@ -1,5 +1,7 @@
 // Writes the help text to "helpFILE.txt" in the current directory and shows
-// it in Notepad, waiting until Notepad is closed.
+// it in Notepad, waiting until Notepad is closed. Notepad is the one in the
+// system folder: one planted beside the launcher or in the current folder
+// never runs.
 #include <windows.h>
 
 #include "base/run_and_wait.h"
@@ -26,10 +28,13 @@ static int WriteHelpLines() {
     return 1;
 }
 
-void WriteHelpFile() {
-    if (!WriteHelpLines())
+void WriteHelpFile(int show) {
+    if (!WriteHelpLines() || !show)
+        return;
+    char notepad[MAX_PATH];
+    if (!PathInSystemFolder("\\notepad.exe", notepad, sizeof notepad))
         return;
     char command[] = "notepad helpFILE.txt";
     unsigned long exitCode;
-    (void)RunAndWait(command, &exitCode);  // no Notepad: the file stays for the user
+    (void)RunAndWait(notepad, command, &exitCode);  // no Notepad: the file stays for the user
 }

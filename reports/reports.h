@@ -4,5 +4,5 @@
 void ShowVersionDate();
 int ShowBuildLevel(const char* uninstallKey, const char* productKey);
 void ShowNotInstalled();
-void WriteHelpFile();
+void WriteHelpFile(int show);
 int WriteResourceLog(const char* path);

@@ -1,15 +1,17 @@
 // The whole dispatch over recording stand-in operations. The input's first
 // nine bytes decide what the stand-ins return; the rest is the argument text.
-//   byte 0: bit 0 the resource log is written, bit 1 the inner installer starts
+//   byte 0: bit 0 the resource log is written, bit 1 the inner installer runs
+//           to its end, bit 2 the window station is visible
 //   byte 1: bits 0-5 the already-installed check shows a dialog for pair 1-6
 //   byte 2: bits 0-1 the build-level report opens the trailing/plain form,
 //           bits 2-3 ClientLevel is found in the plain/trailing form
 //   byte 3, 4: bits 0-5 repair 1-6 is done in the trailing/plain form
 //   bytes 5-8: the inner installer's exit code (or the system's error code)
 // Properties: the calls are exactly those of one path, in order, with the
-// right key paths; the inner command is "_Setup.exe " and the whole argument
-// text in a writable buffer of at least its length; the exit code is 1 after
-// a refusal, 0 after a report, else the inner installer's code.
+// right key paths; nothing is shown in an invisible window station; the
+// inner command is "_Setup.exe " and the whole argument text in a writable
+// buffer of at least its length; the exit code is 1 after a refusal, 0
+// after a report, else the inner installer's code.
 #include <stddef.h>
 #include <stdint.h>
 #include <stdlib.h>
@@ -25,6 +27,7 @@ namespace {
 struct Stage {
     bool logWritten;
     bool innerStarts;
+    bool visible;
     unsigned checkShows;
     bool buildLevelTrailing;
     bool buildLevelPlain;
@@ -76,7 +79,8 @@ int WriteResourceLog(const char* path) {
     gCalls.push_back(Call("writeResourceLog", {path}));
     return gStage.logWritten;
 }
-void WriteHelpFile() { gCalls.push_back(Call("writeHelpFile")); }
+int WindowStationVisible() { return gStage.visible; }
+void WriteHelpFile(int show) { gCalls.push_back(Call("writeHelpFile", {std::to_string(show)})); }
 void ShowVersionDate() { gCalls.push_back(Call("showVersionDate")); }
 int ShowBuildLevel(const char* uninstallKey, const char* productKey) {
     gCalls.push_back(Call("showBuildLevel", {uninstallKey, productKey}));
@@ -84,9 +88,10 @@ int ShowBuildLevel(const char* uninstallKey, const char* productKey) {
     return trailing ? gStage.buildLevelTrailing : gStage.buildLevelPlain;
 }
 void ShowNotInstalled() { gCalls.push_back(Call("showNotInstalled")); }
-int CheckInstalledProduct(const char* uninstallKey, const char* productKey, int language) {
-    gCalls.push_back(
-        Call("checkInstalledProduct", {uninstallKey, productKey, std::to_string(language)}));
+int CheckInstalledProduct(const char* uninstallKey, const char* productKey, int language,
+                          int show) {
+    gCalls.push_back(Call("checkInstalledProduct", {uninstallKey, productKey,
+                                                    std::to_string(language), std::to_string(show)}));
     int pair = 0;
     for (bool trailing : {false, true}) {
         for (const std::string& key : kUninstallKeys) {
@@ -100,13 +105,13 @@ int CheckInstalledProduct(const char* uninstallKey, const char* productKey, int 
 // The command line must be writable, as CreateProcessA may change it in
 // place: write every byte of it, NUL included, so the sanitizer sees a
 // buffer that is too short.
-int RunAndWait(char* commandLine, unsigned long* exitCode) {
+int RunInnerInstaller(char* commandLine, unsigned long* exitCode) {
     size_t length = strlen(commandLine);
     for (size_t i = 0; i <= length; i++) {
         volatile char* byte = commandLine + i;
         *byte = *byte;
     }
-    gCalls.push_back(Call("runAndWait", {commandLine}));
+    gCalls.push_back(Call("runInnerInstaller", {commandLine}));
     *exitCode = gStage.exitCode;
     return gStage.innerStarts;
 }
@@ -133,9 +138,10 @@ int RewriteUninstallValue(const char* uninstallKey, const char* valueName, Unins
 }
 
 const LauncherOps kOps = {
-    WriteResourceLog, WriteHelpFile,   ShowVersionDate,       ShowBuildLevel,
-    ShowNotInstalled, CheckInstalledProduct, RunAndWait,   HasClientLevel,
-    WriteBuildLevel,  RewriteSourceListValue, RewriteUninstallValue,
+    WindowStationVisible,  WriteResourceLog,       WriteHelpFile,
+    ShowVersionDate,       ShowBuildLevel,         ShowNotInstalled,
+    CheckInstalledProduct, RunInnerInstaller,      HasClientLevel,
+    WriteBuildLevel,       RewriteSourceListValue, RewriteUninstallValue,
 };
 
 int ReferenceLanguage(const std::string& args) {
@@ -179,14 +185,18 @@ int ExpectedRun(const std::string& args, std::vector<std::string>* calls) {
     if (has("/LOGRESOURCES")) {
         calls->push_back(Call("writeResourceLog", {"c:\\LOGRESOURCES.txt"}));
     }
+    const std::string show = gStage.visible ? "1" : "0";
     if (has("/?")) {
-        calls->push_back(Call("writeHelpFile"));
+        calls->push_back(Call("writeHelpFile", {show}));
         return 0;
     }
     if (has("/vd")) {
-        calls->push_back(Call("showVersionDate"));
+        if (gStage.visible)
+            calls->push_back(Call("showVersionDate"));
         return 0;
     }
+    if (has("/bl") && !gStage.visible)
+        return 0;
     if (has("/bl")) {
         calls->push_back(Call("showBuildLevel", {kMain + "\\", kProduct + "\\"}));
         if (!gStage.buildLevelTrailing) {
@@ -202,14 +212,15 @@ int ExpectedRun(const std::string& args, std::vector<std::string>* calls) {
         int pair = 0;
         for (bool trailing : {false, true}) {
             for (const std::string& key : kUninstallKeys) {
-                calls->push_back(Call("checkInstalledProduct",
-                                      {Form(key, trailing), Form(kProduct, trailing), language}));
+                calls->push_back(Call("checkInstalledProduct", {Form(key, trailing),
+                                                                Form(kProduct, trailing),
+                                                                language, show}));
                 if ((gStage.checkShows >> pair++) & 1)
                     return 1;
             }
         }
     }
-    calls->push_back(Call("runAndWait", {"_Setup.exe " + args}));
+    calls->push_back(Call("runInnerInstaller", {"_Setup.exe " + args}));
     const int code = static_cast<int>(gStage.exitCode);
     if (!gStage.innerStarts || uninstalling)
         return code;
@@ -236,6 +247,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const uint8_t flags = reader.Byte();
     gStage.logWritten = flags & 1;
     gStage.innerStarts = flags & 2;
+    gStage.visible = flags & 4;
     gStage.checkShows = reader.Byte() & 0x3F;
     const uint8_t reports = reader.Byte();
     gStage.buildLevelTrailing = reports & 1;

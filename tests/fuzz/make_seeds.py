@@ -76,8 +76,9 @@ def language():
 
 
 def dispatch():
-    def stage(log=0, start=1, checks=0, reports=0, trailing=0x3F, plain=0x3F, code=0):
-        return bytes([log | (start << 1), checks, reports, trailing, plain]) + struct.pack("<I", code)
+    def stage(log=0, start=1, checks=0, reports=0, trailing=0x3F, plain=0x3F, code=0, visible=1):
+        flags = log | (start << 1) | (visible << 2)
+        return bytes([flags, checks, reports, trailing, plain]) + struct.pack("<I", code)
 
     return {
         "plain_install": stage(reports=4) + b"",
@@ -98,6 +99,9 @@ def dispatch():
         "upper_x": stage(reports=4) + b"/X",
         "long_args": stage(reports=4) + b"/s " + b"b" * 300,
         "args_248": stage(reports=4) + b"c" * 248,
+        "unseen_refusal": stage(checks=0x04, visible=0) + b"/l1036",
+        "unseen_reports": stage(log=1, reports=3, visible=0) + b"/LOGRESOURCES /bl /vd",
+        "unseen_help": stage(visible=0) + b"/?",
     }
 
 

@@ -32,6 +32,7 @@ std::string Trailing(const std::string& path) {
 struct Stage {
     CallLog log;
     std::map<std::string, int> results;
+    int visible = 1;
     int runStarted = 1;
     unsigned long runCode = 0;
 };
@@ -53,16 +54,18 @@ std::string Call(const std::string& name, const std::vector<std::string>& args) 
 
 // Expected call texts, in the stand-ins' own notation.
 std::string ResourceLog() { return Call("writeResourceLog", {"c:\\LOGRESOURCES.txt"}); }
-std::string HelpFile() { return Call("writeHelpFile", {}); }
+std::string HelpFile(int show = 1) { return Call("writeHelpFile", {std::to_string(show)}); }
 std::string VersionDate() { return Call("showVersionDate", {}); }
 std::string NotInstalled() { return Call("showNotInstalled", {}); }
 std::string BuildLevel(const std::string& u, const std::string& p) {
     return Call("showBuildLevel", {u, p});
 }
-std::string Check(const std::string& u, const std::string& p, int language) {
-    return Call("checkInstalledProduct", {u, p, std::to_string(language)});
+std::string Check(const std::string& u, const std::string& p, int language, int show = 1) {
+    return Call("checkInstalledProduct", {u, p, std::to_string(language), std::to_string(show)});
 }
-std::string RunInner(const std::string& args) { return Call("runAndWait", {"_Setup.exe " + args}); }
+std::string RunInner(const std::string& args) {
+    return Call("runInnerInstaller", {"_Setup.exe " + args});
+}
 std::string ClientLevel(const std::string& u, const std::string& p) {
     return Call("hasClientLevel", {u, p});
 }
@@ -91,11 +94,11 @@ std::vector<std::pair<std::string, std::string>> ProbingPairs() {
     };
 }
 
-CallLog Checks(int count, int language) {
+CallLog Checks(int count, int language, int show = 1) {
     CallLog calls;
     auto pairs = ProbingPairs();
     for (int i = 0; i < count; i++)
-        calls.push_back(Check(pairs[i].first, pairs[i].second, language));
+        calls.push_back(Check(pairs[i].first, pairs[i].second, language, show));
     return calls;
 }
 
@@ -147,18 +150,20 @@ CallLog Join(CallLog first, const CallLog& then) {
 // Stand-ins. The product hands strings that must stay NUL-terminated; each
 // one is copied into the log as a std::string.
 int WriteResourceLogStandIn(const char* path) { return Result(Call("writeResourceLog", {path}), 1); }
-void WriteHelpFileStandIn() { Result(Call("writeHelpFile", {}), 0); }
+// The station's visibility is a question, not a step: it is not logged.
+int WindowStationVisibleStandIn() { return gStage.visible; }
+void WriteHelpFileStandIn(int show) { Result(HelpFile(show), 0); }
 void ShowVersionDateStandIn() { Result(Call("showVersionDate", {}), 0); }
 int ShowBuildLevelStandIn(const char* u, const char* p) { return Result(BuildLevel(u, p), 0); }
 void ShowNotInstalledStandIn() { Result(Call("showNotInstalled", {}), 0); }
-int CheckInstalledProductStandIn(const char* u, const char* p, int language) {
-    return Result(Check(u, p, language), 0);
+int CheckInstalledProductStandIn(const char* u, const char* p, int language, int show) {
+    return Result(Check(u, p, language, show), 0);
 }
-int RunAndWaitStandIn(char* commandLine, unsigned long* exitCode) {
+int RunInnerInstallerStandIn(char* commandLine, unsigned long* exitCode) {
     // The platform may write into the command line: it must be writable.
     for (char* c = commandLine; *c; c++)
         *c = *c;
-    Result(Call("runAndWait", {commandLine}), 0);
+    Result(Call("runInnerInstaller", {commandLine}), 0);
     *exitCode = gStage.runCode;
     return gStage.runStarted;
 }
@@ -173,10 +178,10 @@ int RewriteUninstallValueStandIn(const char* u, const char* v, enum UninstallVal
 }
 
 const LauncherOps kStandInOps = {
-    WriteResourceLogStandIn,      WriteHelpFileStandIn,          ShowVersionDateStandIn,
-    ShowBuildLevelStandIn,        ShowNotInstalledStandIn,       CheckInstalledProductStandIn,
-    RunAndWaitStandIn,            HasClientLevelStandIn,         WriteBuildLevelStandIn,
-    RewriteSourceListValueStandIn, RewriteUninstallValueStandIn,
+    WindowStationVisibleStandIn,  WriteResourceLogStandIn,       WriteHelpFileStandIn,
+    ShowVersionDateStandIn,       ShowBuildLevelStandIn,         ShowNotInstalledStandIn,
+    CheckInstalledProductStandIn, RunInnerInstallerStandIn,      HasClientLevelStandIn,
+    WriteBuildLevelStandIn,       RewriteSourceListValueStandIn, RewriteUninstallValueStandIn,
 };
 
 class Dispatch : public ::testing::Test {
@@ -235,6 +240,39 @@ TEST_F(Dispatch, FollowsExactlyOnePathBySwitchPrecedence) {
     }
 }
 
+// In a window station nobody sees, no window is shown that nobody could
+// close: no report box, no Notepad, no refusal dialog. The refusal itself,
+// the help file, the log and the installation go on as anywhere else.
+TEST_F(Dispatch, InvisibleStationShowsNothingAndRefusesAllTheSame) {
+    const std::string pair3 = Check(kMain, kProduct, 1036, 0);
+    const struct {
+        std::string args;
+        bool installed;
+        int exitCode;
+        CallLog expected;
+    } cases[] = {
+        {"/?", false, 0, {HelpFile(0)}},
+        {"/vd", false, 0, {}},
+        {"/bl", true, 0, {}},
+        {"/LOGRESOURCES /vd", false, 0, {ResourceLog()}},
+        {"/l1036", true, 1, Checks(3, 1036, 0)},
+        {"/l1036", false, 0, Join(Checks(6, 1036, 0), {RunInner("/l1036"), ClientLevelPair3(),
+                                                      ClientLevelPair6()})},
+        {"/x", true, 0, {RunInner("/x")}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args + (c.installed ? " installed" : ""));
+        SetUp();
+        gStage.visible = 0;
+        if (c.installed) {
+            gStage.results[pair3] = 1;
+            gStage.results[BuildLevel(Trailing(kMain), Trailing(kProduct))] = 1;
+        }
+        EXPECT_EQ(c.exitCode, Launch(c.args));
+        EXPECT_EQ(c.expected, gStage.log);
+    }
+}
+
 TEST_F(Dispatch, LogThatCannotBeWrittenChangesNothing) {
     gStage.results[ResourceLog()] = 0;
     EXPECT_EQ(0, Launch("/LOGRESOURCES /vd"));
@@ -269,17 +307,17 @@ TEST_F(Dispatch, ProbesTheSixPairsInOrderAndStopsAtTheFirstRefusal) {
     // The exact key paths of the six probes.
     const CallLog literal = {
         "checkInstalledProduct(SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
-        "Omrik Vindara,SOFTWARE\\Omrik\\Moltrek,1033)",
+        "Omrik Vindara,SOFTWARE\\Omrik\\Moltrek,1033,1)",
         "checkInstalledProduct(SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
-        "{6A3E90D2-41B7-4C58-9E0F-27D4B1C8A365},SOFTWARE\\Omrik\\Moltrek,1033)",
+        "{6A3E90D2-41B7-4C58-9E0F-27D4B1C8A365},SOFTWARE\\Omrik\\Moltrek,1033,1)",
         "checkInstalledProduct(SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
-        "{5D8B2E71-C94A-4F06-B3A2-8E61F0D7C249},SOFTWARE\\Omrik\\Moltrek,1033)",
+        "{5D8B2E71-C94A-4F06-B3A2-8E61F0D7C249},SOFTWARE\\Omrik\\Moltrek,1033,1)",
         "checkInstalledProduct(SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
-        "Omrik Vindara\\,SOFTWARE\\Omrik\\Moltrek\\,1033)",
+        "Omrik Vindara\\,SOFTWARE\\Omrik\\Moltrek\\,1033,1)",
         "checkInstalledProduct(SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
-        "{6A3E90D2-41B7-4C58-9E0F-27D4B1C8A365}\\,SOFTWARE\\Omrik\\Moltrek\\,1033)",
+        "{6A3E90D2-41B7-4C58-9E0F-27D4B1C8A365}\\,SOFTWARE\\Omrik\\Moltrek\\,1033,1)",
         "checkInstalledProduct(SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
-        "{5D8B2E71-C94A-4F06-B3A2-8E61F0D7C249}\\,SOFTWARE\\Omrik\\Moltrek\\,1033)",
+        "{5D8B2E71-C94A-4F06-B3A2-8E61F0D7C249}\\,SOFTWARE\\Omrik\\Moltrek\\,1033,1)",
     };
     ASSERT_EQ(literal, all);
 
@@ -439,14 +477,28 @@ TEST_F(Dispatch, ExitsWithTheInnerInstallersOwnCode) {
     }
 }
 
-TEST_F(Dispatch, InnerInstallerThatCannotStartEndsTheRunWithTheErrorCode) {
-    for (const std::string args : {"", "/x", "/l1036 PROP=1"}) {
-        SCOPED_TRACE(args);
+// Not started, or started but not waited for: the installation may still
+// be going on, so nothing is repaired and the system's error code is the
+// launcher's.
+TEST_F(Dispatch, InnerInstallerThatDidNotRunToItsEndEndsTheRunWithTheErrorCode) {
+    const struct {
+        const char* args;
+        unsigned long error;
+    } cases[] = {
+        {"", 2},                 // not found
+        {"/x", 2},               // not found, removal
+        {"/l1036 PROP=1", 206},  // the launcher's folder path is too long
+        {"", 6},                 // the wait failed: invalid handle
+        {"/l1036 PROP=1", 31},   // the wait failed without a reason
+    };
+    for (const auto& c : cases) {
+        const std::string args = c.args;
+        SCOPED_TRACE(args + " error " + std::to_string(c.error));
         SetUp();
         gStage.runStarted = 0;
-        gStage.runCode = 2;  // the file was not found
+        gStage.runCode = c.error;
         gStage.results[ClientLevelPair3()] = 1;
-        EXPECT_EQ(2, Launch(args));
+        EXPECT_EQ(c.error, (unsigned long)Launch(args));
         ASSERT_FALSE(gStage.log.empty());
         EXPECT_EQ(RunInner(args), gStage.log.back());
         for (const std::string& call : gStage.log) {
@@ -483,7 +535,7 @@ TEST_F(Dispatch, HandsTheWholeArgumentTextToTheInnerInstaller) {
         EXPECT_EQ(0, Launch(args));
         bool ran = false;
         for (const std::string& call : gStage.log) {
-            if (call.rfind("runAndWait(", 0) == 0) {
+            if (call.rfind("runInnerInstaller(", 0) == 0) {
                 EXPECT_FALSE(ran) << "the inner installer ran twice";
                 ran = true;
                 EXPECT_EQ(RunInner(args), call);

@@ -67,7 +67,7 @@ protected:
     int Check(const KeyPair& pair, int language, std::vector<WindowInfo>* dialogs) {
         DialogWatcher watcher;
         StartWatching(&watcher);
-        int result = CheckInstalledProduct(pair.uninstallKey, pair.productKey, language);
+        int result = CheckInstalledProduct(pair.uninstallKey, pair.productKey, language, 1);
         *dialogs = StopWatching(&watcher);
         return result;
     }

@@ -117,7 +117,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     LogLine("command line: ", GetCommandLineA());
     LogLine("runs: ", command);
     unsigned long exitCode = 0;
-    if (!RunAndWait(command, &exitCode) || request.remove || !Completed(exitCode))
+    if (!RunAndWait(NULL, command, &exitCode) || request.remove || !Completed(exitCode))
         return (int)exitCode;
     AddSourceListValues(source);
     // A failed copy leaves the installation usable; only the launcher's

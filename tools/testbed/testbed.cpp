@@ -231,9 +231,10 @@ std::string ExportProductKeys() {
 }
 
 bool StartProcess(const std::string& commandLine, const std::string& folder, Process* process,
-                  const char* environment, WORD showCommand) {
+                  const char* environment, WORD showCommand, const char* desktop) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
+    startup.lpDesktop = (char*)desktop;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = showCommand;
     PROCESS_INFORMATION info = {};
@@ -246,6 +247,28 @@ bool StartProcess(const std::string& commandLine, const std::string& folder, Pro
     process->handle = info.hProcess;
     process->id = info.dwProcessId;
     return true;
+}
+
+// Created without WSF_VISIBLE, as the station of a service is. The handles
+// stay open for the life of the process, so children can use them.
+std::string HiddenDesktop() {
+    static const char kStation[] = "OmrikHidden";
+    static const char kDesktop[] = "Default";
+    static bool made = false;
+    if (!made) {
+        HWINSTA station = CreateWindowStationA(kStation, 0, WINSTA_ALL_ACCESS, NULL);
+        if (!station)
+            return "";
+        HWINSTA own = GetProcessWindowStation();
+        if (!SetProcessWindowStation(station))
+            return "";
+        HDESK desktop = CreateDesktopA(kDesktop, NULL, NULL, 0, GENERIC_ALL, NULL);
+        SetProcessWindowStation(own);
+        if (!desktop)
+            return "";
+        made = true;
+    }
+    return std::string(kStation) + "\\" + kDesktop;
 }
 
 bool WaitProcess(Process* process, DWORD timeoutMs, DWORD* exitCode) {

@@ -40,7 +40,11 @@ struct Process {
     DWORD id;
 };
 bool StartProcess(const std::string& commandLine, const std::string& folder, Process* process,
-                  const char* environment = NULL, WORD showCommand = SW_SHOWDEFAULT);
+                  const char* environment = NULL, WORD showCommand = SW_SHOWDEFAULT,
+                  const char* desktop = NULL);
+// A window station of this process's own that nobody sees, with a desktop:
+// its "station\\desktop" name for StartProcess, or "" when Wine refused it.
+std::string HiddenDesktop();
 bool WaitProcess(Process* process, DWORD timeoutMs, DWORD* exitCode);
 void EndProcess(Process* process);
 std::string ProcessImageName(DWORD id);

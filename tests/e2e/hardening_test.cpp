@@ -1,0 +1,102 @@
+// Where administrators run the launcher: programs of the launcher's names
+// planted where the program search would find them never run, and in a
+// window station nobody sees the launcher shows nothing and so never waits.
+#include <string>
+
+#include "detect/registry_paths.h"
+#include "tests/e2e/launcher_fixture.h"
+
+class HardeningTest : public LauncherTest {
+protected:
+    void SetUp() override {
+        LauncherTest::SetUp();
+        planted_ = MakeScratchFolder("planted");
+    }
+    void TearDown() override {
+        RemoveFolder(planted_);
+        LauncherTest::TearDown();
+    }
+    // A copy of the stand-in under a borrowed name: if it runs, it leaves
+    // its record in its own folder.
+    void Plant(const std::string& folder, const char* name) {
+        ASSERT_TRUE(CopyInto(WindowsPath(STANDIN_EXE_PATH), folder, name));
+    }
+    bool RanIn(const std::string& folder) { return FileExists(folder + "\\inner-record.txt"); }
+    // Setup.exe from the medium, with the planted folder as current folder.
+    RunResult RunFromPlanted(const std::string& args) {
+        std::string command = "\"" + MediaFile("Setup.exe") + "\" " + args;
+        return RunAndAnswer(command, planted_, kCloseByCloseButton, 60000);
+    }
+
+    std::string planted_;
+};
+
+TEST_F(HardeningTest, PlantedProgramsNeverRun) {
+    const struct {
+        const char* what;
+        const char* args;
+        bool standInBeside;    // the real _Setup.exe beside Setup.exe
+        bool notepadBeside;    // a notepad.exe planted beside Setup.exe
+        unsigned long exitCode;
+        size_t windows;        // Notepad from the system folder
+    } cases[] = {
+        {"notepad and _Setup.exe in the current folder", "/?", true, false, 0, 1},
+        {"notepad beside the launcher", "/?", true, true, 0, 1},
+        {"_Setup.exe only in the current folder", "/qn", false, false, 2, 0},
+        {"_Setup.exe beside and in the current folder", "/qn", true, false, 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        RemoveFolder(planted_);
+        planted_ = MakeScratchFolder("planted");
+        DeleteFileA(MediaFile("inner-record.txt").c_str());
+        DeleteFileA(MediaFile("notepad.exe").c_str());
+        if (!c.standInBeside)
+            DeleteFileA(MediaFile("_Setup.exe").c_str());
+        else
+            CopyInto(WindowsPath(STANDIN_EXE_PATH), media_, "_Setup.exe");
+        Plant(planted_, "notepad.exe");
+        Plant(planted_, "_Setup.exe");
+        if (c.notepadBeside)
+            Plant(media_, "notepad.exe");
+        RunResult run = RunFromPlanted(c.args);
+        EXPECT_TRUE(run.finished);
+        EXPECT_EQ(run.exitCode, c.exitCode);
+        EXPECT_EQ(run.windows.size(), c.windows);
+        EXPECT_FALSE(RanIn(planted_)) << "a program planted in the current folder ran";
+        // Beside the launcher only the real inner installer may run.
+        EXPECT_EQ(RanIn(media_), std::string(c.args) == "/qn" && c.standInBeside);
+    }
+}
+
+// A service's or SYSTEM's window station is not visible. A dialog there
+// would never be answered, so the launcher shows none: the refusal ends at
+// once with 1, the reports with 0, and "/?" still writes its file.
+TEST_F(HardeningTest, UnseenStationShowsNothingAndNeverWaits) {
+    const std::string desktop = HiddenDesktop();
+    ASSERT_FALSE(desktop.empty()) << "Wine made no window station of our own";
+    ASSERT_TRUE(WriteRegText(HKEY_LOCAL_MACHINE, kProductKey[kPlainForm], kClientLevelValue,
+                             "VNR/3.9"));
+    ASSERT_TRUE(WriteRegText(HKEY_LOCAL_MACHINE, kMainUninstallKey[kPlainForm], "DisplayName",
+                             "Omrik Vindara"));
+    const struct {
+        const char* args;
+        unsigned long exitCode;
+    } cases[] = {
+        {"/qn", 1}, {"/l1036", 1}, {"/vd", 0}, {"/bl", 0}, {"/?", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args);
+        Process process = {};
+        std::string command = "\"" + MediaFile("Setup.exe") + "\" " + c.args;
+        ASSERT_TRUE(StartProcess(command, media_, &process, NULL, SW_SHOWDEFAULT,
+                                 desktop.c_str()));
+        DWORD exitCode = 0;
+        // Within seconds, not when a dialog is closed: nobody closes it.
+        EXPECT_TRUE(WaitProcess(&process, 20000, &exitCode)) << "Setup.exe waited on a window";
+        EndProcess(&process);
+        EXPECT_EQ(exitCode, c.exitCode);
+    }
+    EXPECT_TRUE(InnerCommands().empty());
+    EXPECT_TRUE(FileExists(MediaFile("helpFILE.txt")));
+}
