@@ -4,6 +4,8 @@
 #   make test   set up, build, and run every test layer
 #   make bench  time Setup.exe beside a peer bootstrapper under Wine
 #   make fuzz   run every fuzz target for FUZZ_SECONDS seconds (default 60)
+#   make release  dist/Setup.exe signed (SIGN_CERT and SIGN_KEY, else a test
+#                 certificate)
 #   make coverage  line coverage of the pure logic by the native tests and
 #                  the fuzz seed corpora
 # Only these set up the machine (as root, through apt-get); make host, win
@@ -17,7 +19,7 @@ FUZZ_SECONDS := 60
 FUZZ_TARGETS :=
 JOBS := $(shell nproc)
 
-.PHONY: all deps build host win win64 fuzz-tree fuzz test demo coverage clean
+.PHONY: all deps build host win win64 fuzz-tree fuzz test demo coverage release clean
 
 all: build
 
@@ -89,6 +91,11 @@ BENCH_ROUNDS := 60
 .PHONY: bench
 bench: deps win win64
 	tests/with-wine sh -c 'exec bench/run_bench.sh --rounds $(BENCH_ROUNDS) "$(BUILD)/$$SETUP_WINE_TREE"'
+
+# The shipped Setup.exe signed with Authenticode in dist/, checked to be the
+# reproducible build once the signature is taken off again.
+release: deps win
+	tools/release.sh . $(WIN)/bin/Setup.exe dist
 
 # Line coverage of the pure logic, from a clang tree of its own.
 coverage: deps

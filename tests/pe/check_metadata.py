@@ -1,0 +1,122 @@
+#!/usr/bin/env python3
+"""Checks what the built Setup.exe says about itself: its application
+manifest (resource RT_MANIFEST 1) asks for administrator rights and for
+nothing else that changes behaviour, and its version resource names the
+product, the version 4.50 and the copyright.
+
+    check_metadata.py SETUP_EXE
+
+Prints each problem found and exits with 1 when there is one.
+"""
+import struct
+import sys
+import xml.etree.ElementTree as ElementTree
+
+from check_pe import PeError
+from same_resources import resources
+
+RT_VERSION = 16
+RT_MANIFEST = 24
+ASM_V1 = "{urn:schemas-microsoft-com:asm.v1}"
+ASM_V3 = "{urn:schemas-microsoft-com:asm.v3}"
+EXPECTED_STRINGS = {
+    "CompanyName": "Omrik",
+    "FileDescription": "Omrik Vindara Setup",
+    "FileVersion": "4.50",
+    "LegalCopyright": "Copyright \u00a9 2000 Omrik",
+    "OriginalFilename": "Setup.exe",
+    "ProductName": "Omrik Vindara",
+    "ProductVersion": "4.50",
+}
+VERSION_4_50 = (4 << 16 | 50, 0)  # 4.50.0.0 as the two DWORDs of VS_FIXEDFILEINFO
+
+
+def manifest_problems(data):
+    root = ElementTree.fromstring(data)
+    problems = []
+    levels = root.findall(f"./{ASM_V3}trustInfo/{ASM_V3}security/{ASM_V3}requestedPrivileges/"
+                          f"{ASM_V3}requestedExecutionLevel")
+    if [(e.get("level"), e.get("uiAccess")) for e in levels] != [("requireAdministrator", "false")]:
+        problems.append(f"requestedExecutionLevel is {[e.attrib for e in levels]}, "
+                        "not requireAdministrator without uiAccess")
+    # Anything beside the trust information would change how Windows runs
+    # the program: a Common Controls 6 dependency, supported-OS entries.
+    others = [child.tag for child in root if child.tag != f"{ASM_V3}trustInfo"]
+    if others:
+        problems.append(f"the manifest declares more than the execution level: {others}")
+    return problems
+
+
+def version_nodes(data, at=0, end=None):
+    """Yields (key, value bytes, children offset range) of the VS_VERSIONINFO tree."""
+    end = len(data) if end is None else end
+    while at + 6 <= end:
+        length, value_length, kind = struct.unpack_from("<HHH", data, at)
+        if length == 0:
+            break
+        key_end = at + 6
+        while data[key_end:key_end + 2] != b"\0\0":
+            key_end += 2
+        key = data[at + 6:key_end].decode("utf-16-le")
+        value_at = (key_end + 2 + 3) & ~3
+        value_size = value_length * 2 if kind == 1 else value_length
+        children_at = (value_at + value_size + 3) & ~3
+        yield key, data[value_at:value_at + value_size], (children_at, at + length)
+        at = (at + length + 3) & ~3
+
+
+def version_problems(data):
+    problems = []
+    (root_key, fixed, (children_at, root_end)), = version_nodes(data)
+    if root_key != "VS_VERSION_INFO":
+        return [f"version resource key {root_key!r}"]
+    signature, _, file_ms, file_ls, product_ms, product_ls = struct.unpack_from("<6I", fixed)
+    if signature != 0xFEEF04BD:
+        problems.append(f"VS_FIXEDFILEINFO signature {signature:#x}")
+    for what, version in (("file", (file_ms, file_ls)), ("product", (product_ms, product_ls))):
+        if version != VERSION_4_50:
+            problems.append(f"{what} version {version[0] >> 16}.{version[0] & 0xFFFF}."
+                            f"{version[1] >> 16}.{version[1] & 0xFFFF}, not 4.50.0.0")
+    strings = {}
+    for key, _, (start, end) in version_nodes(data, children_at, root_end):
+        if key == "StringFileInfo":
+            for _, _, (table_at, table_end) in version_nodes(data, start, end):
+                for name, value, _ in version_nodes(data, table_at, table_end):
+                    strings[name] = value.decode("utf-16-le").rstrip("\0")
+    for name, expected in EXPECTED_STRINGS.items():
+        if strings.get(name) != expected:
+            problems.append(f"{name} is {strings.get(name)!r}, not {expected!r}")
+    return problems
+
+
+def main(argv):
+    if len(argv) != 2:
+        print(__doc__, file=sys.stderr)
+        return 2
+    try:
+        with open(argv[1], "rb") as f:
+            found = resources(f.read())
+        manifests = [data for (kind, name, _), data in found.items() if (kind, name) == (RT_MANIFEST, 1)]
+        versions = [data for (kind, name, _), data in found.items() if (kind, name) == (RT_VERSION, 1)]
+        problems = []
+        if len(manifests) != 1:
+            problems.append(f"{len(manifests)} manifests with id 1, expected one")
+        else:
+            problems += manifest_problems(manifests[0])
+        if len(versions) != 1:
+            problems.append(f"{len(versions)} version resources, expected one")
+        else:
+            problems += version_problems(versions[0])
+    except (PeError, ElementTree.ParseError, struct.error, ValueError) as error:
+        problems = [str(error)]
+    for problem in problems:
+        print(f"FAIL: {problem}")
+    if problems:
+        return 1
+    print(f"PASS: {argv[1]}: manifest asks for administrator rights only; version 4.50 of "
+          f"{EXPECTED_STRINGS['ProductName']}, {EXPECTED_STRINGS['LegalCopyright']}")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))
