@@ -30,8 +30,15 @@ uninstall_key+='{5D8B2E71-C94A-4F06-B3A2-8E61F0D7C249}'
 installer_key='HKCU\Software\Microsoft\Installer\Products\17E2B8D5A49C60F43B2AE8160F7D2C94'
 
 run() {
-    # Prints the full exit code of the exact command line given.
-    RUN_COMMAND="$1" "$WINE" "$build/bin/run_command.exe" | tr -d '\r'
+    # Prints the full exit code of the exact command line given. A program
+    # of the medium is named by its full path: by its bare name the program
+    # search would look beside run_command.exe first, where the build tree
+    # has a Setup.exe of its own.
+    local command=$1
+    case "$command" in
+    Setup.exe* | _Setup.exe*) command="\"$media_path\\${command%% *}\" ${command#* }" ;;
+    esac
+    RUN_COMMAND="$command" "$WINE" "$build/bin/run_command.exe" | tr -d '\r'
 }
 
 show_registry() {
@@ -150,6 +157,8 @@ echo "removal command will look for it."
 echo
 
 cd "$media"
+media_path=$("$WINE" winepath -w "$media" | tr -d '\r')
+media_path=${media_path%\\}
 args='/s /v"/qn INSTALLDIR=\"C:\Program Files\Omrik\Vindara\""'
 
 echo "-- 1. The inner installer alone, as a plain installation leaves things"
