@@ -4,6 +4,8 @@
 
 #include <stddef.h>
 
+#include "base/text.h"
+
 // The view of the registry every key is opened and created in. The shipped
 // launcher is a 32-bit program, so on 64-bit Windows it sees the 32-bit
 // view, where the product's 32-bit package registers; a 64-bit build of the
@@ -13,6 +15,10 @@ const REGSAM kRegistryView = KEY_WOW64_32KEY;
 #else
 const REGSAM kRegistryView = 0;
 #endif
+
+// A buffer for a value read as text: the kTextBufSize bytes offered to the
+// system and the NUL that always follows them.
+const size_t kTextReadSize = kTextBufSize + 1;
 
 int OpenKey(HKEY root, const char* path, HKEY* key);
 int ReadTextValue(HKEY key, const char* name, char* buf, size_t cap, size_t* length,

@@ -10,10 +10,9 @@
 #include "base/registry.h"
 #include "base/text.h"
 
-// Reads ClientLevel into value, which has room for kTextBufSize bytes and a
-// NUL; length is the text's length.
+// Reads ClientLevel into value; length (if asked for) is the text's length.
 static int ReadClientLevel(const char* uninstallKey, const char* productKey,
-                           char value[kTextBufSize + 1], size_t* length) {
+                           char value[kTextReadSize], size_t* length) {
     HKEY uninstall;
     if (!OpenKey(HKEY_LOCAL_MACHINE, uninstallKey, &uninstall))
         return 0;
@@ -21,15 +20,14 @@ static int ReadClientLevel(const char* uninstallKey, const char* productKey,
     HKEY product;
     if (!OpenKey(HKEY_LOCAL_MACHINE, productKey, &product))
         return 0;
-    int read = ReadTextValue(product, kClientLevelValue, value, kTextBufSize + 1, length, NULL);
+    int read = ReadTextValue(product, kClientLevelValue, value, kTextReadSize, length, NULL);
     RegCloseKey(product);
     return read;
 }
 
 int HasClientLevel(const char* uninstallKey, const char* productKey) {
-    char value[kTextBufSize + 1];
-    size_t length;
-    return ReadClientLevel(uninstallKey, productKey, value, &length);
+    char value[kTextReadSize];
+    return ReadClientLevel(uninstallKey, productKey, value, NULL);
 }
 
 // Shows the already-installed dialog in the chosen language, long form for
@@ -37,7 +35,7 @@ int HasClientLevel(const char* uninstallKey, const char* productKey) {
 // dialog could be shown.
 int CheckInstalledProduct(const char* uninstallKey, const char* productKey, int language,
                           int show) {
-    char value[kTextBufSize + 1];
+    char value[kTextReadSize];
     size_t length;
     if (!ReadClientLevel(uninstallKey, productKey, value, &length))
         return 0;

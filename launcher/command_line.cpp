@@ -12,10 +12,11 @@ const char kSwitchHelp[] = "/?";
 const char kSwitchVersionDate[] = "/vd";
 const char kSwitchBuildLevel[] = "/bl";
 const char kSwitchUninstall[] = "/x";
-const char kInnerInstallerName[] = "_Setup.exe";
+#define INNER_INSTALLER_NAME "_Setup.exe"
+const char kInnerInstallerName[] = INNER_INSTALLER_NAME;
 // The trailing blank separates the program name from the argument text,
 // also when that text is empty.
-const char kInnerInstallerPrefix[] = "_Setup.exe ";
+const char kInnerInstallerPrefix[] = INNER_INSTALLER_NAME " ";
 
 // Skips the program name the way the runtime does before it calls WinMain:
 // a quoted name ends at its closing quote, an unquoted one at the first

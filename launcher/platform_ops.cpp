@@ -5,10 +5,8 @@
 #include <windows.h>
 
 #include "base/run_and_wait.h"
-#include "launcher/command_line.h"
-
 #include "detect/installed_check.h"
-#include "base/run_and_wait.h"
+#include "launcher/command_line.h"
 #include "repair/repairs.h"
 #include "reports/reports.h"
 

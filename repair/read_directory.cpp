@@ -9,11 +9,11 @@
 // the rewritten values inherit its type. A Directory that fills all
 // kTextBufSize bytes without a NUL has no known end: the composers refuse
 // it, so they are handed those kTextBufSize bytes, not its length.
-int ReadDirectory(const char* productKey, char directory[kDirectoryReadSize], DWORD* type) {
+int ReadDirectory(const char* productKey, char directory[kTextReadSize], DWORD* type) {
     HKEY product;
     if (!OpenKey(HKEY_LOCAL_MACHINE, productKey, &product))
         return 0;
-    int read = ReadTextValue(product, kDirectoryValue, directory, kDirectoryReadSize, NULL, type);
+    int read = ReadTextValue(product, kDirectoryValue, directory, kTextReadSize, NULL, type);
     RegCloseKey(product);
     return read && IsTextType(*type);
 }

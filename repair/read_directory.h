@@ -2,9 +2,6 @@
 #pragma once
 #include <windows.h>
 
-#include "base/text.h"
+#include "base/registry.h"
 
-// Room for the kTextBufSize bytes a Directory value may take and a NUL.
-const size_t kDirectoryReadSize = kTextBufSize + 1;
-
-int ReadDirectory(const char* productKey, char directory[kDirectoryReadSize], DWORD* type);
+int ReadDirectory(const char* productKey, char directory[kTextReadSize], DWORD* type);

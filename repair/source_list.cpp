@@ -14,9 +14,9 @@ int RewriteSourceListValue(const char* sourceKey, const char* valueName, const c
     if (!OpenKey(HKEY_CURRENT_USER, sourceKey, &source))
         return 0;
     int done = 0;
-    char sourceText[kTextBufSize + 1];
+    char sourceText[kTextReadSize];
     size_t sourceLength;
-    char directory[kDirectoryReadSize];
+    char directory[kTextReadSize];
     DWORD type;
     char value[kTextBufSize];
     if (ReadTextValue(source, valueName, sourceText, sizeof sourceText, &sourceLength, NULL) &&

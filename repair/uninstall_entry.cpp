@@ -27,7 +27,7 @@ int WriteBuildLevel(const char* productKey) {
 // empty or without a known end, or when the value would not fit.
 int RewriteUninstallValue(const char* uninstallKey, const char* valueName, UninstallValue value,
                           const char* productKey) {
-    char directory[kDirectoryReadSize];
+    char directory[kTextReadSize];
     DWORD type;
     if (!ReadDirectory(productKey, directory, &type))
         return 0;

@@ -24,7 +24,7 @@ void ShowNotInstalled() {
 // Reads one row's value; whatever bytes come back are shown as text up to
 // the first NUL, whatever the value's type.
 static void ReadRow(HKEY key, const char* valueName, char* display) {
-    char data[kTextBufSize + 1];
+    char data[kTextReadSize];
     size_t length = 0;
     int read = ReadTextValue(key, valueName, data, sizeof data, &length, NULL);
     TakeDisplayText(display, kTextBufSize, read, data, length);

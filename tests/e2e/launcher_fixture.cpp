@@ -1,5 +1,7 @@
 #include "tests/e2e/launcher_fixture.h"
 
+#include "detect/registry_paths.h"
+
 // A start of the shipped 32-bit Setup.exe through an emulator takes seconds,
 // so its tests allow more.
 #ifndef SETUP_RUN_TIMEOUT_MS
@@ -39,6 +41,13 @@ RunResult LauncherTest::RunSetup(const std::string& args, CloseHow how, WORD sho
     EXPECT_TRUE(result.started);
     EXPECT_TRUE(result.finished) << "Setup.exe did not end: " << args;
     return result;
+}
+
+std::string LauncherTest::StoredValue(HKEY root, const char* const* key, const char* name) {
+    RegValue value;
+    if (!ReadRegValue(root, key[kPlainForm], name, &value))
+        return "(missing)";
+    return value.data;
 }
 
 std::vector<std::string> LauncherTest::InnerCommands() {

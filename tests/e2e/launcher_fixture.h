@@ -22,6 +22,8 @@ protected:
     bool InnerEnded();
     void SetStandIn(const char* name, const char* value);
     std::string MediaFile(const char* name) const;
+    // A value under the plain form of a key, as stored, or "(missing)".
+    static std::string StoredValue(HKEY root, const char* const* key, const char* name);
 
     std::string media_;
     std::vector<std::string> settings_;

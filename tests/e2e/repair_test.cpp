@@ -5,15 +5,7 @@
 #include "detect/registry_paths.h"
 #include "tests/e2e/launcher_fixture.h"
 
-class RepairRunTest : public LauncherTest {
-protected:
-    std::string Value(HKEY root, const char* const* key, const char* name) {
-        RegValue value;
-        if (!ReadRegValue(root, key[kPlainForm], name, &value))
-            return "(missing)";
-        return value.data;
-    }
-};
+using RepairRunTest = LauncherTest;
 
 // The system stores a NUL after every text, whether the writer counted it
 // or not.
@@ -28,17 +20,17 @@ TEST_F(RepairRunTest, FreshInstallationLeavesTheSixRepairedValues) {
     EXPECT_EQ(run.exitCode, 0u);
     EXPECT_TRUE(run.windows.empty());
     HKEY lm = HKEY_LOCAL_MACHINE, cu = HKEY_CURRENT_USER;
-    EXPECT_EQ(Value(lm, kProductKey, kBuildLevelValue), Stored("Abr 25, 2000"));
-    EXPECT_EQ(Value(lm, kMainUninstallKey, kUninstallStringValue),
+    EXPECT_EQ(StoredValue(lm, kProductKey, kBuildLevelValue), Stored("Abr 25, 2000"));
+    EXPECT_EQ(StoredValue(lm, kMainUninstallKey, kUninstallStringValue),
               Stored("msiexec /x \"D:\\Apps\\Omrik Vindara.msi\""));
-    EXPECT_EQ(Value(lm, kMainUninstallKey, kModifyPathValue), Stored("D:\\Apps\\"));
-    EXPECT_EQ(Value(lm, kMainUninstallKey, kLocalPackageValue),
+    EXPECT_EQ(StoredValue(lm, kMainUninstallKey, kModifyPathValue), Stored("D:\\Apps\\"));
+    EXPECT_EQ(StoredValue(lm, kMainUninstallKey, kLocalPackageValue),
               Stored("D:\\Apps\\Omrik VindaraXXX.msi"));
-    EXPECT_EQ(Value(cu, kSourceListKey, kLastUsedSourceValue), Stored("n;1;D:\\Apps\\"));
-    EXPECT_EQ(Value(cu, kNetSourceKey, kNetSourceValue), Stored("D:\\Apps\\"));
+    EXPECT_EQ(StoredValue(cu, kSourceListKey, kLastUsedSourceValue), Stored("n;1;D:\\Apps\\"));
+    EXPECT_EQ(StoredValue(cu, kNetSourceKey, kNetSourceValue), Stored("D:\\Apps\\"));
     // What the launcher does not repair stays as the installation wrote it.
-    EXPECT_EQ(Value(lm, kMainUninstallKey, kInstallDateValue), Stored("20261208"));
-    EXPECT_EQ(Value(lm, kProductKey, kClientLevelValue), Stored("VNR/4.50"));
+    EXPECT_EQ(StoredValue(lm, kMainUninstallKey, kInstallDateValue), Stored("20261208"));
+    EXPECT_EQ(StoredValue(lm, kProductKey, kClientLevelValue), Stored("VNR/4.50"));
 }
 
 // The repairs depend on the registration, not on the installer's exit code.
@@ -47,7 +39,8 @@ TEST_F(RepairRunTest, RegisteredInstallationIsRepairedWhateverItsExitCode) {
     SetStandIn("STANDIN_EXIT_CODE", "3010");
     RunResult run = RunSetup("/qn");
     EXPECT_EQ(run.exitCode, 3010u);
-    EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, kProductKey, kBuildLevelValue), Stored("Abr 25, 2000"));
+    EXPECT_EQ(StoredValue(HKEY_LOCAL_MACHINE, kProductKey, kBuildLevelValue),
+              Stored("Abr 25, 2000"));
 }
 
 TEST_F(RepairRunTest, InstallationThatDidNotRegisterIsLeftAlone) {
@@ -60,7 +53,8 @@ TEST_F(RepairRunTest, InstallationThatDidNotRegisterIsLeftAlone) {
 TEST_F(RepairRunTest, RemovalRunsNoRepair) {
     SetStandIn("STANDIN_REGISTER", "1");
     RunSetup("/qn");
-    ASSERT_EQ(Value(HKEY_LOCAL_MACHINE, kProductKey, kBuildLevelValue), Stored("Abr 25, 2000"));
+    ASSERT_EQ(StoredValue(HKEY_LOCAL_MACHINE, kProductKey, kBuildLevelValue),
+              Stored("Abr 25, 2000"));
     // The stand-in removes the product for "/x"; a repair afterwards would
     // leave values behind.
     RunResult run = RunSetup("/x /qn");

@@ -12,13 +12,6 @@
 
 using ShippedTest = LauncherTest;
 
-static std::string StoredValue(HKEY root, const char* const* key, const char* name) {
-    RegValue value;
-    if (!ReadRegValue(root, key[kPlainForm], name, &value))
-        return "(missing)";
-    return value.data;
-}
-
 TEST_F(ShippedTest, ArgumentsReachTheInnerInstallerAndItsExitCodeComesBack) {
     SetStandIn("STANDIN_EXIT_CODE", "3010");
     RunResult run = RunSetup("/s /v\"/qn\"");

@@ -207,7 +207,7 @@ TEST_F(InstalledCheckTest, TrailingBackslashOpensTheSameKey) {
     WriteRegText(HKEY_LOCAL_MACHINE, kProductKey[kPlainForm], kClientLevelValue, "VNR/4");
     HKEY key;
     ASSERT_TRUE(OpenKey(HKEY_LOCAL_MACHINE, kProductKey[kTrailingForm], &key));
-    char data[kTextBufSize + 1];
+    char data[kTextReadSize];
     EXPECT_TRUE(ReadTextValue(key, kClientLevelValue, data, sizeof data, NULL, NULL));
     EXPECT_STREQ(data, "VNR/4");
     RegCloseKey(key);

@@ -85,6 +85,11 @@ bool FileExists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+// Opens a key to read it, in the registry view the launcher sees.
+static bool OpenToRead(HKEY root, const char* path, HKEY* key) {
+    return RegOpenKeyExA(root, path, 0, KEY_READ | kRegistryView, key) == ERROR_SUCCESS;
+}
+
 bool WriteRegValue(HKEY root, const char* path, const char* name, DWORD type,
                    const std::string& data) {
     HKEY key;
@@ -110,7 +115,7 @@ static bool IsStringType(DWORD type) {
 // adds a NUL of its own, which would hide whether the writer counted one.
 bool ReadRegValue(HKEY root, const char* path, const char* name, RegValue* value) {
     HKEY key;
-    if (RegOpenKeyExA(root, path, 0, KEY_READ | kRegistryView, &key) != ERROR_SUCCESS)
+    if (!OpenToRead(root, path, &key))
         return false;
     std::wstring wideName(name, name + strlen(name));
     DWORD size = 0;
@@ -138,7 +143,7 @@ bool ReadRegValue(HKEY root, const char* path, const char* name, RegValue* value
 
 bool KeyExists(HKEY root, const char* path) {
     HKEY key;
-    if (RegOpenKeyExA(root, path, 0, KEY_READ | kRegistryView, &key) != ERROR_SUCCESS)
+    if (!OpenToRead(root, path, &key))
         return false;
     RegCloseKey(key);
     return true;
@@ -161,7 +166,7 @@ void DeleteProductKeys() {
 static std::vector<RegValue> ListValues(HKEY root, const char* path) {
     std::vector<RegValue> values;
     HKEY key;
-    if (RegOpenKeyExA(root, path, 0, KEY_READ | kRegistryView, &key) != ERROR_SUCCESS)
+    if (!OpenToRead(root, path, &key))
         return values;
     for (DWORD i = 0;; i++) {
         char name[16384];
@@ -203,7 +208,7 @@ static void ExportKey(HKEY root, const char* rootName, const std::string& path,
         *out += "  \"" + value.name + "\"" + head + Printable(value.data) + "\n";
     }
     HKEY key;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | kRegistryView, &key) != ERROR_SUCCESS)
+    if (!OpenToRead(root, path.c_str(), &key))
         return;
     std::vector<std::string> subkeys;
     for (DWORD i = 0;; i++) {
