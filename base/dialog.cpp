@@ -13,3 +13,10 @@ INT_PTR CALLBACK OkCancelDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
     }
     return FALSE;
 }
+
+// Shows a dialog of the launcher's module, modal and without owner, and
+// returns when it is closed. A template that is missing shows nothing.
+void ShowDialog(int dialogId) {
+    (void)DialogBoxParamA(gModuleInstance, MAKEINTRESOURCEA(dialogId), NULL, OkCancelDialogProc,
+                          0);
+}

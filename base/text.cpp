@@ -1,10 +1,8 @@
-// Bounded copy, append and format. Each helper takes the capacity of its
+// Bounded copy and append. Each helper takes the capacity of its
 // destination, always leaves it NUL-terminated and returns 1 only when the
 // whole result fit, so a caller can refuse to use a cut text.
 #include "base/text.h"
 
-#include <stdarg.h>
-#include <stdio.h>
 #include <string.h>
 
 int AppendBytes(char* dst, size_t cap, const char* src, size_t count) {
@@ -31,24 +29,6 @@ int CopyText(char* dst, size_t cap, const char* src) {
         return 0;
     dst[0] = '\0';
     return AppendText(dst, cap, src);
-}
-
-int FormatText(char* dst, size_t cap, const char* format, ...) {
-    if (cap == 0)
-        return 0;
-    va_list args;
-    va_start(args, format);
-#ifdef _WIN32
-    // The system runtime's own formatter, without the MinGW wrapper around it.
-    int written = _vsnprintf(dst, cap, format, args);
-#else
-    int written = vsnprintf(dst, cap, format, args);
-#endif
-    va_end(args);
-    // The Microsoft runtime leaves a cut result unterminated and returns -1
-    // or cap; terminate in every case and report whether all of it fit.
-    dst[cap - 1] = '\0';
-    return written >= 0 && (size_t)written < cap;
 }
 
 // Decimal digits of a 64-bit count. The division works on 16-bit pieces so
@@ -85,15 +65,4 @@ int AppendUnsigned(char* dst, size_t cap, unsigned long long value) {
 size_t BoundedLength(const char* text, size_t size) {
     const void* end = memchr(text, '\0', size);
     return end ? (size_t)((const char*)end - text) : size;
-}
-
-// Text-mode output: each line feed reaches the file as CR LF.
-int ExpandLineFeeds(char* dst, size_t cap, const char* src) {
-    if (cap == 0)
-        return 0;
-    dst[0] = '\0';
-    int fits = 1;
-    for (const char* p = src; *p; p++)
-        fits &= *p == '\n' ? AppendBytes(dst, cap, "\r\n", 2) : AppendBytes(dst, cap, p, 1);
-    return fits;
 }

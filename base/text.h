@@ -7,8 +7,5 @@ const size_t kTextBufSize = 260;
 int CopyText(char* dst, size_t cap, const char* src);
 int AppendText(char* dst, size_t cap, const char* src);
 int AppendBytes(char* dst, size_t cap, const char* src, size_t count);
-int FormatText(char* dst, size_t cap, const char* format, ...)
-    __attribute__((format(printf, 3, 4)));
 int AppendUnsigned(char* dst, size_t cap, unsigned long long value);
 size_t BoundedLength(const char* text, size_t size);
-int ExpandLineFeeds(char* dst, size_t cap, const char* src);

@@ -26,13 +26,10 @@ add_library(setup_win32 STATIC
     base/dialog.cpp
     base/registry.cpp
     base/run_and_wait.cpp
-    detect/installed_check.cpp
-    repair/read_directory.cpp
-    repair/source_list.cpp
-    repair/uninstall_entry.cpp
-    reports/help_file.cpp
-    reports/resource_log.cpp
-    reports/version_report.cpp
+    detect/read_registration.cpp
+    repair/write_value.cpp
+    reports/measure_resources.cpp
+    reports/report_output.cpp
     launcher/main_window.cpp
     launcher/platform_ops.cpp
 )

@@ -1,6 +1,13 @@
 // Registry locations written by the product's installation and repaired by
-// the launcher. The trailing-backslash form of each path is derived from the
-// plain one so the two cannot drift apart.
+// the launcher.
+//
+// Each path is kept in two forms that name the same key: with a trailing
+// backslash, which is tried first, and plain, the fallback when the
+// trailing form cannot be used. The trailing form is derived from the
+// plain one so the two cannot drift apart. The product key and the main
+// uninstall key belong together: the repairs and the build-level report
+// use that pair; the other two uninstall keys only count as signs of an
+// installation.
 #include "detect/registry_paths.h"
 
 #define PRODUCT_CODE "{5D8B2E71-C94A-4F06-B3A2-8E61F0D7C249}"
@@ -9,31 +16,19 @@
 #define PACKED_PRODUCT_CODE "17E2B8D5A49C60F43B2AE8160F7D2C94"
 #define UNINSTALL_ROOT "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
 #define INSTALLER_PRODUCT "Software\\Microsoft\\Installer\\Products\\" PACKED_PRODUCT_CODE
-#define BOTH_FORMS(path) { path, path "\\" }
+#define BOTH_FORMS(path) { path "\\", path }
 
 const char kProductCode[] = PRODUCT_CODE;
 const char kPackedProductCode[] = PACKED_PRODUCT_CODE;
 
-constexpr const char* kProductKey[2] = BOTH_FORMS("SOFTWARE\\Omrik\\Moltrek");
-constexpr const char* kUninstallKeyByName[2] = BOTH_FORMS(UNINSTALL_ROOT "Omrik Vindara");
-constexpr const char* kAlternateUninstallKey[2] =
+constexpr const char* kProductKey[kFormCount] = BOTH_FORMS("SOFTWARE\\Omrik\\Moltrek");
+constexpr const char* kUninstallKeyByName[kFormCount] = BOTH_FORMS(UNINSTALL_ROOT "Omrik Vindara");
+constexpr const char* kAlternateUninstallKey[kFormCount] =
     BOTH_FORMS(UNINSTALL_ROOT "{6A3E90D2-41B7-4C58-9E0F-27D4B1C8A365}");
-constexpr const char* kMainUninstallKey[2] = BOTH_FORMS(UNINSTALL_ROOT PRODUCT_CODE);
-constexpr const char* kSourceListKey[2] = BOTH_FORMS(INSTALLER_PRODUCT "\\SourceList");
-constexpr const char* kNetSourceKey[2] = BOTH_FORMS(INSTALLER_PRODUCT "\\SourceList\\Net");
-
-constexpr KeyPair kKeyPairs[kKeyPairCount] = {
-    {kUninstallKeyByName[kPlainForm], kProductKey[kPlainForm]},
-    {kAlternateUninstallKey[kPlainForm], kProductKey[kPlainForm]},
-    {kMainUninstallKey[kPlainForm], kProductKey[kPlainForm]},
-    {kUninstallKeyByName[kTrailingForm], kProductKey[kTrailingForm]},
-    {kAlternateUninstallKey[kTrailingForm], kProductKey[kTrailingForm]},
-    {kMainUninstallKey[kTrailingForm], kProductKey[kTrailingForm]},
-};
-
-const KeyPair& MainKeyPair(KeyForm form) {
-    return kKeyPairs[form == kPlainForm ? 2 : 5];
-}
+constexpr const char* kMainUninstallKey[kFormCount] = BOTH_FORMS(UNINSTALL_ROOT PRODUCT_CODE);
+constexpr const char* kSourceListKey[kFormCount] = BOTH_FORMS(INSTALLER_PRODUCT "\\SourceList");
+constexpr const char* kNetSourceKey[kFormCount] =
+    BOTH_FORMS(INSTALLER_PRODUCT "\\SourceList\\Net");
 
 const char kClientLevelValue[] = "ClientLevel";
 const char kBuildLevelValue[] = "Build Level";

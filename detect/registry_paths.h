@@ -1,30 +1,22 @@
-// Where the product's state lives in the registry. Every key path is kept in
-// two forms side by side, indexed by KeyForm.
+// Where the product's state lives in the registry.
 #pragma once
 
-enum KeyForm { kPlainForm = 0, kTrailingForm = 1 };
-
-struct KeyPair {
-    const char* uninstallKey;
-    const char* productKey;
-};
+// Every key path in its two forms, indexed by KeyForm in the order they
+// are tried (see registry_paths.cpp).
+enum KeyForm { kTrailingForm = 0, kPlainForm = 1 };
+const int kFormCount = 2;
 
 extern const char kProductCode[];
 extern const char kPackedProductCode[];
 
 // Under HKEY_LOCAL_MACHINE.
-extern const char* const kProductKey[2];
-extern const char* const kUninstallKeyByName[2];
-extern const char* const kAlternateUninstallKey[2];
-extern const char* const kMainUninstallKey[2];
+extern const char* const kProductKey[kFormCount];
+extern const char* const kUninstallKeyByName[kFormCount];
+extern const char* const kAlternateUninstallKey[kFormCount];
+extern const char* const kMainUninstallKey[kFormCount];
 // Under HKEY_CURRENT_USER.
-extern const char* const kSourceListKey[2];
-extern const char* const kNetSourceKey[2];
-
-// The six pairs in probing order; the main pair is the third and the sixth.
-const int kKeyPairCount = 6;
-extern const KeyPair kKeyPairs[kKeyPairCount];
-const KeyPair& MainKeyPair(KeyForm form);
+extern const char* const kSourceListKey[kFormCount];
+extern const char* const kNetSourceKey[kFormCount];
 
 extern const char kClientLevelValue[];
 extern const char kBuildLevelValue[];

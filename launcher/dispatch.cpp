@@ -1,149 +1,106 @@
-// The launcher's whole decision: what runs, in which order, and which key
-// pair each step is given. Everything it does to the system goes through
-// the operation table, so tests can watch every step.
+// The launcher's whole decision: which path runs, what it reads, shows,
+// writes and starts, and its exit code. Everything it does to the system
+// goes through the operation table.
 #include "launcher/dispatch.h"
 
 #include <stdlib.h>
 
+#include "detect/installed.h"
 #include "detect/language.h"
-#include "detect/registry_paths.h"
 #include "launcher/command_line.h"
+#include "reports/help_records.h"
+#include "reports/report_text.h"
 
 const char kResourceLogPath[] = "c:\\LOGRESOURCES.txt";
 
-// Windows error codes for an inner command that cannot even be composed.
+// The Windows error code for an inner command that cannot be composed.
 const unsigned long kErrorNotEnoughMemory = 8;
 
-static void ReportBuildLevel(const LauncherOps* ops) {
-    const KeyPair& trailing = MainKeyPair(kTrailingForm);
-    const KeyPair& plain = MainKeyPair(kPlainForm);
-    if (ops->showBuildLevel(trailing.uninstallKey, trailing.productKey))
-        return;
-    if (ops->showBuildLevel(plain.uninstallKey, plain.productKey))
-        return;
-    ops->showNotInstalled();
+// Without a log the run goes on as it would.
+static void WriteResourceLog(const LauncherOps* ops) {
+    ResourceFigures figures = {};
+    ops->measureResources(&figures);
+    char log[kResourceLogSize];
+    size_t length = ComposeResourceLog(&figures, log, sizeof log);
+    (void)ops->writeFile(kResourceLogPath, log, length);
 }
 
-// Probes the key pairs in order and stops at the first that refuses the
-// installation, with the already-installed dialog when it can be seen.
-int RefuseIfInstalled(int language, int show, const LauncherOps* ops) {
-    for (int i = 0; i < kKeyPairCount; i++) {
-        if (ops->checkInstalledProduct(kKeyPairs[i].uninstallKey, kKeyPairs[i].productKey,
-                                       language, show))
-            return 1;
+// The help file stays on disk whether or not Notepad shows it.
+static void WriteHelpFile(int visible, const LauncherOps* ops) {
+    static char help[kHelpFileSize];  // too large for the stack
+    size_t length = ComposeHelpFile(help, sizeof help);
+    if (ops->writeFile(kHelpFileName, help, length) && visible)
+        ops->openInNotepad(kHelpFileName);
+}
+
+static void ShowVersionDate(const LauncherOps* ops) {
+    char text[kTextBufSize];
+    (void)ComposeVersionText(text, sizeof text);  // a fixed text that fits
+    ops->showReport(text);
+}
+
+static void ShowBuildLevel(const LauncherOps* ops) {
+    Registration registration;
+    ops->readRegistration(&registration);
+    char text[kBuildLevelTextSize];
+    (void)ComposeBuildLevelText(text, sizeof text, &registration);  // sized for whole values
+    ops->showReport(text);
+}
+
+// Refuses an existing installation, runs "_Setup.exe " with the whole
+// argument text (however long: the command is composed in a buffer sized
+// to it, never cut), then repairs what the installation registered. The
+// launcher exits with the inner installer's own code, or with the system's
+// error code when it could not be started or waited for; then nothing is
+// repaired, as the installation may still be going on.
+static int RunInstallation(const char* args, int visible, const LauncherOps* ops) {
+    int removing = HasSwitch(args, kSwitchUninstall);
+    Registration registration;
+    if (!removing) {
+        ops->readRegistration(&registration);
+        if (IsInstalled(&registration)) {
+            if (visible)
+                ops->showDialog(ChooseDialogId(&registration.clientLevel, SelectLanguage(args)));
+            return kAlreadyInstalledExitCode;
+        }
     }
-    return 0;
-}
-
-enum RepairKind {
-    kBuildLevelRepair,
-    kSourceListRepair,
-    kRemovalCommandRepair,
-    kInstallDirectoryRepair,
-    kPackageCopyRepair,
-};
-
-struct RepairStep {
-    RepairKind kind;
-    const char* const* sourceKey;  // both forms, for the source list repairs
-    const char* valueName;
-};
-
-// The repairs in the order they run after an installation.
-static const RepairStep kRepairSteps[] = {
-    {kBuildLevelRepair, NULL, kBuildLevelValue},
-    {kSourceListRepair, kSourceListKey, kLastUsedSourceValue},
-    {kSourceListRepair, kNetSourceKey, kNetSourceValue},
-    {kRemovalCommandRepair, NULL, kUninstallStringValue},
-    {kInstallDirectoryRepair, NULL, kModifyPathValue},
-    {kPackageCopyRepair, NULL, kLocalPackageValue},
-};
-
-static int RunRepairStep(const RepairStep& step, KeyForm form, const LauncherOps* ops) {
-    const KeyPair& pair = MainKeyPair(form);
-    switch (step.kind) {
-    case kBuildLevelRepair:
-        return ops->writeBuildLevel(pair.productKey);
-    case kSourceListRepair:
-        return ops->rewriteSourceListValue(step.sourceKey[form], step.valueName, pair.productKey);
-    case kRemovalCommandRepair:
-        return ops->rewriteUninstallValue(pair.uninstallKey, step.valueName, kRemovalCommand,
-                                          pair.productKey);
-    case kInstallDirectoryRepair:
-        return ops->rewriteUninstallValue(pair.uninstallKey, step.valueName, kInstallDirectory,
-                                          pair.productKey);
-    case kPackageCopyRepair:
-        return ops->rewriteUninstallValue(pair.uninstallKey, step.valueName, kPackageCopy,
-                                          pair.productKey);
-    }
-    return 0;
-}
-
-// Each repair tries the trailing-backslash form first and the plain form
-// only when that did nothing; no repair depends on another.
-void RepairRegistration(const LauncherOps* ops) {
-    for (const RepairStep& step : kRepairSteps) {
-        if (!RunRepairStep(step, kTrailingForm, ops))
-            (void)RunRepairStep(step, kPlainForm, ops);
-    }
-}
-
-// Runs "_Setup.exe " and the whole argument text, however long: the command
-// is composed in a buffer sized to it, never cut.
-static int RunInnerInstaller(const char* args, const LauncherOps* ops, unsigned long* exitCode) {
     size_t size = InnerCommandSize(args);
     char* command = (char*)malloc(size);
-    if (!command) {
-        *exitCode = kErrorNotEnoughMemory;
-        return 0;
-    }
+    if (!command)
+        return (int)kErrorNotEnoughMemory;
     (void)ComposeInnerCommand(command, size, args);  // sized to fit
-    int ended = ops->runInnerInstaller(command, exitCode);
-    free(command);
-    return ended;
-}
-
-// The launcher exits with the inner installer's own code, or with the
-// system's error code when it could not be started or waited for; then no
-// repair runs, as the installation may still be going on. Otherwise the
-// repairs depend only on whether the installation registered itself.
-static int RunInstallation(const char* args, int visible, const LauncherOps* ops) {
-    int language = SelectLanguage(args);
-    int uninstalling = HasSwitch(args, kSwitchUninstall);
-    if (!uninstalling && RefuseIfInstalled(language, visible, ops))
-        return kAlreadyInstalledExitCode;
     unsigned long exitCode = 0;
-    if (!RunInnerInstaller(args, ops, &exitCode) || uninstalling)
+    int ended = ops->runInnerInstaller(command, &exitCode);
+    free(command);
+    if (!ended || removing)
         return (int)exitCode;
-    const KeyPair& plain = MainKeyPair(kPlainForm);
-    const KeyPair& trailing = MainKeyPair(kTrailingForm);
-    if (ops->hasClientLevel(plain.uninstallKey, plain.productKey) ||
-        ops->hasClientLevel(trailing.uninstallKey, trailing.productKey))
-        RepairRegistration(ops);
+    ops->readRegistration(&registration);
+    RegistryWrite writes[kRepairCount];
+    int count = PlanRepairs(&registration, writes);
+    for (int i = 0; i < count; i++)
+        (void)ops->writeValue(&writes[i]);  // a failed write leaves the installation's value
     return (int)exitCode;
 }
 
+// "/LOGRESOURCES" first, then one path: "/?" before "/vd" before "/bl"
+// before the installation. Where nobody can see a window, nobody can close
+// one: there the launcher shows nothing, so it never waits on a window.
 int RunLauncher(const char* args, const LauncherOps* ops) {
     if (HasSwitch(args, kSwitchLogResources))
-        (void)ops->writeResourceLog(kResourceLogPath);  // without a log the run goes on
-    int help = HasSwitch(args, kSwitchHelp);
-    int versionDate = HasSwitch(args, kSwitchVersionDate);
-    int buildLevel = HasSwitch(args, kSwitchBuildLevel);
-    // Where nobody can see a window, nobody can close one: the reports and
-    // the refusal show none, so the launcher never waits on them.
+        WriteResourceLog(ops);
     int visible = ops->windowStationVisible();
-    if (help) {
-        ops->writeHelpFile(visible);
+    if (HasSwitch(args, kSwitchHelp)) {
+        WriteHelpFile(visible, ops);
         return 0;
     }
-    if (versionDate) {
+    if (HasSwitch(args, kSwitchVersionDate)) {
         if (visible)
-            ops->showVersionDate();
+            ShowVersionDate(ops);
         return 0;
     }
-    if (buildLevel) {
+    if (HasSwitch(args, kSwitchBuildLevel)) {
         if (visible)
-            ReportBuildLevel(ops);
+            ShowBuildLevel(ops);
         return 0;
     }
     return RunInstallation(args, visible, ops);

@@ -1,38 +1,37 @@
-// The launcher's paths over its switches, written against a table of
-// operations so the order of every step can be observed in tests.
+// The launcher's run over its switches: it reads the registration, decides
+// in pure code and applies the decision through a table of primitives, so
+// tests can replace the system and watch every step.
 #pragma once
-#include "repair/repair_text.h"
+#include <stddef.h>
+
+#include "detect/registration.h"
+#include "repair/repair_plan.h"
+#include "reports/log_text.h"
 
 struct LauncherOps {
     // 1 when someone can see and answer the launcher's windows: not so in a
     // session nobody sees (a service's, SYSTEM's in session 0).
     int (*windowStationVisible)();
-    // Writes the disk and memory log to path; 1 when it was written.
-    int (*writeResourceLog)(const char* path);
-    // Writes the help file, and shows it in Notepad when asked to.
-    void (*writeHelpFile)(int show);
-    void (*showVersionDate)();
-    int (*showBuildLevel)(const char* uninstallKey, const char* productKey);
-    void (*showNotInstalled)();
-    // 1 when the pair shows an installation with a version, after showing
-    // the refusal dialog if asked to.
-    int (*checkInstalledProduct)(const char* uninstallKey, const char* productKey, int language,
-                                 int show);
+    void (*readRegistration)(Registration* registration);
+    void (*measureResources)(ResourceFigures* figures);
+    // Replaces the file with the bytes; 1 when the file was made.
+    int (*writeFile)(const char* path, const char* bytes, size_t length);
+    // Shows the file in Notepad and waits until it is closed.
+    void (*openInNotepad)(const char* fileName);
+    // A message box of the reports; returns when it is closed.
+    void (*showReport)(const char* text);
+    // The already-installed dialog; returns when it is closed.
+    void (*showDialog)(int dialogId);
     // Runs the inner installer beside the launcher with the command line and
     // waits. Returns 1 with its exit code once it has ended, or 0 with the
     // system's error code when it could not be started or waited for.
     int (*runInnerInstaller)(char* commandLine, unsigned long* exitCode);
-    int (*hasClientLevel)(const char* uninstallKey, const char* productKey);
-    int (*writeBuildLevel)(const char* productKey);
-    int (*rewriteSourceListValue)(const char* sourceKey, const char* valueName,
-                                  const char* productKey);
-    int (*rewriteUninstallValue)(const char* uninstallKey, const char* valueName,
-                                 UninstallValue value, const char* productKey);
+    // Writes the value, through the key's fallback form only when the first
+    // form failed; 1 when it was written.
+    int (*writeValue)(const RegistryWrite* write);
 };
 
 extern const char kResourceLogPath[];
 const int kAlreadyInstalledExitCode = 1;
 
 int RunLauncher(const char* args, const LauncherOps* ops);
-int RefuseIfInstalled(int language, int show, const LauncherOps* ops);
-void RepairRegistration(const LauncherOps* ops);

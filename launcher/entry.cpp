@@ -6,7 +6,27 @@
 // product's code has a static constructor (cmake/check_no_constructors.cmake).
 #include <windows.h>
 
+typedef BOOL(WINAPI* SetDefaultDllDirectoriesFunction)(DWORD);
+typedef BOOL(WINAPI* SetDllDirectoryFunction)(LPCSTR);
+
+// DLLs that the system loads on the launcher's behalf later are searched
+// for in the system directory only, never on the installation medium or in
+// the current directory, where a planted DLL could wait. The calls are
+// looked up at run time: a system without them keeps its default order.
+static void RestrictDllSearch() {
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    SetDefaultDllDirectoriesFunction setDefault = (SetDefaultDllDirectoriesFunction)(void (*)())
+        GetProcAddress(kernel, "SetDefaultDllDirectories");
+    if (setDefault && setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32))
+        return;
+    SetDllDirectoryFunction setDirectory =
+        (SetDllDirectoryFunction)(void (*)())GetProcAddress(kernel, "SetDllDirectoryA");
+    if (setDirectory)
+        (void)setDirectory("");  // at least the current directory is left out
+}
+
 extern "C" void WINAPI SetupEntry() {
+    RestrictDllSearch();
     // WinMain reads the command line itself; the show command is not used.
     ExitProcess((UINT)WinMain(GetModuleHandleA(NULL), NULL, NULL, SW_SHOWDEFAULT));
 }

@@ -1,6 +1,7 @@
 // A window that is created hidden and never shown. Creating it is the
-// launcher's start-up gate (no display, no window, no run) and records the
-// module the dialogs are loaded from.
+// launcher's start-up gate: no display, no window, no run. Its menu, painted
+// greeting and About command are part of the window the launcher must
+// have, though nobody sees them.
 #include "launcher/main_window.h"
 
 #include "base/dialog.h"
@@ -8,6 +9,14 @@
 
 char gWindowTitle[kWindowTextSize];
 char gClassName[kWindowTextSize];
+char gGreeting[kWindowTextSize];
+
+// Once, before the class is registered; they do not change afterwards.
+void LoadWindowStrings(HINSTANCE instance) {
+    LoadStringA(instance, IDS_WINDOW_TITLE, gWindowTitle, sizeof gWindowTitle);
+    LoadStringA(instance, IDS_CLASS_NAME, gClassName, sizeof gClassName);
+    LoadStringA(instance, IDS_HELLO, gGreeting, sizeof gGreeting);
+}
 
 ATOM RegisterMainWindowClass(HINSTANCE instance) {
     WNDCLASSEXA windowClass = {};
@@ -25,8 +34,6 @@ ATOM RegisterMainWindowClass(HINSTANCE instance) {
 }
 
 int CreateMainWindow(HINSTANCE instance, int showCommand) {
-    // The window procedure reads the instance from the first creation message on.
-    gModuleInstance = instance;
     HWND window = CreateWindowExA(0, gClassName, gWindowTitle, WS_OVERLAPPEDWINDOW,
                                   CW_USEDEFAULT, 0, CW_USEDEFAULT, 0, NULL, NULL, instance, NULL);
     if (!window)
@@ -36,26 +43,24 @@ int CreateMainWindow(HINSTANCE instance, int showCommand) {
     return 1;
 }
 
-static void PaintGreeting(HWND window, const char* text) {
+static void PaintGreeting(HWND window) {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
     RECT client;
     GetClientRect(window, &client);
-    DrawTextA(dc, text, lstrlenA(text), &client, DT_CENTER);
+    DrawTextA(dc, gGreeting, lstrlenA(gGreeting), &client, DT_CENTER);
     EndPaint(window, &paint);
 }
 
 // Only the menu commands and the two lifecycle messages are handled; the
 // window is hidden, so they arrive only when sent from outside.
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    char greeting[kWindowTextSize];
-    LoadStringA(gModuleInstance, IDS_HELLO, greeting, sizeof greeting);
     switch (message) {
     case WM_DESTROY:
         PostQuitMessage(0);
         return 0;
     case WM_PAINT:
-        PaintGreeting(window, greeting);
+        PaintGreeting(window);
         return 0;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {

@@ -1,26 +1,15 @@
-// The dispatcher's operations bound to the Win32 glue; tests bind recording
-// stand-ins to the same table instead.
+// The dispatcher's primitives bound to the Win32 glue; tests bind recording
+// stand-ins to the same table instead. Every slot is bound by its name.
 #include "launcher/platform_ops.h"
 
 #include <windows.h>
 
+#include "base/dialog.h"
 #include "base/run_and_wait.h"
-#include "detect/installed_check.h"
+#include "detect/read_registration.h"
 #include "launcher/command_line.h"
-#include "repair/repairs.h"
+#include "repair/write_value.h"
 #include "reports/reports.h"
-
-// Only the _Setup.exe in the launcher's own folder is started, never one
-// that the program search would find elsewhere. A folder whose path does
-// not fit is a failed start.
-static int RunInnerInstaller(char* commandLine, unsigned long* exitCode) {
-    char application[MAX_PATH];
-    if (!PathInModuleFolder(kInnerInstallerName, application, sizeof application)) {
-        *exitCode = ERROR_FILENAME_EXCED_RANGE;
-        return 0;
-    }
-    return RunAndWait(application, commandLine, exitCode);
-}
 
 // A service's or SYSTEM's process in session 0 runs in a window station
 // nobody sees. When the question cannot be answered, the station is taken
@@ -34,9 +23,26 @@ static int WindowStationVisible() {
     return (flags.dwFlags & WSF_VISIBLE) != 0;
 }
 
+// Only the _Setup.exe in the launcher's own folder is started, never one
+// that the program search would find elsewhere. A folder whose path does
+// not fit is a failed start.
+static int RunInnerInstaller(char* commandLine, unsigned long* exitCode) {
+    char application[MAX_PATH];
+    if (!PathInModuleFolder(kInnerInstallerName, application, sizeof application)) {
+        *exitCode = ERROR_FILENAME_EXCED_RANGE;
+        return 0;
+    }
+    return RunAndWait(application, commandLine, exitCode);
+}
+
 const LauncherOps kPlatformOps = {
-    WindowStationVisible,  WriteResourceLog,       WriteHelpFile,
-    ShowVersionDate,       ShowBuildLevel,         ShowNotInstalled,
-    CheckInstalledProduct, RunInnerInstaller,      HasClientLevel,
-    WriteBuildLevel,       RewriteSourceListValue, RewriteUninstallValue,
+    .windowStationVisible = WindowStationVisible,
+    .readRegistration = ReadRegistration,
+    .measureResources = MeasureResources,
+    .writeFile = WriteNewFile,
+    .openInNotepad = OpenInNotepad,
+    .showReport = ShowReport,
+    .showDialog = ShowDialog,
+    .runInnerInstaller = RunInnerInstaller,
+    .writeValue = WriteValue,
 };

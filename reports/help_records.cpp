@@ -5,7 +5,11 @@
 
 #include <string.h>
 
-const char* const kHelpRecords[kHelpRecordCount] = {
+#include "base/text.h"
+
+const char kHelpFileName[] = "helpFILE.txt";
+
+constexpr const char* kHelpRecords[kHelpRecordCount] = {
     /*   1 */ "Setup.exe command-line parameters.",
     /*   2 */ "(All sentences described below are case sensitive so use these as here).",
     /*   3 */ "",
@@ -148,11 +152,30 @@ const char* const kHelpRecords[kHelpRecordCount] = {
     /* 140 */ "",
 };
 
-// Line index (0 to 139) of the help file: the record's 260 bytes with their
-// NUL fill, then CR LF.
-void ComposeHelpLine(int index, char line[kHelpLineSize]) {
-    memset(line, 0, kHelpRecordSize);
-    memcpy(line, kHelpRecords[index], strlen(kHelpRecords[index]));  // every text is shorter
-    line[kHelpRecordSize] = '\r';
-    line[kHelpRecordSize + 1] = '\n';
+constexpr bool RecordsFit() {
+    for (const char* record : kHelpRecords) {
+        size_t length = 0;
+        while (record[length])
+            length++;
+        if (length >= kHelpRecordSize)
+            return false;
+    }
+    return true;
+}
+static_assert(RecordsFit(), "every help record leaves room for its NUL fill");
+
+// The help file: each record's text in its slot of kHelpRecordSize bytes,
+// the rest of the slot NUL bytes, then CR LF. Returns the file's length, 0
+// when cap is too small for it.
+size_t ComposeHelpFile(char* dst, size_t cap) {
+    if (cap < kHelpFileSize)
+        return 0;
+    memset(dst, 0, kHelpFileSize);
+    for (int i = 0; i < kHelpRecordCount; i++) {
+        char* line = dst + (size_t)i * kHelpLineSize;
+        (void)CopyText(line, kHelpRecordSize, kHelpRecords[i]);  // every record fits
+        line[kHelpRecordSize] = '\r';
+        line[kHelpRecordSize + 1] = '\n';
+    }
+    return kHelpFileSize;
 }

@@ -2,10 +2,13 @@
 #pragma once
 #include <stddef.h>
 
+extern const char kHelpFileName[];
+
 const int kHelpRecordCount = 140;
 const size_t kHelpRecordSize = 260;
 const size_t kHelpLineSize = kHelpRecordSize + 2;  // CR LF after each record
+const size_t kHelpFileSize = kHelpRecordCount * kHelpLineSize;
 
 extern const char* const kHelpRecords[kHelpRecordCount];
 
-void ComposeHelpLine(int index, char line[kHelpLineSize]);
+size_t ComposeHelpFile(char* dst, size_t cap);

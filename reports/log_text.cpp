@@ -1,61 +1,78 @@
-// The resource log is sixteen writes: fixed banners and one line per figure.
-// Every figure is printed whole, in plain decimal.
+// The resource log: sixteen writes, fixed banners and one line per figure,
+// 18 lines in the file. Every figure is printed whole, in plain decimal.
 #include "reports/log_text.h"
 
 #include "base/text.h"
 
-const char kMeasuredDirectory[] = "C:\\";
+#define MEASURED_DIRECTORY "C:\\"
+const char kMeasuredDirectory[] = MEASURED_DIRECTORY;
 
-static const char* const kDiskLabels[3] = {
-    "FreeBytesAvailableToCaller = ",
-    "TotalNumberOfBytes = ",
-    "TotalNumberOfFreeBytes = ",
+const int kNoFigure = -1;
+const size_t kMaxDigits = 20;  // of a 64-bit count
+
+struct LogWrite {
+    const char* text;
+    int figure;  // the count printed after the text, then a line feed
 };
 
 // The dwLength line has one blank before the equals sign, the others two.
-static const char* const kMemoryLabels[8] = {
-    "lpBuffer.dwLength = ",
-    "lpBuffer.dwMemoryLoad  = ",
-    "lpBuffer.dwTotalPhys  = ",
-    "lpBuffer.dwAvailPhys  = ",
-    "lpBuffer.dwTotalPageFile  = ",
-    "lpBuffer.dwAvailPageFile  = ",
-    "lpBuffer.dwTotalVirtual  = ",
-    "lpBuffer.dwAvailVirtual  = ",
+constexpr LogWrite kLogWrites[] = {
+    {"****************** starting checking system *****************\n", kNoFigure},
+    {"************DISK \n", kNoFigure},
+    {"DirectoryName = " MEASURED_DIRECTORY "\n", kNoFigure},
+    {"FreeBytesAvailableToCaller = ", 0},
+    {"TotalNumberOfBytes = ", 1},
+    {"TotalNumberOfFreeBytes = ", 2},
+    {"\n************MEMORY\n", kNoFigure},
+    {"lpBuffer.dwLength = ", 3},
+    {"lpBuffer.dwMemoryLoad  = ", 4},
+    {"lpBuffer.dwTotalPhys  = ", 5},
+    {"lpBuffer.dwAvailPhys  = ", 6},
+    {"lpBuffer.dwTotalPageFile  = ", 7},
+    {"lpBuffer.dwAvailPageFile  = ", 8},
+    {"lpBuffer.dwTotalVirtual  = ", 9},
+    {"lpBuffer.dwAvailVirtual  = ", 10},
+    {"\n****************** ending checking system *****************\n", kNoFigure},
 };
 
-static int ComposeValueLine(char* dst, size_t cap, const char* label, unsigned long long count) {
-    int fits = CopyText(dst, cap, label);
-    fits &= AppendUnsigned(dst, cap, count);
-    fits &= AppendText(dst, cap, "\n");
+// Length on disk: each line feed is stored as CR LF.
+constexpr size_t StoredLength(const char* text) {
+    size_t length = 0;
+    for (; *text; text++)
+        length += *text == '\n' ? 2 : 1;
+    return length;
+}
+
+constexpr size_t LongestLog() {
+    size_t length = 1;  // the NUL
+    for (const LogWrite& write : kLogWrites)
+        length += StoredLength(write.text) + (write.figure == kNoFigure ? 0 : kMaxDigits + 2);
+    return length;
+}
+static_assert(LongestLog() <= kResourceLogSize, "the log with the longest figures fits");
+
+// Appends as a text-mode stream stores it: every line feed as CR LF.
+static int AppendStored(char* dst, size_t cap, const char* text) {
+    int fits = 1;
+    for (const char* p = text; *p; p++)
+        fits &= *p == '\n' ? AppendBytes(dst, cap, "\r\n", 2) : AppendBytes(dst, cap, p, 1);
     return fits;
 }
 
-// Composes write number index (0 to 15) of the log. Returns 1 when it fit.
-int ComposeLogWrite(int index, const ResourceFigures* figures, char* dst, size_t cap) {
-    switch (index) {
-    case 0:
-        return CopyText(dst, cap,
-                        "****************** starting checking system *****************\n");
-    case 1:
-        return CopyText(dst, cap, "************DISK \n");
-    case 2:
-        return FormatText(dst, cap, "DirectoryName = %s\n", kMeasuredDirectory);
-    case 3:
-        return ComposeValueLine(dst, cap, kDiskLabels[0], figures->freeBytesAvailableToCaller);
-    case 4:
-        return ComposeValueLine(dst, cap, kDiskLabels[1], figures->totalNumberOfBytes);
-    case 5:
-        return ComposeValueLine(dst, cap, kDiskLabels[2], figures->totalNumberOfFreeBytes);
-    case 6:
-        return CopyText(dst, cap, "\n************MEMORY\n");
-    case 15:
-        return CopyText(dst, cap,
-                        "\n****************** ending checking system *****************\n");
+// The whole log as the file holds it. Returns its length, 0 when cap is too
+// small for it.
+size_t ComposeResourceLog(const ResourceFigures* figures, char* dst, size_t cap) {
+    if (!CopyText(dst, cap, ""))
+        return 0;
+    int fits = 1;
+    size_t length = 0;
+    for (const LogWrite& write : kLogWrites) {
+        fits &= AppendStored(dst + length, cap - length, write.text);
+        if (write.figure != kNoFigure) {
+            fits &= AppendUnsigned(dst + length, cap - length, figures->counts[write.figure]);
+            fits &= AppendStored(dst + length, cap - length, "\n");
+        }
+        length += BoundedLength(dst + length, cap - length);
     }
-    if (index >= 7 && index < 15)
-        return ComposeValueLine(dst, cap, kMemoryLabels[index - 7], figures->memory[index - 7]);
-    if (cap > 0)
-        dst[0] = '\0';
-    return 0;
+    return fits ? length : 0;
 }

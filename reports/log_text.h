@@ -1,20 +1,19 @@
-// Lines of the system resource log, formatted from given figures.
+// The system resource log, composed from given figures.
 #pragma once
 #include <stddef.h>
 
 extern const char kMeasuredDirectory[];
 
-// The disk counts of the measured directory and the platform's memory
-// record, its eight fields in their platform order, each as wide as the
-// platform makes it (32 bits in a 32-bit program, most 64 in a 64-bit one).
+// The three disk counts of the measured directory, then the eight fields of
+// the platform's memory record in their platform order, each as wide as
+// the platform makes it (32 bits in a 32-bit program, most 64 in a 64-bit
+// one).
+const int kDiskFigureCount = 3;
+const int kFigureCount = kDiskFigureCount + 8;
 struct ResourceFigures {
-    unsigned long long freeBytesAvailableToCaller;
-    unsigned long long totalNumberOfBytes;
-    unsigned long long totalNumberOfFreeBytes;
-    unsigned long long memory[8];
+    unsigned long long counts[kFigureCount];
 };
 
-const int kLogWriteCount = 16;
-const size_t kLogLineSize = 256;
+const size_t kResourceLogSize = 1024;
 
-int ComposeLogWrite(int index, const ResourceFigures* figures, char* dst, size_t cap);
+size_t ComposeResourceLog(const ResourceFigures* figures, char* dst, size_t cap);

@@ -3,41 +3,63 @@
 #include "reports/report_text.h"
 
 #include "base/build_date.h"
-#include "base/text.h"
 
 const char kReportCaption[] = "VNR Build Information";
-const char kNotInstalledText[] = "Omrik Vindara is not installed";
+static const char kNotInstalledText[] = "Omrik Vindara is not installed";
 static const char kUnknownValue[] = "unknown";
-
 static const char kVersionText[] = "VNR Build 4.50";
 
-// Labels of the rows in display order: Build Level, ClientLevel, Directory
-// and InstallDate.
-static const char* const kRowLabels[kReportRowCount] = {
+// Labels of the rows in display order, each ending in a TAB.
+constexpr const char* kRowLabels[kReportRowCount] = {
     "Build date :\t",
     "Client Level :\t",
     "InstallDir :\t",
     "InstallDate :\t",
 };
 
-int ComposeVersionText(char* dst, size_t cap) {
-    return FormatText(dst, cap, "%s, %s", kVersionText, kBuildDate);
-}
-
-// What a report row shows: the received bytes up to the first NUL, or
-// "unknown" when the value was not read. Data that fills the receive buffer
-// without a NUL shows as its first cap - 1 characters.
-void TakeDisplayText(char* dst, size_t cap, int read, const char* data, size_t size) {
-    if (!read) {
-        (void)CopyText(dst, cap, kUnknownValue);  // fits every display text
-        return;
+constexpr bool LabelsFit() {
+    for (const char* label : kRowLabels) {
+        size_t length = 0;
+        while (label[length])
+            length++;
+        if (length > kRowLabelLength)
+            return false;
     }
-    dst[0] = '\0';
-    (void)AppendBytes(dst, cap, data, BoundedLength(data, size));  // cut on purpose
+    return true;
+}
+static_assert(LabelsFit(), "every row label fits its room in the report text");
+
+int ComposeVersionText(char* dst, size_t cap) {
+    int fits = CopyText(dst, cap, kVersionText);
+    fits &= AppendText(dst, cap, ", ");
+    return fits & AppendText(dst, cap, kBuildDate);
 }
 
-int ComposeBuildLevelText(char* dst, size_t cap, const char* const values[kReportRowCount]) {
-    return FormatText(dst, cap, "%s %s\n%s %s\n%s %s\n%s %s\n", kRowLabels[0], values[0],
-                      kRowLabels[1], values[1], kRowLabels[2], values[2], kRowLabels[3],
-                      values[3]);
+// A row shows the value's bytes up to its first NUL, whatever its type, or
+// "unknown" when it was not read. A value that filled its buffer without a
+// NUL shows as its first kTextBufSize - 1 characters.
+static int AppendRow(char* dst, size_t cap, const char* label, const TextValue* value) {
+    int fits = AppendText(dst, cap, label);
+    fits &= AppendText(dst, cap, " ");
+    if (!value->read) {
+        fits &= AppendText(dst, cap, kUnknownValue);
+    } else {
+        fits &= AppendBytes(dst, cap, value->text,
+                            value->filled ? kTextBufSize - 1 : value->length);
+    }
+    return fits & AppendText(dst, cap, "\n");
+}
+
+// Four lines of label, blank and value, each ending in a line feed; the
+// product is not installed when its key does not open.
+int ComposeBuildLevelText(char* dst, size_t cap, const Registration* r) {
+    if (!r->productKey)
+        return CopyText(dst, cap, kNotInstalledText);
+    const TextValue* const values[kReportRowCount] = {
+        &r->buildLevel, &r->clientLevel, &r->directory, &r->installDate,
+    };
+    int fits = CopyText(dst, cap, "");
+    for (int row = 0; row < kReportRowCount; row++)
+        fits &= AppendRow(dst, cap, kRowLabels[row], values[row]);
+    return fits;
 }

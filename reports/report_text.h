@@ -2,13 +2,16 @@
 #pragma once
 #include <stddef.h>
 
+#include "base/text.h"
+#include "detect/registration.h"
+
 extern const char kReportCaption[];
-extern const char kNotInstalledText[];
 
 const int kReportRowCount = 4;
-// Labels, blanks and line feeds take 63 characters; each value up to 259.
-const size_t kBuildLevelTextSize = 63 + kReportRowCount * 259 + 1;
+// Each row: its label, a blank, a value of at most kTextBufSize - 1
+// characters and a line feed; the labels are checked to fit.
+const size_t kRowLabelLength = 15;
+const size_t kBuildLevelTextSize = kReportRowCount * (kRowLabelLength + kTextBufSize + 1) + 1;
 
 int ComposeVersionText(char* dst, size_t cap);
-void TakeDisplayText(char* dst, size_t cap, int read, const char* data, size_t size);
-int ComposeBuildLevelText(char* dst, size_t cap, const char* const values[kReportRowCount]);
+int ComposeBuildLevelText(char* dst, size_t cap, const Registration* registration);

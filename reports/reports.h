@@ -1,8 +1,10 @@
-// The information reports chosen by switches.
+// The reports' platform side: message boxes, files, Notepad, measurements.
 #pragma once
+#include <stddef.h>
 
-void ShowVersionDate();
-int ShowBuildLevel(const char* uninstallKey, const char* productKey);
-void ShowNotInstalled();
-void WriteHelpFile(int show);
-int WriteResourceLog(const char* path);
+#include "reports/log_text.h"
+
+void ShowReport(const char* text);
+int WriteNewFile(const char* path, const char* bytes, size_t length);
+void OpenInNotepad(const char* fileName);
+void MeasureResources(ResourceFigures* figures);

@@ -1,61 +1,68 @@
-// The whole dispatch over recording stand-in operations. The input's first
-// nine bytes decide what the stand-ins return; the rest is the argument text.
-//   byte 0: bit 0 the resource log is written, bit 1 the inner installer runs
-//           to its end, bit 2 the window station is visible
-//   byte 1: bits 0-5 the already-installed check shows a dialog for pair 1-6
-//   byte 2: bits 0-1 the build-level report opens the trailing/plain form,
-//           bits 2-3 ClientLevel is found in the plain/trailing form
-//   byte 3, 4: bits 0-5 repair 1-6 is done in the trailing/plain form
-//   bytes 5-8: the inner installer's exit code (or the system's error code)
-// Properties: the calls are exactly those of one path, in order, with the
-// right key paths; nothing is shown in an invisible window station; the
-// inner command is "_Setup.exe " and the whole argument text in a writable
-// buffer of at least its length; the exit code is 1 after a refusal, 0
-// after a report, else the inner installer's code.
+// The whole launcher over stand-in primitives that record every call. The
+// input's leading bytes decide what the stand-ins answer; the rest is the
+// argument text.
+//   byte 0: bit 0 the window station is visible, bit 1 the inner installer
+//           runs to its end, bit 2 the resource log file is made, bit 3 the
+//           help file is made
+//   bytes 1-4: the inner installer's exit code (or the system's error code
+//           when it did not run to its end)
+//   byte 5: bits 0-5 whether the first to sixth value write succeeds
+//   byte 6: the figures measured for the resource log, spread over all 11
+//   then the registration the first read gives and the one every later read
+//   gives (before and after the inner installer), each one byte of keys
+//   that open (bit 0 the product key, bits 1-3 the uninstall key by name,
+//   the alternate and the main one), then ClientLevel, Build Level,
+//   Directory, InstallDate, LastUsedSource and the network source, each as
+//   TakeValue reads it; a value of a key that does not open is not read
+// Properties: the calls are exactly those of one path, in order: the
+// resource log when asked for, then the help file, the version report, the
+// build-level report or the installation. Nothing is shown (report, dialog
+// or Notepad) where the station is not visible. The registration is not
+// read for "/?", "/vd" or "/x", nor for an unseen "/bl". An installed
+// product is refused with the dialog chosen from the first read and the
+// language of the arguments. The inner command is "_Setup.exe " and the
+// whole argument text, in a buffer that is writable up to its NUL. The
+// writes are exactly those PlanRepairs gives for the second read, in its
+// order, and only after the inner installer ran to its end without "/x",
+// whether or not the writes before them succeeded. The exit code is 1
+// after a refusal, 0 after a report, else the inner installer's code. The
+// files hold exactly the composed log and help text.
+//
+// The decisions themselves (IsInstalled, ChooseDialogId, PlanRepairs and
+// the composed texts) have targets of their own; here they are the oracle,
+// and what is checked is what the launcher feeds them and does with them.
 #include <stddef.h>
 #include <stdint.h>
-#include <stdlib.h>
+#include <string.h>
 
 #include <string>
 #include <vector>
 
+#include "base/build_date.h"
+#include "detect/installed.h"
+#include "detect/language.h"
 #include "fuzz_support.h"
 #include "launcher/dispatch.h"
+#include "reports/help_records.h"
+#include "reports/report_text.h"
 
 namespace {
 
 struct Stage {
-    bool logWritten;
-    bool innerStarts;
     bool visible;
-    unsigned checkShows;
-    bool buildLevelTrailing;
-    bool buildLevelPlain;
-    bool clientLevelPlain;
-    bool clientLevelTrailing;
-    unsigned repairTrailing;
-    unsigned repairPlain;
+    bool innerEnds;
+    bool logMade;
+    bool helpMade;
     uint32_t exitCode;
+    unsigned writesSucceed;
+    unsigned long long figureSeed;
+    HeapRegistration registrations[2];  // the first read, every later read
+    int reads;
+    int writes;
 };
 
 Stage gStage;
 std::vector<std::string> gCalls;
-
-// Key paths written out here, independently of the product's tables.
-const std::string kUninstallRoot = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-const std::string kProduct = "SOFTWARE\\Omrik\\Moltrek";
-const std::string kMain = kUninstallRoot + "{5D8B2E71-C94A-4F06-B3A2-8E61F0D7C249}";
-const std::string kUninstallKeys[3] = {
-    kUninstallRoot + "Omrik Vindara",
-    kUninstallRoot + "{6A3E90D2-41B7-4C58-9E0F-27D4B1C8A365}",
-    kMain,
-};
-const std::string kSourceList =
-    "Software\\Microsoft\\Installer\\Products\\17E2B8D5A49C60F43B2AE8160F7D2C94\\SourceList";
-
-std::string Form(const std::string& path, bool trailing) {
-    return trailing ? path + "\\" : path;
-}
 
 std::string Call(const std::string& name, std::initializer_list<std::string> args = {}) {
     std::string text = name + "(";
@@ -67,177 +74,151 @@ std::string Call(const std::string& name, std::initializer_list<std::string> arg
     return text + ")";
 }
 
-// The stand-ins record each call and answer as the stage says. Repairs are
-// told apart by their value name and form.
-int RepairResult(int step, const char* productKey) {
-    bool trailing = std::string(productKey) == kProduct + "\\";
-    unsigned bits = trailing ? gStage.repairTrailing : gStage.repairPlain;
-    return (bits >> step) & 1;
+ResourceFigures Figures() {
+    ResourceFigures figures;
+    for (int i = 0; i < kFigureCount; i++)
+        figures.counts[i] = gStage.figureSeed * 0x0123456789ABULL * static_cast<unsigned>(i + 1);
+    return figures;
 }
 
-int WriteResourceLog(const char* path) {
-    gCalls.push_back(Call("writeResourceLog", {path}));
-    return gStage.logWritten;
+std::string Describe(const RegistryWrite& write) {
+    return Call("writeValue", {write.root == kLocalMachine ? "HKLM" : "HKCU", write.key[0],
+                               write.key[1], write.name, std::to_string(write.type),
+                               std::string(write.text, write.length)});
 }
-int WindowStationVisible() { return gStage.visible; }
-void WriteHelpFile(int show) { gCalls.push_back(Call("writeHelpFile", {std::to_string(show)})); }
-void ShowVersionDate() { gCalls.push_back(Call("showVersionDate")); }
-int ShowBuildLevel(const char* uninstallKey, const char* productKey) {
-    gCalls.push_back(Call("showBuildLevel", {uninstallKey, productKey}));
-    bool trailing = std::string(productKey) == kProduct + "\\";
-    return trailing ? gStage.buildLevelTrailing : gStage.buildLevelPlain;
+
+// The stand-ins record each call and answer as the stage says. Whether the
+// station is visible is a question, not a step: it is not recorded.
+int WindowStationVisible() {
+    return gStage.visible;
 }
-void ShowNotInstalled() { gCalls.push_back(Call("showNotInstalled")); }
-int CheckInstalledProduct(const char* uninstallKey, const char* productKey, int language,
-                          int show) {
-    gCalls.push_back(Call("checkInstalledProduct", {uninstallKey, productKey,
-                                                    std::to_string(language), std::to_string(show)}));
-    int pair = 0;
-    for (bool trailing : {false, true}) {
-        for (const std::string& key : kUninstallKeys) {
-            if (Form(key, trailing) == uninstallKey)
-                return (gStage.checkShows >> pair) & 1;
-            pair++;
-        }
-    }
-    return 0;
+void ReadRegistration(Registration* registration) {
+    gCalls.push_back(Call("readRegistration"));
+    *registration = *gStage.registrations[gStage.reads ? 1 : 0].get();
+    gStage.reads++;
+}
+void MeasureResources(ResourceFigures* figures) {
+    gCalls.push_back(Call("measureResources"));
+    *figures = Figures();
+}
+int WriteFile(const char* path, const char* bytes, size_t length) {
+    gCalls.push_back(Call("writeFile", {path, std::string(bytes, length)}));
+    return std::string(path) == kResourceLogPath ? gStage.logMade : gStage.helpMade;
+}
+void OpenInNotepad(const char* fileName) {
+    gCalls.push_back(Call("openInNotepad", {fileName}));
+}
+void ShowReport(const char* text) {
+    gCalls.push_back(Call("showReport", {text}));
+}
+void ShowDialog(int dialogId) {
+    gCalls.push_back(Call("showDialog", {std::to_string(dialogId)}));
 }
 // The command line must be writable, as CreateProcessA may change it in
 // place: write every byte of it, NUL included, so the sanitizer sees a
-// buffer that is too short.
+// buffer that is too short or not writable.
 int RunInnerInstaller(char* commandLine, unsigned long* exitCode) {
-    size_t length = strlen(commandLine);
+    const size_t length = strlen(commandLine);
     for (size_t i = 0; i <= length; i++) {
         volatile char* byte = commandLine + i;
         *byte = *byte;
     }
     gCalls.push_back(Call("runInnerInstaller", {commandLine}));
     *exitCode = gStage.exitCode;
-    return gStage.innerStarts;
+    return gStage.innerEnds;
 }
-int HasClientLevel(const char* uninstallKey, const char* productKey) {
-    gCalls.push_back(Call("hasClientLevel", {uninstallKey, productKey}));
-    bool trailing = std::string(productKey) == kProduct + "\\";
-    return trailing ? gStage.clientLevelTrailing : gStage.clientLevelPlain;
-}
-int WriteBuildLevel(const char* productKey) {
-    gCalls.push_back(Call("writeBuildLevel", {productKey}));
-    return RepairResult(0, productKey);
-}
-int RewriteSourceListValue(const char* sourceKey, const char* valueName, const char* productKey) {
-    gCalls.push_back(Call("rewriteSourceListValue", {sourceKey, valueName, productKey}));
-    return RepairResult(std::string(valueName) == "1" ? 2 : 1, productKey);
-}
-// The uninstall values by what they are made of, in repair order.
-const char* const kUninstallValueNames[] = {"removal command", "directory", "package copy"};
-int RewriteUninstallValue(const char* uninstallKey, const char* valueName, UninstallValue value,
-                          const char* productKey) {
-    gCalls.push_back(Call("rewriteUninstallValue",
-                          {uninstallKey, valueName, kUninstallValueNames[value], productKey}));
-    return RepairResult(3 + static_cast<int>(value), productKey);
+int WriteValue(const RegistryWrite* write) {
+    gCalls.push_back(Describe(*write));
+    return (gStage.writesSucceed >> (gStage.writes++ % kRepairCount)) & 1;
 }
 
 const LauncherOps kOps = {
-    WindowStationVisible,  WriteResourceLog,       WriteHelpFile,
-    ShowVersionDate,       ShowBuildLevel,         ShowNotInstalled,
-    CheckInstalledProduct, RunInnerInstaller,      HasClientLevel,
-    WriteBuildLevel,       RewriteSourceListValue, RewriteUninstallValue,
+    WindowStationVisible, ReadRegistration, MeasureResources, WriteFile,  OpenInNotepad,
+    ShowReport,           ShowDialog,       RunInnerInstaller, WriteValue,
 };
 
-int ReferenceLanguage(const std::string& args) {
-    static const int kLanguages[] = {1030, 1031, 1033, 1034, 1035, 1036,
-                                     1040, 1041, 1043, 1053, 2068, 2070};
-    size_t found = args.find("/l");
-    if (found == std::string::npos)
-        return 1033;
-    long value = strtol(args.substr(found + 2, 4).c_str(), nullptr, 10);
-    for (int language : kLanguages) {
-        if (language == value)
-            return language;
-    }
-    return 1033;
+std::string ResourceLog() {
+    const ResourceFigures figures = Figures();
+    char log[kResourceLogSize];
+    const size_t length = ComposeResourceLog(&figures, log, sizeof log);
+    return std::string(log, length);
 }
 
-// The repair calls of one step in one form.
-std::string RepairCall(int step, bool trailing) {
-    const std::string u = Form(kMain, trailing);
-    const std::string p = Form(kProduct, trailing);
-    switch (step) {
-    case 0:
-        return Call("writeBuildLevel", {p});
-    case 1:
-        return Call("rewriteSourceListValue", {Form(kSourceList, trailing), "LastUsedSource", p});
-    case 2:
-        return Call("rewriteSourceListValue", {Form(kSourceList + "\\Net", trailing), "1", p});
-    case 3:
-        return Call("rewriteUninstallValue", {u, "UninstallString", "removal command", p});
-    case 4:
-        return Call("rewriteUninstallValue", {u, "ModifyPath", "directory", p});
-    default:
-        return Call("rewriteUninstallValue", {u, "LocalPackage", "package copy", p});
-    }
+const std::string& HelpFile() {
+    static const std::string help = [] {
+        std::string bytes(kHelpFileSize, '\0');
+        bytes.resize(ComposeHelpFile(bytes.data(), bytes.size()));
+        return bytes;
+    }();
+    return help;
+}
+
+std::string BuildLevelText(const Registration* r) {
+    char text[kBuildLevelTextSize];
+    FUZZ_CHECK(ComposeBuildLevelText(text, sizeof text, r) == 1);
+    return text;
 }
 
 // What the launcher must do for these arguments on this stage, worked out
-// here step by step from the switches and the stage, not from its tables.
+// here step by step from the switches and the stage.
 int ExpectedRun(const std::string& args, std::vector<std::string>* calls) {
     auto has = [&args](const char* name) { return args.find(name) != std::string::npos; };
+    const Registration* before = gStage.registrations[0].get();
+    const Registration* after = gStage.registrations[1].get();
     if (has("/LOGRESOURCES")) {
-        calls->push_back(Call("writeResourceLog", {"c:\\LOGRESOURCES.txt"}));
+        calls->push_back(Call("measureResources"));
+        calls->push_back(Call("writeFile", {"c:\\LOGRESOURCES.txt", ResourceLog()}));
     }
-    const std::string show = gStage.visible ? "1" : "0";
     if (has("/?")) {
-        calls->push_back(Call("writeHelpFile", {show}));
+        calls->push_back(Call("writeFile", {"helpFILE.txt", HelpFile()}));
+        if (gStage.helpMade && gStage.visible)
+            calls->push_back(Call("openInNotepad", {"helpFILE.txt"}));
         return 0;
     }
     if (has("/vd")) {
         if (gStage.visible)
-            calls->push_back(Call("showVersionDate"));
+            calls->push_back(Call("showReport", {std::string("VNR Build 4.50, ") + kBuildDate}));
         return 0;
     }
-    if (has("/bl") && !gStage.visible)
-        return 0;
     if (has("/bl")) {
-        calls->push_back(Call("showBuildLevel", {kMain + "\\", kProduct + "\\"}));
-        if (!gStage.buildLevelTrailing) {
-            calls->push_back(Call("showBuildLevel", {kMain, kProduct}));
-            if (!gStage.buildLevelPlain)
-                calls->push_back(Call("showNotInstalled"));
+        if (gStage.visible) {
+            calls->push_back(Call("readRegistration"));
+            calls->push_back(Call("showReport", {BuildLevelText(before)}));
         }
         return 0;
     }
-    const bool uninstalling = has("/x");
-    if (!uninstalling) {
-        const std::string language = std::to_string(ReferenceLanguage(args));
-        int pair = 0;
-        for (bool trailing : {false, true}) {
-            for (const std::string& key : kUninstallKeys) {
-                calls->push_back(Call("checkInstalledProduct", {Form(key, trailing),
-                                                                Form(kProduct, trailing),
-                                                                language, show}));
-                if ((gStage.checkShows >> pair++) & 1)
-                    return 1;
+    const bool removing = has("/x");
+    if (!removing) {
+        calls->push_back(Call("readRegistration"));
+        if (IsInstalled(before)) {
+            if (gStage.visible) {
+                const int dialog = ChooseDialogId(&before->clientLevel, SelectLanguage(args.c_str()));
+                calls->push_back(Call("showDialog", {std::to_string(dialog)}));
             }
+            return 1;
         }
     }
     calls->push_back(Call("runInnerInstaller", {"_Setup.exe " + args}));
     const int code = static_cast<int>(gStage.exitCode);
-    if (!gStage.innerStarts || uninstalling)
+    if (!gStage.innerEnds || removing)
         return code;
-    calls->push_back(Call("hasClientLevel", {kMain, kProduct}));
-    bool registered = gStage.clientLevelPlain;
-    if (!registered) {
-        calls->push_back(Call("hasClientLevel", {kMain + "\\", kProduct + "\\"}));
-        registered = gStage.clientLevelTrailing;
-    }
-    if (registered) {
-        for (int step = 0; step < 6; step++) {
-            calls->push_back(RepairCall(step, true));
-            if (!((gStage.repairTrailing >> step) & 1))
-                calls->push_back(RepairCall(step, false));
-        }
-    }
+    calls->push_back(Call("readRegistration"));
+    RegistryWrite writes[kRepairCount];
+    const int count = PlanRepairs(after, writes);
+    for (int i = 0; i < count; i++)
+        calls->push_back(Describe(writes[i]));
     return code;
+}
+
+bool IsShown(const std::string& call) {
+    return StartsWith(call, "showReport(") || StartsWith(call, "showDialog(") ||
+           StartsWith(call, "openInNotepad(");
+}
+
+void PrintCalls(const char* title, const std::vector<std::string>& calls) {
+    fprintf(stderr, "%s\n", title);
+    for (const std::string& call : calls)
+        fprintf(stderr, "  %.300s%s\n", call.c_str(), call.size() > 300 ? "..." : "");
 }
 
 }  // namespace
@@ -245,35 +226,55 @@ int ExpectedRun(const std::string& args, std::vector<std::string>* calls) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     InputReader reader{data, size};
     const uint8_t flags = reader.Byte();
-    gStage.logWritten = flags & 1;
-    gStage.innerStarts = flags & 2;
-    gStage.visible = flags & 4;
-    gStage.checkShows = reader.Byte() & 0x3F;
-    const uint8_t reports = reader.Byte();
-    gStage.buildLevelTrailing = reports & 1;
-    gStage.buildLevelPlain = reports & 2;
-    gStage.clientLevelPlain = reports & 4;
-    gStage.clientLevelTrailing = reports & 8;
-    gStage.repairTrailing = reader.Byte() & 0x3F;
-    gStage.repairPlain = reader.Byte() & 0x3F;
+    gStage.visible = flags & 1;
+    gStage.innerEnds = flags & 2;
+    gStage.logMade = flags & 4;
+    gStage.helpMade = flags & 8;
     gStage.exitCode = static_cast<uint32_t>(reader.Number(4));
+    gStage.writesSucceed = reader.Byte() & 0x3F;
+    gStage.figureSeed = reader.Byte();
+    for (HeapRegistration& registration : gStage.registrations) {
+        Registration* r = registration.get();
+        memset(r, 0, sizeof *r);
+        const uint8_t keys = reader.Byte();
+        r->productKey = keys & 1;
+        r->uninstallKeyByName = (keys & 2) != 0;
+        r->alternateUninstallKey = (keys & 4) != 0;
+        r->mainUninstallKey = (keys & 8) != 0;
+        r->clientLevel = TakeValue(reader, r->productKey);
+        r->buildLevel = TakeValue(reader, r->productKey);
+        r->directory = TakeValue(reader, r->productKey);
+        r->installDate = TakeValue(reader, r->mainUninstallKey);
+        r->lastUsedSource = TakeValue(reader, true);
+        r->netSource = TakeValue(reader, true);
+    }
+    gStage.reads = 0;
+    gStage.writes = 0;
     const std::string rest = reader.Rest(reader.left);
     HeapBytes args = HeapBytes::Terminated(rest.data(), rest.size());
+    const std::string argText = args.data;  // the text ends at its first NUL
 
     gCalls.clear();
     const int exitCode = RunLauncher(args.data, &kOps);
 
     std::vector<std::string> expected;
-    const int expectedCode = ExpectedRun(args.data, &expected);
+    const int expectedCode = ExpectedRun(argText, &expected);
     if (gCalls != expected) {
-        fprintf(stderr, "calls made:\n");
-        for (const std::string& call : gCalls)
-            fprintf(stderr, "  %s\n", call.c_str());
-        fprintf(stderr, "calls expected:\n");
-        for (const std::string& call : expected)
-            fprintf(stderr, "  %s\n", call.c_str());
+        PrintCalls("calls made:", gCalls);
+        PrintCalls("calls expected:", expected);
     }
     FUZZ_CHECK(gCalls == expected);
     FUZZ_CHECK(exitCode == expectedCode);
+
+    // The same, as the rules stand on their own.
+    auto has = [&argText](const char* name) { return argText.find(name) != std::string::npos; };
+    if (!gStage.visible) {
+        for (const std::string& call : gCalls)
+            FUZZ_CHECK(!IsShown(call));
+    }
+    if (has("/?") || has("/vd") || (has("/bl") ? !gStage.visible : has("/x")))
+        FUZZ_CHECK(gStage.reads == 0);
+    if (gStage.writes > 0)
+        FUZZ_CHECK(gStage.innerEnds && !has("/x") && !has("/?") && !has("/vd") && !has("/bl"));
     return 0;
 }

@@ -1,6 +1,7 @@
 // Shared pieces of the fuzz targets: a check that stops the run with a
 // message, exactly-sized heap copies so the address sanitizer sees any read
-// or write past an input or an output, and a reader over the fuzz input.
+// or write past an input or an output, a reader over the fuzz input, and
+// registry values built from it the way the launcher's read leaves them.
 #pragma once
 
 #include <stddef.h>
@@ -10,6 +11,8 @@
 #include <string.h>
 
 #include <string>
+
+#include "detect/registration.h"
 
 #define FUZZ_CHECK(condition)                                                        \
     do {                                                                             \
@@ -22,15 +25,13 @@
 
 // A heap block of exactly size bytes: nothing behind it is addressable.
 struct HeapBytes {
-    // Under the address sanitizer malloc(0) gives a pointer with nothing
-    // addressable behind it, which is what an empty input should be.
-    explicit HeapBytes(size_t n) : data(static_cast<char*>(malloc(n))), size(n) {
-        if (!data)
+    // The address sanitizer makes one byte of malloc(0) addressable, so an
+    // empty block is the end of a one-byte one: nothing is addressable
+    // behind it, which is what an empty input or output should be.
+    explicit HeapBytes(size_t n)
+        : block(static_cast<char*>(malloc(n ? n : 1))), data(n ? block : block + 1), size(n) {
+        if (!block)
             abort();
-    }
-    HeapBytes(const void* bytes, size_t n) : HeapBytes(n) {
-        if (n)
-            memcpy(data, bytes, n);
     }
     // The bytes and a NUL, as the platform hands over a command line.
     static HeapBytes Terminated(const void* bytes, size_t n) {
@@ -40,13 +41,16 @@ struct HeapBytes {
         copy.data[n] = '\0';
         return copy;
     }
-    HeapBytes(HeapBytes&& other) noexcept : data(other.data), size(other.size) {
+    HeapBytes(HeapBytes&& other) noexcept
+        : block(other.block), data(other.data), size(other.size) {
+        other.block = nullptr;
         other.data = nullptr;
     }
     HeapBytes(const HeapBytes&) = delete;
     HeapBytes& operator=(const HeapBytes&) = delete;
-    ~HeapBytes() { free(data); }
+    ~HeapBytes() { free(block); }
 
+    char* block;  // what malloc gave
     char* data;
     size_t size;
 };
@@ -61,12 +65,6 @@ inline std::string TextOf(const char* bytes, size_t size) {
 
 inline bool HasNul(const char* bytes, size_t size) {
     return size && memchr(bytes, '\0', size) != nullptr;
-}
-
-// Directory names a folder only when it holds some text and ends within its
-// bytes; the repairs keep the installation's values otherwise.
-inline bool IsDirectoryText(const HeapBytes& directory) {
-    return HasNul(directory.data, directory.size) && directory.data[0] != '\0';
 }
 
 // Consumes the fuzz input from the front; what is missing reads as zeros.
@@ -101,24 +99,9 @@ struct InputReader {
     }
 };
 
-// The capacity of an output buffer: mostly the launcher's 260 bytes, else a
-// smaller one so the refusal of texts that do not fit is exercised at every
-// size.
-inline size_t PickCapacity(uint8_t selector, size_t usual) {
-    return selector < 0x80 ? usual : static_cast<size_t>(selector - 0x80) * 2;
-}
-
-// An output buffer of exactly cap bytes, filled with a mark so an untouched
-// buffer can be told from a written one.
+// An output buffer of exactly cap bytes, filled with a mark so a text that
+// was not terminated where it should be does not end by chance.
 const char kUntouched = '\xA5';
-
-inline bool Untouched(const HeapBytes& buffer) {
-    for (size_t i = 0; i < buffer.size; i++) {
-        if (buffer.data[i] != kUntouched)
-            return false;
-    }
-    return true;
-}
 
 inline HeapBytes OutputBuffer(size_t cap) {
     HeapBytes buffer(cap);
@@ -130,3 +113,62 @@ inline HeapBytes OutputBuffer(size_t cap) {
 inline bool StartsWith(const std::string& text, const std::string& prefix) {
     return text.compare(0, prefix.size(), prefix) == 0;
 }
+
+// Registry values as the launcher's read leaves them: the query is offered
+// kTextBufSize bytes of a cleared buffer, so whatever the value holds, a
+// NUL follows it at text[kTextBufSize] at the latest. A value stored longer
+// than that fails the read, as a missing one does. The input may store up
+// to kLongestStoredValue bytes, so that failure is reached too.
+const size_t kLongestStoredValue = kTextBufSize + 40;
+
+// The types a value is given: the two text types, then binary and
+// multi-string data (3 and 7 in the registry), which are not text.
+const unsigned long kValueTypes[4] = {kRegSz, kRegExpandSz, 3, 7};
+
+// A value whose key opened and that holds these stored bytes, or none when
+// it is missing or its key did not open. Every field is set here from the
+// stored bytes, not by the product's reader.
+inline TextValue Received(bool present, unsigned long type, const std::string& stored) {
+    TextValue value;
+    memset(&value, 0, sizeof value);
+    if (!present || stored.size() > kTextBufSize)
+        return value;
+    memcpy(value.text, stored.data(), stored.size());
+    value.read = 1;
+    value.type = type;
+    value.length = TextOf(stored.data(), stored.size()).size();
+    value.filled = stored.size() == kTextBufSize && !HasNul(stored.data(), stored.size());
+    return value;
+}
+
+// One value from the input: a head byte (bits 0-1 pick its type from
+// kValueTypes, bit 2 set means the value is missing), then its stored
+// bytes, as a part with a two-byte length (TakeValue) or as the rest of the
+// input (TakeLastValue), at most kLongestStoredValue of them either way.
+// stored, when given, receives the bytes as the input stored them.
+inline TextValue TakeValue(InputReader& reader, bool keyOpens, std::string* stored = nullptr) {
+    const uint8_t head = reader.Byte();
+    const std::string bytes = reader.Part(kLongestStoredValue);
+    if (stored)
+        *stored = bytes;
+    return Received(keyOpens && !(head & 4), kValueTypes[head & 3], bytes);
+}
+
+inline TextValue TakeLastValue(InputReader& reader, bool keyOpens,
+                               std::string* stored = nullptr) {
+    const uint8_t head = reader.Byte();
+    const std::string bytes = reader.Rest(kLongestStoredValue);
+    if (stored)
+        *stored = bytes;
+    return Received(keyOpens && !(head & 4), kValueTypes[head & 3], bytes);
+}
+
+// A registration in a heap block of exactly its size, so a read past its
+// last value is seen; zeroed like the launcher's read starts it.
+struct HeapRegistration {
+    HeapRegistration() : bytes(sizeof(Registration)) {
+        memset(bytes.data, 0, bytes.size);
+    }
+    Registration* get() { return reinterpret_cast<Registration*>(bytes.data); }
+    HeapBytes bytes;
+};

@@ -1,13 +1,18 @@
-// The resource log's sixteen writes from arbitrary figures. Byte 0 picks a
-// second, smaller capacity; then come the three 64-bit disk counts and the
-// eight memory fields, eight bytes each, least significant first. Properties:
-// in a 256-byte line buffer every write fits; a value line is its label and
-// the figure in plain decimal (no sign, no leading zeros) that reads back as
-// the same number, then a line feed; in any smaller buffer a write is done
-// exactly when it fits with its NUL, and otherwise holds only its start.
+// The resource log from arbitrary figures.
+//   bytes 0-1: a second capacity, 0 to kResourceLogSize bytes
+//   then the three disk counts and the eight memory fields, eight bytes
+//   each, least significant first
+// Properties: in a buffer of kResourceLogSize bytes the log always fits; it
+// is the 18 lines of the file, byte for byte, each ending in CR LF, each
+// figure whole in plain decimal after its label; the length returned is
+// that of those bytes, which a NUL follows. In any buffer the log is
+// composed exactly when it fits with that NUL; otherwise 0 is returned and
+// nothing is written past the buffer (every buffer is a heap block of
+// exactly its capacity), which stays terminated and holds only the start of
+// the log.
 #include <stddef.h>
 #include <stdint.h>
-#include <stdlib.h>
+#include <string.h>
 
 #include <string>
 
@@ -16,90 +21,61 @@
 
 namespace {
 
-const char* const kFixedWrites[kLogWriteCount] = {
-    "****************** starting checking system *****************\n",
-    "************DISK \n",
-    "DirectoryName = C:\\\n",
-    nullptr, nullptr, nullptr,
-    "\n************MEMORY\n",
-    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-    "\n****************** ending checking system *****************\n",
-};
-
-const char* const kValueLabels[kLogWriteCount] = {
-    nullptr, nullptr, nullptr,
-    "FreeBytesAvailableToCaller = ",
-    "TotalNumberOfBytes = ",
-    "TotalNumberOfFreeBytes = ",
-    nullptr,
-    "lpBuffer.dwLength = ",
-    "lpBuffer.dwMemoryLoad  = ",
-    "lpBuffer.dwTotalPhys  = ",
-    "lpBuffer.dwAvailPhys  = ",
-    "lpBuffer.dwTotalPageFile  = ",
-    "lpBuffer.dwAvailPageFile  = ",
-    "lpBuffer.dwTotalVirtual  = ",
-    "lpBuffer.dwAvailVirtual  = ",
-    nullptr,
-};
-
-unsigned long long Figure(const ResourceFigures& figures, int index) {
-    if (index == 3)
-        return figures.freeBytesAvailableToCaller;
-    if (index == 4)
-        return figures.totalNumberOfBytes;
-    if (index == 5)
-        return figures.totalNumberOfFreeBytes;
-    return figures.memory[index - 7];
+// The log as the file must hold it.
+std::string ExpectedLog(const ResourceFigures& f) {
+    auto line = [](const char* label, unsigned long long figure) {
+        return std::string(label) + std::to_string(figure) + "\r\n";
+    };
+    std::string log = "****************** starting checking system *****************\r\n";
+    log += "************DISK \r\n";
+    log += "DirectoryName = C:\\\r\n";
+    log += line("FreeBytesAvailableToCaller = ", f.counts[0]);
+    log += line("TotalNumberOfBytes = ", f.counts[1]);
+    log += line("TotalNumberOfFreeBytes = ", f.counts[2]);
+    log += "\r\n************MEMORY\r\n";
+    log += line("lpBuffer.dwLength = ", f.counts[3]);
+    log += line("lpBuffer.dwMemoryLoad  = ", f.counts[4]);
+    log += line("lpBuffer.dwTotalPhys  = ", f.counts[5]);
+    log += line("lpBuffer.dwAvailPhys  = ", f.counts[6]);
+    log += line("lpBuffer.dwTotalPageFile  = ", f.counts[7]);
+    log += line("lpBuffer.dwAvailPageFile  = ", f.counts[8]);
+    log += line("lpBuffer.dwTotalVirtual  = ", f.counts[9]);
+    log += line("lpBuffer.dwAvailVirtual  = ", f.counts[10]);
+    log += "\r\n****************** ending checking system *****************\r\n";
+    return log;
 }
 
-// A value line: its label, the figure in plain decimal, a line feed.
-void CheckValueLine(const std::string& line, const char* label, unsigned long long figure) {
-    FUZZ_CHECK(StartsWith(line, label));
-    FUZZ_CHECK(line.size() > strlen(label) + 1 && line.back() == '\n');
-    const std::string digits = line.substr(strlen(label), line.size() - strlen(label) - 1);
-    FUZZ_CHECK(digits.find_first_not_of("0123456789") == std::string::npos);
-    FUZZ_CHECK(digits == "0" || digits[0] != '0');
-    FUZZ_CHECK(digits.size() <= 20);
-    FUZZ_CHECK(strtoull(digits.c_str(), nullptr, 10) == figure);
+void CheckComposed(const ResourceFigures& figures, size_t cap, const std::string& expected) {
+    HeapBytes out = OutputBuffer(cap);
+    const size_t length = ComposeResourceLog(&figures, out.data, out.size);
+    if (expected.size() < cap) {
+        FUZZ_CHECK(length == expected.size());
+        FUZZ_CHECK(memcmp(out.data, expected.data(), length) == 0);
+        FUZZ_CHECK(out.data[length] == '\0');
+    } else {
+        FUZZ_CHECK(length == 0);
+        if (cap) {
+            FUZZ_CHECK(HasNul(out.data, out.size));
+            FUZZ_CHECK(StartsWith(expected, out.data));
+        }
+    }
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     InputReader reader{data, size};
-    const size_t smallCap = reader.Byte() % (kLogLineSize + 1);
+    const size_t otherCap = static_cast<size_t>(reader.Number(2)) % (kResourceLogSize + 1);
     ResourceFigures figures;
-    figures.freeBytesAvailableToCaller = reader.Number(8);
-    figures.totalNumberOfBytes = reader.Number(8);
-    figures.totalNumberOfFreeBytes = reader.Number(8);
-    for (unsigned long long& field : figures.memory)
-        field = reader.Number(8);
+    for (unsigned long long& count : figures.counts)
+        count = reader.Number(8);
 
-    for (int index = 0; index < kLogWriteCount; index++) {
-        HeapBytes line = OutputBuffer(kLogLineSize);
-        FUZZ_CHECK(ComposeLogWrite(index, &figures, line.data, line.size) == 1);
-        FUZZ_CHECK(HasNul(line.data, line.size));
-        const std::string full = line.data;
-        if (kFixedWrites[index])
-            FUZZ_CHECK(full == kFixedWrites[index]);
-        else
-            CheckValueLine(full, kValueLabels[index], Figure(figures, index));
-
-        HeapBytes small = OutputBuffer(smallCap);
-        const int done = ComposeLogWrite(index, &figures, small.data, small.size);
-        FUZZ_CHECK(done == (full.size() < smallCap));
-        if (smallCap) {
-            FUZZ_CHECK(HasNul(small.data, small.size));
-            FUZZ_CHECK(StartsWith(full, small.data));
-            FUZZ_CHECK(strlen(small.data) == (done ? full.size() : smallCap - 1));
-        }
-    }
-    // A write number outside the log composes nothing.
-    for (int index : {-1, kLogWriteCount}) {
-        HeapBytes line = OutputBuffer(kLogLineSize);
-        FUZZ_CHECK(ComposeLogWrite(index, &figures, line.data, line.size) == 0);
-        FUZZ_CHECK(line.data[0] == '\0');
-    }
+    const std::string expected = ExpectedLog(figures);
+    FUZZ_CHECK(expected.size() < kResourceLogSize);
+    CheckComposed(figures, kResourceLogSize, expected);
+    // Exactly room for the log and its NUL, one byte less, and any other.
+    CheckComposed(figures, expected.size() + 1, expected);
+    CheckComposed(figures, expected.size(), expected);
+    CheckComposed(figures, otherCap, expected);
     return 0;
 }

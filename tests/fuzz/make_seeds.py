@@ -15,23 +15,41 @@ CORPUS = os.path.join(HERE, "corpus")
 
 LANGUAGES = [1033, 1034, 1030, 1043, 1035, 1036, 1040, 1031, 2068, 2070, 1053, 1041]
 
+# The type of a registry value as the fuzz targets encode it in the value's
+# head byte (fuzz_support.h), and the bit that makes the value missing.
+SZ, EXPAND_SZ, BINARY, MULTI_SZ = 0, 1, 2, 3
+MISSING = 4
+
 
 def length_part(data: bytes) -> bytes:
     return struct.pack("<H", len(data)) + data
 
 
+def text(value: bytes) -> bytes:
+    """A text as the registry stores it, with its NUL."""
+    return value + b"\0"
+
+
+def value(stored: bytes, kind: int = SZ) -> bytes:
+    """A value with a two-byte length, as TakeValue reads it."""
+    return bytes([kind]) + length_part(stored)
+
+
+def last_value(stored: bytes, kind: int = SZ) -> bytes:
+    """A value that runs to the end of the input, as TakeLastValue reads it."""
+    return bytes([kind]) + stored
+
+
+ABSENT = value(b"", MISSING)
+
+
 def directory_of_length(length: int) -> bytes:
     """A directory text of the given length that ends with a backslash."""
-    text = b"D:\\"
-    while len(text) + 1 < length:
-        text += bytes([ord("a") + len(text) % 26])
-    text += b"\\"
-    return text[:length]
-
-
-def received(text: bytes) -> bytes:
-    """A value as a query leaves it in a cleared 260-byte buffer."""
-    return text + b"\0" * (260 - len(text)) if len(text) < 260 else text[:260]
+    result = b"D:\\"
+    while len(result) + 1 < length:
+        result += bytes([ord("a") + len(result) % 26])
+    result += b"\\"
+    return result[:length]
 
 
 def command_line():
@@ -76,43 +94,88 @@ def language():
 
 
 def dispatch():
-    def stage(log=0, start=1, checks=0, reports=0, trailing=0x3F, plain=0x3F, code=0, visible=1):
-        flags = log | (start << 1) | (visible << 2)
-        return bytes([flags, checks, reports, trailing, plain]) + struct.pack("<I", code)
+    def stage(visible=1, ends=1, log=1, help_made=1, code=0, writes=0x3F, figures=7):
+        flags = visible | (ends << 1) | (log << 2) | (help_made << 3)
+        return bytes([flags]) + struct.pack("<I", code) + bytes([writes, figures])
+
+    def registration(keys=0, client=ABSENT, build=ABSENT, directory=ABSENT, date=ABSENT,
+                     last=ABSENT, net=ABSENT):
+        return bytes([keys]) + client + build + directory + date + last + net
+
+    nothing = registration()
+
+    def installed(client=b"VNR/4.50", keys=0x09):
+        return registration(keys, value(text(client)), value(text(b"Abr 25, 2000")),
+                            value(text(b"D:\\Apps\\")), value(text(b"20261208")),
+                            value(text(b"n;1;E:\\Media\\")), value(text(b"E:\\Media\\")))
+
+    def registered(directory=value(text(b"C:\\Program Files\\Omrik\\")),
+                   last=value(text(b"n;1;E:\\Media\\")), net=value(text(b"E:\\Media\\"))):
+        return registration(0x09, value(text(b"VNR 4.50")), value(text(b"Mar 02, 1999")),
+                            directory, value(text(b"20261208")), last, net)
+
+    def run(args, before=nothing, after=None, **kwargs):
+        return stage(**kwargs) + before + (registered() if after is None else after) + args
 
     return {
-        "plain_install": stage(reports=4) + b"",
-        "already_installed_pair3": stage(checks=0x04) + b"/l1036",
-        "already_installed_pair6": stage(checks=0x20) + b"/l1041",
-        "uninstall": stage(checks=0x3F, reports=4) + b"/x /qn",
-        "help_first": stage(log=1) + b"/? /vd /bl /x",
-        "version_then": stage() + b"/vd /bl",
-        "build_level_plain": stage(reports=2) + b"/bl /x",
-        "not_installed": stage(reports=0) + b"/bl",
-        "log_and_version": stage(log=1) + b"/LOGRESOURCES /vd",
-        "log_fails": stage(log=0, reports=8) + b"/LOGRESOURCES",
-        "repairs_fall_back": stage(reports=8, trailing=0x15, plain=0) + b"/l1031",
-        "no_client_level": stage(reports=0) + b"/s",
-        "failed_install": stage(reports=4, code=1603) + b"/v\"/qn\"",
-        "not_started": stage(start=0, code=2) + b"/l1036",
-        "restart_code": stage(reports=12, code=3010) + b"/s",
-        "upper_x": stage(reports=4) + b"/X",
-        "long_args": stage(reports=4) + b"/s " + b"b" * 300,
-        "args_248": stage(reports=4) + b"c" * 248,
-        "unseen_refusal": stage(checks=0x04, visible=0) + b"/l1036",
-        "unseen_reports": stage(log=1, reports=3, visible=0) + b"/LOGRESOURCES /bl /vd",
-        "unseen_help": stage(visible=0) + b"/?",
+        "plain_install": run(b""),
+        "install_qn": run(b"/qn"),
+        "already_installed_short": run(b"/l1036", installed()),
+        "already_installed_long": run(b"/l1041", installed(b"VNR/3.9")),
+        "already_installed_by_name": run(b"/l2070", installed(keys=0x03)),
+        "product_key_without_uninstall_key": run(b"/qn", installed(keys=0x01)),
+        "client_level_without_slash": run(b"/qn", installed(b"VNR 4.50")),
+        "unseen_refusal": run(b"/l1036", installed(), visible=0),
+        "uninstall": run(b"/x /qn", installed()),
+        "uninstall_not_ended": run(b"/x", installed(), ends=0, code=1602),
+        "upper_x": run(b"/X", installed(b"VNR 4.50")),
+        "help_first": run(b"/LOGRESOURCES /? /vd /bl /x", installed()),
+        "help_not_made": run(b"/?", help_made=0),
+        "unseen_help": run(b"/?", visible=0),
+        "version_then": run(b"/vd /bl"),
+        "unseen_version": run(b"/vd", visible=0),
+        "build_level": run(b"/bl /x", installed()),
+        "build_level_not_installed": run(b"/bl"),
+        "build_level_full_values": run(b"/bl", registration(
+            0x09, value(b"c" * 260, BINARY), value(b"b" * 260), value(text(b"d" * 259)),
+            value(b"e" * 300))),
+        "unseen_build_level": run(b"/LOGRESOURCES /bl", installed(), visible=0),
+        "log_and_version": run(b"/LOGRESOURCES /vd", figures=255),
+        "log_not_made": run(b"/LOGRESOURCES", log=0),
+        "failed_install": run(b'/v"/qn"', after=nothing, code=1603),
+        "not_started": run(b"/l1036", ends=0, code=2),
+        "restart_code": run(b"/s", code=3010),
+        "crash_code": run(b"/s", code=0xC0000005),
+        "writes_fail": run(b"/s", writes=0x15),
+        "no_writes_succeed": run(b"/s", writes=0),
+        "registered_without_directory": run(b"/s", after=registered(ABSENT)),
+        "directory_259": run(b"/s", after=registered(value(text(directory_of_length(259))))),
+        "directory_full_no_nul": run(b"/s", after=registered(value(b"d" * 260))),
+        "directory_expand_sz": run(b"/s", after=registered(
+            value(text(b"%ProgramFiles%\\Omrik\\"), EXPAND_SZ))),
+        "source_without_colon": run(b"/s", after=registered(
+            net=value(text(b"\\\\server\\share\\")))),
+        "source_colon_first": run(b"/s", after=registered(last=value(text(b":\\Setup\\")))),
+        "nul_in_args": run(b"/qn\0/x"),
+        "long_args": run(b"/s " + b"b" * 300),
+        "args_248": run(b"c" * 248),
+        "args_249": run(b"c" * 249),
     }
 
 
-def client_level():
+def installed():
+    def seed(stored: bytes, kind: int = SZ, keys: int = 0x0F, language: int = 1033) -> bytes:
+        return bytes([keys]) + struct.pack("<H", language) + last_value(stored, kind)
+
     seeds = {}
     values = {
         "v450": b"VNR/4.50",
         "v39": b"VNR/3.9",
         "v4": b"VNR/4",
+        "v4_dot": b"VNR/4.",
+        "v4_exponent_cut": b"VNR/4e+",
         "empty_after_slash": b"VNR/",
-        "no_slash": b"VNR",
+        "no_slash": b"VNR 4.50",
         "slash_only": b"/5",
         "hex": b"VNR/0x10",
         "inf": b"VNR/inf",
@@ -120,97 +183,136 @@ def client_level():
         "huge": b"VNR/1e999",
         "tiny": b"VNR/1e-999",
         "signed_blank": b"VNR/ -4.5",
+        "two_signs": b"VNR/+-4",
+        "vertical_tab": b"VNR/\v4.5",
         "exponent": b"VNR/0.4e1",
+        "upper_exponent": b"VNR/4E-2",
+        "exponent_at_end": b"VNR/4e",
+        "exponent_letter": b"VNR/4ex",
+        "exponent_then_text": b"VNR/4.5e1 beta",
+        "control_char": b"VNR/\x014.5",
         "dot_only": b"VNR/.",
+        "dot_fraction": b"VNR/.45e1",
         "two_slashes": b"VNR/3.9/4.5",
         "nul_before_slash": b"VNR\0/4.5",
     }
-    for index, (name, value) in enumerate(sorted(values.items())):
-        seeds[name] = bytes([index % 12]) + value
-        seeds[name + "_received"] = bytes([index % 12]) + received(value)
-    seeds["full_digits_no_nul"] = bytes([5]) + b"VNR/" + b"4" * 256
-    seeds["full_slash_last"] = bytes([11]) + b"x" * 259 + b"/"
-    seeds["full_fraction"] = bytes([2]) + b"/3." + b"9" * 257
+    for index, (name, stored) in enumerate(sorted(values.items())):
+        language = LANGUAGES[index % len(LANGUAGES)]
+        seeds[name] = seed(text(stored), language=language)
+        seeds[name + "_no_nul"] = seed(stored, language=language)
+    seeds["binary_v4"] = seed(b"V/4", BINARY)
+    seeds["multi_sz"] = seed(b"VNR/4.50\0\0", MULTI_SZ)
+    seeds["missing"] = seed(text(b"VNR/4.50"), SZ | MISSING)
+    seeds["product_key_closed"] = seed(text(b"VNR/4.50"), keys=0x0E)
+    seeds["product_key_only"] = seed(text(b"VNR/4.50"), keys=0x01)
+    seeds["by_name_only"] = seed(text(b"VNR/4.50"), keys=0x03)
+    seeds["alternate_only"] = seed(text(b"VNR/4.50"), keys=0x05)
+    seeds["main_only"] = seed(text(b"VNR/3.9"), keys=0x09)
+    seeds["language_0"] = seed(text(b"VNR/4.50"), language=0)
+    seeds["language_65535"] = seed(text(b"VNR/4.50"), language=65535)
+    seeds["full_digits_no_nul"] = seed(b"VNR/" + b"4" * 256)
+    seeds["full_slash_last"] = seed(b"x" * 259 + b"/")
+    seeds["full_fraction"] = seed(b"/3." + b"9" * 257)
+    seeds["full_259"] = seed(text(b"VNR/" + b"5" * 255))
+    seeds["stored_261"] = seed(b"VNR/" + b"5" * 257)
+    seeds["stored_300"] = seed(b"VNR/4.50" + b"\0" * 292)
     return seeds
 
 
-def directory_values():
-    usual = b"\x00"
+def repair_plan():
+    apps = value(text(b"D:\\Apps\\"))
+    last_used = value(text(b"n;1;E:\\Media\\"))
+    net = last_value(text(b"E:\\Media\\"))
+
+    def seed(directory=apps, last=last_used, net_source=net, keys=0x07) -> bytes:
+        return bytes([keys]) + directory + last + net_source
+
     seeds = {
-        "d_apps": usual + received(b"D:\\Apps\\"),
-        "d_apps_exact": usual + b"D:\\Apps\\\0",
-        "no_backslash": usual + received(b"D:\\Apps"),
-        "no_nul": usual + b"D:\\Apps\\",
-        "empty": usual + b"\0",
-        "stale_bytes": usual + b"D:\\Apps\\\0JUNK!",
-        "full_no_nul": usual + b"d" * 260,
-        "small_cap": b"\x94" + received(b"D:\\Apps\\"),
-        "zero_cap": b"\x80" + received(b"D:\\Apps\\"),
+        "registered": seed(),
+        "every_key": seed(keys=0x1F),
+        "product_key_closed": seed(keys=0x06),
+        "main_key_closed": seed(keys=0x05),
+        "client_level_missing": seed(keys=0x03),
+        "other_keys_only": seed(keys=0x19),
+        "expand_sz": seed(value(text(b"%ProgramFiles%\\Omrik\\"), EXPAND_SZ)),
+        "directory_binary": seed(value(text(b"D:\\Apps\\"), BINARY)),
+        "directory_multi_sz": seed(value(b"D:\\Apps\\\0\0", MULTI_SZ)),
+        "directory_missing": seed(ABSENT),
+        "directory_empty": seed(value(b"\0")),
+        "directory_no_backslash": seed(value(text(b"D:\\Apps"))),
+        "directory_no_nul": seed(value(b"D:\\Apps\\")),
+        "directory_stale_bytes": seed(value(b"D:\\Apps\\\0JUNK!")),
+        "directory_full_no_nul": seed(value(b"d" * 260)),
+        "directory_261": seed(value(b"d" * 261)),
+        "directory_300": seed(value(text(b"d" * 299))),
+        "directory_unc": seed(value(text(b"\\\\server\\share\\"))),
+        "directory_colon_later": seed(value(text(b"\\\\?\\C:\\Apps\\"))),
+        "source_colon_first": seed(last=value(text(b":\\Setup\\"))),
+        "source_colon_only": seed(last=value(b":"), net_source=last_value(b":")),
+        "source_drive_only": seed(last=value(b"D:"), net_source=last_value(text(b"D:"))),
+        "source_later_colons": seed(last=value(text(b"n;1;D:\\a:b\\c:"))),
+        "source_unc": seed(net_source=last_value(text(b"\\\\server\\share\\setup\\"))),
+        "source_nul_before_colon": seed(last=value(b"n;1;\0D:\\x")),
+        "source_no_nul": seed(last=value(b"n;1;D:\\Setup\\"),
+                              net_source=last_value(b"D:\\Setup\\")),
+        "source_full_colon_last": seed(last=value(b"x" * 258 + b"D:")),
+        "source_full_no_colon": seed(net_source=last_value(b"x" * 260)),
+        "source_261": seed(last=value(b"n;1;D:" + b"x" * 255)),
+        "source_binary": seed(last=value(b"n;1;D:\\", BINARY)),
+        "sources_missing": seed(last=ABSENT, net_source=last_value(text(b"D:\\"), MISSING)),
+        "long_prefix": seed(value(text(directory_of_length(200))),
+                            value(text(b"n;1;" + b"p" * 60 + b"D:\\"))),
     }
-    for length in (229, 230, 239, 240, 248, 249, 259, 260):
-        seeds["dir_%d" % length] = usual + received(directory_of_length(length))
+    for length in (229, 230, 239, 240, 255, 256, 258, 259):
+        seeds["directory_%d" % length] = seed(value(text(directory_of_length(length))))
     return seeds
-
-
-def source_value():
-    usual = b"\x00"
-    apps = received(b"E:\\Apps\\")
-
-    def seed(source: bytes, directory: bytes = apps, cap: bytes = usual) -> bytes:
-        return cap + length_part(source) + directory
-
-    return {
-        "last_used": seed(b"n;1;D:\\Setup\\\0"),
-        "net_one": seed(b"D:\\Setup\\\0"),
-        "unc": seed(b"\\\\server\\share\\setup\\\0"),
-        "unc_after_prefix": seed(b"n;1;\\\\server\\share\\\0"),
-        "colon_first": seed(b":\\Setup\\\0"),
-        "colon_only": seed(b":"),
-        "drive_only": seed(b"D:"),
-        "later_colons": seed(b"n;1;D:\\a:b\\c:\0"),
-        "no_nul_source": seed(b"n;1;D:\\Setup\\"),
-        "full_source_colon_last": seed(b"x" * 258 + b"D:"),
-        "full_source_no_colon": seed(b"x" * 260),
-        "nul_before_colon": seed(b"n;1;\0D:\\x"),
-        "dir_no_backslash": seed(b"n;1;D:\\Setup\\\0", received(b"E:\\Apps")),
-        "dir_full_no_nul": seed(b"D:\\Setup\\\0", b"d" * 260),
-        "dir_empty": seed(b"n;1;D:\\Setup\\\0", received(b"")),
-        "dir_255": seed(b"n;1;D:\\Setup\\\0", received(directory_of_length(255))),
-        "dir_256": seed(b"n;1;D:\\Setup\\\0", received(directory_of_length(256))),
-        "dir_259": seed(b"D:\\Setup\\\0", received(directory_of_length(259))),
-        "small_cap": seed(b"n;1;D:\\Setup\\\0", apps, b"\x86"),
-    }
 
 
 def report_text():
-    def seed(read: int, *values: bytes) -> bytes:
-        return bytes([read]) + b"".join(length_part(v) for v in values)
+    def seed(build=value(text(b"Abr 25, 2000")), client=value(text(b"VNR/4.50")),
+             directory=value(text(b"D:\\Apps\\")), date=last_value(text(b"20261208")),
+             keys=0x03, cap=1105) -> bytes:
+        return bytes([keys]) + struct.pack("<H", cap) + build + client + directory + date
 
-    date = b"Abr 25, 2000\0"
     return {
-        "two_of_four_read": seed(0b0101, received(date), b"", received(b"D:\\Apps\\"), b""),
-        "all_read": seed(0xF, received(date), received(b"VNR/4.50"),
-                         received(b"D:\\Apps\\"), received(b"20000425")),
-        "none_read": seed(0, b"", b"", b"", b""),
-        "full_no_nul": seed(0xF, b"b" * 260, b"c" * 260, b"d" * 260, b"e" * 260),
-        "full_259": seed(0xF, received(b"b" * 259), received(b"c" * 259),
-                         received(b"d" * 259), received(b"e" * 259)),
-        "binary": seed(0xF, b"\x01\x00\x00\x00", b"\xff\xfe", b"", b"\0\0\0"),
-        "mixed": seed(0b1010, b"x" * 10, b"VNR/3.9", b"y" * 260, b"2000"),
+        "all_read": seed(),
+        "not_installed": seed(keys=0x02),
+        "main_key_closed": seed(keys=0x01),
+        "two_of_four_read": seed(client=ABSENT, date=last_value(b"", MISSING)),
+        "none_read": seed(ABSENT, ABSENT, ABSENT, last_value(b"", MISSING)),
+        "full_no_nul": seed(value(b"b" * 260), value(b"c" * 260), value(b"d" * 260),
+                            last_value(b"e" * 260)),
+        "full_259": seed(value(text(b"b" * 259)), value(text(b"c" * 259)),
+                         value(text(b"d" * 259)), last_value(text(b"e" * 259))),
+        "stored_261": seed(value(b"b" * 261), value(text(b"c" * 260)), value(b"d" * 300),
+                           last_value(b"e" * 261)),
+        "dword_and_binary": seed(value(b"AB\0\0", BINARY), value(b"\xff\xfe", BINARY),
+                                 value(b"\0"), last_value(b"20261208", BINARY)),
+        "stale_bytes": seed(directory=value(b"D:\\Apps\\\0JUNK!")),
+        "multi_sz": seed(directory=value(b"D:\\Apps\\\0E:\\\0\0", MULTI_SZ)),
+        "small_cap": seed(cap=40),
+        "cap_zero": seed(cap=0),
+        "cap_wraps": seed(cap=0xFFFF),
+        "cap_one": seed(cap=1),
+        "not_installed_small_cap": seed(keys=0, cap=12),
     }
 
 
 def log_text():
     def seed(cap: int, disk, memory) -> bytes:
-        return bytes([cap]) + b"".join(struct.pack("<Q", v) for v in list(disk) + list(memory))
+        return struct.pack("<H", cap) + b"".join(struct.pack("<Q", v)
+                                                  for v in list(disk) + list(memory))
 
-    typical_memory = [32, 41, 2147483648, 1073741824, 4294967295, 3221225472, 2147352576, 2130055168]
+    typical_memory = [32, 41, 2147483648, 1073741824, 4294967295, 3221225472, 2147352576,
+                      2130055168]
     return {
         "zeros": seed(0, [0, 0, 0], [0] * 8),
-        "typical": seed(40, [53687091200, 107374182400, 53687091200], typical_memory),
-        "above_32_bits": seed(64, [4294967296, 4294967295, 4294967297], typical_memory),
-        "largest": seed(255, [2**64 - 1] * 3, [2**64 - 1] * 8),
+        "typical": seed(400, [53687091200, 107374182400, 53687091200], typical_memory),
+        "above_32_bits": seed(640, [4294967296, 4294967295, 4294967297], typical_memory),
+        "largest": seed(1024, [2**64 - 1] * 3, [2**64 - 1] * 8),
+        "largest_small_cap": seed(700, [2**64 - 1] * 3, [2**64 - 1] * 8),
         "one_each": seed(1, [1, 10, 100], [1, 9, 10, 99, 100, 999, 1000, 9999]),
+        "powers_of_ten": seed(2, [10**19, 10**18, 10**17], [10**k for k in range(8)]),
     }
 
 
@@ -218,9 +320,8 @@ TARGETS = {
     "command_line": command_line,
     "language": language,
     "dispatch": dispatch,
-    "client_level": client_level,
-    "directory_values": directory_values,
-    "source_value": source_value,
+    "installed": installed,
+    "repair_plan": repair_plan,
     "report_text": report_text,
     "log_text": log_text,
 }

@@ -1,22 +1,28 @@
-// The "/bl" report from the bytes of four registry reads. Byte 0 says which
-// rows were read (bit 0 to 3); then each row's received bytes, up to 260,
-// come after a two-byte length, each in a heap block of exactly its size,
-// with or without a NUL. Properties: a display text is "unknown" for a row
-// not read, else the received bytes up to the first NUL, at most 259 of
-// them; the report text is never cut: it is the four labelled lines, 63
-// characters plus the four values, in a buffer of kBuildLevelTextSize bytes.
+// The "/bl" report from a registration as the launcher's read leaves it.
+//   byte 0: bit 0 the product key opens, bit 1 the main uninstall key opens
+//   bytes 1-2: a second capacity, 0 to kBuildLevelTextSize bytes
+//   then Build Level, ClientLevel and Directory as TakeValue reads them and
+//   InstallDate as TakeLastValue reads it: each of any type, up to 300
+//   stored bytes (more than 260 fail the read), with or without a NUL
+// Properties: without the product key the text is "Omrik Vindara is not
+// installed"; else it is four lines, each its label, a blank, the value and
+// a line feed, where the value is "unknown" when it was not read, else its
+// text up to the first NUL, and the first 259 characters of a value that
+// filled all 260 bytes. In a buffer of kBuildLevelTextSize bytes the text
+// always fits whole. In any buffer it is done exactly when it fits with its
+// NUL; a text that does not fit is refused, the buffer stays terminated
+// within its capacity and holds only the start of the text. Every buffer is
+// a heap block of exactly its capacity.
 #include <stddef.h>
 #include <stdint.h>
+#include <string.h>
 
 #include <string>
 
 #include "fuzz_support.h"
-#include "base/text.h"
 #include "reports/report_text.h"
 
 namespace {
-
-const size_t kValueSize = 260;
 
 const char* const kLabels[kReportRowCount] = {
     "Build date :\t",
@@ -25,39 +31,61 @@ const char* const kLabels[kReportRowCount] = {
     "InstallDate :\t",
 };
 
+// A value as its row shows it, worked out from the stored bytes.
+std::string Shown(const TextValue& value, const std::string& stored) {
+    if (!value.read)
+        return "unknown";
+    const std::string text = TextOf(stored.data(), stored.size());
+    return text.size() < kTextBufSize ? text : text.substr(0, kTextBufSize - 1);
+}
+
+// Composes into a heap block of exactly cap bytes and checks the result
+// against the text expected.
+void CheckComposed(const Registration* r, size_t cap, const std::string& expected) {
+    HeapBytes out = OutputBuffer(cap);
+    const int done = ComposeBuildLevelText(out.data, out.size, r);
+    FUZZ_CHECK(done == (expected.size() < cap));
+    if (done) {
+        FUZZ_CHECK(HasNul(out.data, out.size));
+        FUZZ_CHECK(expected == out.data);
+    } else if (cap) {
+        FUZZ_CHECK(HasNul(out.data, out.size));
+        FUZZ_CHECK(StartsWith(expected, out.data));
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     InputReader reader{data, size};
-    const uint8_t readRows = reader.Byte();
+    const uint8_t keys = reader.Byte();
+    const bool productKey = keys & 1, mainKey = keys & 2;
+    const size_t otherCap = static_cast<size_t>(reader.Number(2)) % (kBuildLevelTextSize + 1);
+    std::string stored[kReportRowCount];
 
-    HeapBytes display[kReportRowCount] = {HeapBytes(kTextBufSize), HeapBytes(kTextBufSize),
-                                         HeapBytes(kTextBufSize), HeapBytes(kTextBufSize)};
-    std::string expectedText;
-    size_t valueLengths = 0;
-    for (int row = 0; row < kReportRowCount; row++) {
-        const std::string bytes = reader.Part(kValueSize);
-        HeapBytes received(bytes.data(), bytes.size());
-        const int read = (readRows >> row) & 1;
-        memset(display[row].data, kUntouched, display[row].size);
-        TakeDisplayText(display[row].data, display[row].size, read, received.data,
-                        received.size);
+    HeapRegistration registration;
+    Registration* r = registration.get();
+    r->productKey = productKey;
+    r->mainUninstallKey = mainKey;
+    r->buildLevel = TakeValue(reader, productKey, &stored[0]);
+    r->clientLevel = TakeValue(reader, productKey, &stored[1]);
+    r->directory = TakeValue(reader, productKey, &stored[2]);
+    r->installDate = TakeLastValue(reader, mainKey, &stored[3]);
 
-        std::string shown = read ? TextOf(received.data, received.size) : "unknown";
-        if (shown.size() > kTextBufSize - 1)
-            shown.resize(kTextBufSize - 1);
-        FUZZ_CHECK(HasNul(display[row].data, display[row].size));
-        FUZZ_CHECK(shown == display[row].data);
-        expectedText += std::string(kLabels[row]) + " " + shown + "\n";
-        valueLengths += shown.size();
+    std::string expected = "Omrik Vindara is not installed";
+    if (productKey) {
+        const TextValue* const values[kReportRowCount] = {&r->buildLevel, &r->clientLevel,
+                                                         &r->directory, &r->installDate};
+        expected.clear();
+        for (int row = 0; row < kReportRowCount; row++)
+            expected += std::string(kLabels[row]) + " " + Shown(*values[row], stored[row]) + "\n";
     }
 
-    HeapBytes text = OutputBuffer(kBuildLevelTextSize);
-    const char* const values[kReportRowCount] = {display[0].data, display[1].data,
-                                                 display[2].data, display[3].data};
-    FUZZ_CHECK(ComposeBuildLevelText(text.data, text.size, values) == 1);
-    FUZZ_CHECK(HasNul(text.data, text.size));
-    FUZZ_CHECK(strlen(text.data) == 63 + valueLengths);
-    FUZZ_CHECK(expectedText == text.data);
+    FUZZ_CHECK(expected.size() < kBuildLevelTextSize);
+    CheckComposed(r, kBuildLevelTextSize, expected);
+    // Exactly room for the text and its NUL, one byte less, and any other.
+    CheckComposed(r, expected.size() + 1, expected);
+    CheckComposed(r, expected.size(), expected);
+    CheckComposed(r, otherCap, expected);
     return 0;
 }

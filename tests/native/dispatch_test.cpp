@@ -1,515 +1,308 @@
-// The launcher's dispatch over stand-in operations that record every call
-// with its arguments: which path runs, in which order, with which key paths,
-// the fallback between the two key forms, and the exit codes.
+// The launcher's run over stand-in primitives. Each row gives the argument
+// text, whether a window can be seen, the registration read before and
+// after the inner installer and how the inner installer ends; out come the
+// primitives called, in order and with their arguments, and the exit code.
 #include "launcher/dispatch.h"
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <string>
 #include <vector>
+
+#include "detect/registry_paths.h"
+#include "registration_values.h"
 
 namespace {
 
 typedef std::vector<std::string> CallLog;
 
-// Key paths written out here, independently of the product's tables.
-const std::string kUninstallRoot = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-const std::string kProduct = "SOFTWARE\\Omrik\\Moltrek";
-const std::string kByName = kUninstallRoot + "Omrik Vindara";
-const std::string kAlternate = kUninstallRoot + "{6A3E90D2-41B7-4C58-9E0F-27D4B1C8A365}";
-const std::string kMain = kUninstallRoot + "{5D8B2E71-C94A-4F06-B3A2-8E61F0D7C249}";
-const std::string kSourceList =
-    "Software\\Microsoft\\Installer\\Products\\17E2B8D5A49C60F43B2AE8160F7D2C94\\SourceList";
-const std::string kNetSource = kSourceList + "\\Net";
-
-std::string Trailing(const std::string& path) {
-    return path + "\\";
-}
-
-// What the stand-ins record and return. Every recorded call text is unique
-// to its operation and arguments, so a result can be given per call.
 struct Stage {
-    CallLog log;
-    std::map<std::string, int> results;
     int visible = 1;
-    int runStarted = 1;
-    unsigned long runCode = 0;
+    Registration before = {};  // the first read gives this
+    Registration after = {};   // every later read this
+    int reads = 0;
+    int fileMade = 1;
+    int innerEnds = 1;
+    unsigned long innerCode = 0;
+    CallLog log;
 };
 
 Stage gStage;
 
-int Result(const std::string& call, int otherwise) {
-    gStage.log.push_back(call);
-    auto found = gStage.results.find(call);
-    return found == gStage.results.end() ? otherwise : found->second;
-}
+// Key paths written out here, independently of the product's tables.
+const std::string kProduct = "SOFTWARE\\Omrik\\Moltrek";
+const std::string kMain =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
+    "{5D8B2E71-C94A-4F06-B3A2-8E61F0D7C249}";
+const std::string kSourceList =
+    "Software\\Microsoft\\Installer\\Products\\17E2B8D5A49C60F43B2AE8160F7D2C94\\SourceList";
 
-std::string Call(const std::string& name, const std::vector<std::string>& args) {
-    std::string text = name + "(";
-    for (size_t i = 0; i < args.size(); i++)
-        text += (i ? "," : "") + args[i];
-    return text + ")";
+// The stand-ins record each call. Whether a window can be seen is a
+// question, not a step: it is not recorded.
+int Visible() {
+    return gStage.visible;
 }
-
-// Expected call texts, in the stand-ins' own notation.
-std::string ResourceLog() { return Call("writeResourceLog", {"c:\\LOGRESOURCES.txt"}); }
-std::string HelpFile(int show = 1) { return Call("writeHelpFile", {std::to_string(show)}); }
-std::string VersionDate() { return Call("showVersionDate", {}); }
-std::string NotInstalled() { return Call("showNotInstalled", {}); }
-std::string BuildLevel(const std::string& u, const std::string& p) {
-    return Call("showBuildLevel", {u, p});
+void ReadRegistration(Registration* r) {
+    gStage.log.push_back("read");
+    *r = gStage.reads++ ? gStage.after : gStage.before;
 }
-std::string Check(const std::string& u, const std::string& p, int language, int show = 1) {
-    return Call("checkInstalledProduct", {u, p, std::to_string(language), std::to_string(show)});
+void MeasureResources(ResourceFigures* figures) {
+    gStage.log.push_back("measure");
+    for (unsigned long long& count : figures->counts)
+        count = 7;
 }
-std::string RunInner(const std::string& args) {
-    return Call("runInnerInstaller", {"_Setup.exe " + args});
+int WriteFile(const char* path, const char* bytes, size_t length) {
+    gStage.log.push_back("file " + std::string(path) + " " + std::to_string(length));
+    EXPECT_NE(nullptr, bytes);
+    return gStage.fileMade;
 }
-std::string ClientLevel(const std::string& u, const std::string& p) {
-    return Call("hasClientLevel", {u, p});
+void OpenInNotepad(const char* name) {
+    gStage.log.push_back("notepad " + std::string(name));
 }
-std::string WriteBuild(const std::string& p) {
-    return Call("writeBuildLevel", {p});
+void ShowReport(const char* text) {
+    gStage.log.push_back("box " + std::string(text));
 }
-std::string SourceValue(const std::string& s, const std::string& v, const std::string& p) {
-    return Call("rewriteSourceListValue", {s, v, p});
+void ShowDialog(int id) {
+    gStage.log.push_back("dialog " + std::to_string(id));
 }
-// The uninstall value's content by name: what the launcher asks to be put in.
-const char* const kUninstallValueNames[] = {"removal command", "directory", "package copy"};
-std::string UninstallValue(const std::string& u, const std::string& v, UninstallValue what,
-                           const std::string& p) {
-    return Call("rewriteUninstallValue", {u, v, kUninstallValueNames[what], p});
-}
-
-// The six probing pairs and the main pair in both forms.
-std::vector<std::pair<std::string, std::string>> ProbingPairs() {
-    return {
-        {kByName, kProduct},
-        {kAlternate, kProduct},
-        {kMain, kProduct},
-        {Trailing(kByName), Trailing(kProduct)},
-        {Trailing(kAlternate), Trailing(kProduct)},
-        {Trailing(kMain), Trailing(kProduct)},
-    };
-}
-
-CallLog Checks(int count, int language, int show = 1) {
-    CallLog calls;
-    auto pairs = ProbingPairs();
-    for (int i = 0; i < count; i++)
-        calls.push_back(Check(pairs[i].first, pairs[i].second, language, show));
-    return calls;
-}
-
-CallLog AllChecks(int language) {
-    return Checks(6, language);
-}
-
-std::string ClientLevelPair3() { return ClientLevel(kMain, kProduct); }
-std::string ClientLevelPair6() { return ClientLevel(Trailing(kMain), Trailing(kProduct)); }
-
-// One repair call in the trailing-backslash form (pair 6 with the trailing
-// Installer keys) or the plain form (pair 3 with the plain keys).
-std::string RepairCall(int repair, bool trailing) {
-    auto form = [trailing](const std::string& path) { return trailing ? Trailing(path) : path; };
-    const std::string u = form(kMain);
-    const std::string p = form(kProduct);
-    switch (repair) {
-    case 0:
-        return WriteBuild(p);
-    case 1:
-        return SourceValue(form(kSourceList), "LastUsedSource", p);
-    case 2:
-        return SourceValue(form(kNetSource), "1", p);
-    case 3:
-        return UninstallValue(u, "UninstallString", kRemovalCommand, p);
-    case 4:
-        return UninstallValue(u, "ModifyPath", kInstallDirectory, p);
-    default:
-        return UninstallValue(u, "LocalPackage", kPackageCopy, p);
-    }
-}
-
-// Appends what one piece of a run is expected to call.
-CallLog& operator+=(CallLog& log, const CallLog& more) {
-    log.insert(log.end(), more.begin(), more.end());
-    return log;
-}
-
-CallLog& operator+=(CallLog& log, const std::string& call) {
-    log.push_back(call);
-    return log;
-}
-
-CallLog Join(CallLog first, const CallLog& then) {
-    first += then;
-    return first;
-}
-
-// Stand-ins. The product hands strings that must stay NUL-terminated; each
-// one is copied into the log as a std::string.
-int WriteResourceLogStandIn(const char* path) { return Result(Call("writeResourceLog", {path}), 1); }
-// The station's visibility is a question, not a step: it is not logged.
-int WindowStationVisibleStandIn() { return gStage.visible; }
-void WriteHelpFileStandIn(int show) { Result(HelpFile(show), 0); }
-void ShowVersionDateStandIn() { Result(Call("showVersionDate", {}), 0); }
-int ShowBuildLevelStandIn(const char* u, const char* p) { return Result(BuildLevel(u, p), 0); }
-void ShowNotInstalledStandIn() { Result(Call("showNotInstalled", {}), 0); }
-int CheckInstalledProductStandIn(const char* u, const char* p, int language, int show) {
-    return Result(Check(u, p, language, show), 0);
-}
-int RunInnerInstallerStandIn(char* commandLine, unsigned long* exitCode) {
+int RunInnerInstaller(char* commandLine, unsigned long* exitCode) {
     // The platform may write into the command line: it must be writable.
     for (char* c = commandLine; *c; c++)
         *c = *c;
-    Result(Call("runInnerInstaller", {commandLine}), 0);
-    *exitCode = gStage.runCode;
-    return gStage.runStarted;
+    gStage.log.push_back("run " + std::string(commandLine));
+    *exitCode = gStage.innerCode;
+    return gStage.innerEnds;
 }
-int HasClientLevelStandIn(const char* u, const char* p) { return Result(ClientLevel(u, p), 0); }
-int WriteBuildLevelStandIn(const char* p) { return Result(WriteBuild(p), 1); }
-int RewriteSourceListValueStandIn(const char* s, const char* v, const char* p) {
-    return Result(SourceValue(s, v, p), 1);
-}
-int RewriteUninstallValueStandIn(const char* u, const char* v, enum UninstallValue what,
-                                 const char* p) {
-    return Result(UninstallValue(u, v, what, p), 1);
+int WriteValue(const RegistryWrite* write) {
+    EXPECT_EQ(write->length, strlen(write->text));
+    gStage.log.push_back(std::string(write->root == kLocalMachine ? "HKLM\\" : "HKCU\\") +
+                         write->key[kPlainForm] + " " + write->name + "=" + write->text +
+                         " type " + std::to_string(write->type));
+    EXPECT_EQ(std::string(write->key[kPlainForm]) + "\\", write->key[kTrailingForm]);
+    return 1;
 }
 
 const LauncherOps kStandInOps = {
-    WindowStationVisibleStandIn,  WriteResourceLogStandIn,       WriteHelpFileStandIn,
-    ShowVersionDateStandIn,       ShowBuildLevelStandIn,         ShowNotInstalledStandIn,
-    CheckInstalledProductStandIn, RunInnerInstallerStandIn,      HasClientLevelStandIn,
-    WriteBuildLevelStandIn,       RewriteSourceListValueStandIn, RewriteUninstallValueStandIn,
+    .windowStationVisible = Visible,
+    .readRegistration = ReadRegistration,
+    .measureResources = MeasureResources,
+    .writeFile = WriteFile,
+    .openInNotepad = OpenInNotepad,
+    .showReport = ShowReport,
+    .showDialog = ShowDialog,
+    .runInnerInstaller = RunInnerInstaller,
+    .writeValue = WriteValue,
 };
 
-class Dispatch : public ::testing::Test {
-protected:
-    void SetUp() override { gStage = Stage(); }
-
-    int Launch(const std::string& args) { return RunLauncher(args.c_str(), &kStandInOps); }
-};
-
+// Expected calls, in the stand-ins' notation.
+const std::string kRead = "read";
+const CallLog kLog = {"measure", "file c:\\LOGRESOURCES.txt 499"};
+const std::string kHelpFile = "file helpFILE.txt 36680";
+const std::string kNotepad = "notepad helpFILE.txt";
+const std::string kVersion = "box VNR Build 4.50, Abr 25, 2000";
+const std::string kNotInstalled = "box Omrik Vindara is not installed";
+std::string Dialog(int id) {
+    return "dialog " + std::to_string(id);
+}
+std::string RunOf(const std::string& args) {
+    return "run _Setup.exe " + args;
+}
+CallLog Join(CallLog first, const CallLog& then) {
+    first.insert(first.end(), then.begin(), then.end());
+    return first;
+}
 // An installation where nothing is installed and nothing registers itself.
-CallLog PlainInstall(const std::string& args, int language) {
-    CallLog calls = AllChecks(language);
-    calls += RunInner(args);
-    calls += ClientLevelPair3();
-    calls += ClientLevelPair6();
-    return calls;
+CallLog Install(const std::string& args) {
+    return {kRead, RunOf(args), kRead};
 }
-
-CallLog BuildLevelNotInstalled() {
-    return {BuildLevel(Trailing(kMain), Trailing(kProduct)), BuildLevel(kMain, kProduct),
-            NotInstalled()};
-}
-
-TEST_F(Dispatch, FollowsExactlyOnePathBySwitchPrecedence) {
-    const CallLog logged = {ResourceLog()};
-    const struct {
-        std::string args;
-        CallLog expected;
-    } cases[] = {
-        {"/?", {HelpFile()}},
-        {"/? /vd", {HelpFile()}},
-        {"/vd /?", {HelpFile()}},
-        {"/bl /?", {HelpFile()}},
-        {"/l1036 /x /?", {HelpFile()}},
-        {"/vd", {VersionDate()}},
-        {"/vd /bl", {VersionDate()}},
-        {"/bl /vd", {VersionDate()}},
-        {"/vd /x /l1036", {VersionDate()}},
-        {"/bl", BuildLevelNotInstalled()},
-        {"/bl /x", BuildLevelNotInstalled()},
-        {"/x /bl /l1036", BuildLevelNotInstalled()},
-        {"INSTALLDIR=\"C:/bl/\"", BuildLevelNotInstalled()},  // a switch inside a value
-        {"/LOGRESOURCES /vd", Join(logged, {VersionDate()})},
-        {"/LOGRESOURCES /?", Join(logged, {HelpFile()})},
-        {"/bl /LOGRESOURCES", Join(logged, BuildLevelNotInstalled())},
-        {"/logresources /vd", {VersionDate()}},
-        {"/VD", PlainInstall("/VD", 1033)},
-        {"/BL", PlainInstall("/BL", 1033)},
-        {"/LOGRESOURCES", Join(logged, PlainInstall("/LOGRESOURCES", 1033))},
+// The six repairs for a Directory text d stored as REG_SZ.
+CallLog Repairs(const std::string& d) {
+    return {
+        "HKLM\\" + kProduct + " Build Level=Abr 25, 2000 type 1",
+        "HKCU\\" + kSourceList + " LastUsedSource=n;1;" + d + " type 1",
+        "HKCU\\" + kSourceList + "\\Net 1=" + d + " type 1",
+        "HKLM\\" + kMain + " UninstallString=msiexec /x \"" + d + "Omrik Vindara.msi\" type 1",
+        "HKLM\\" + kMain + " ModifyPath=" + d + " type 1",
+        "HKLM\\" + kMain + " LocalPackage=" + d + "Omrik VindaraXXX.msi type 1",
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.args);
-        SetUp();
-        EXPECT_EQ(0, Launch(c.args));
-        EXPECT_EQ(c.expected, gStage.log);
+}
+
+// The product installed with the given ClientLevel beside its main
+// uninstall key.
+Registration Installed(const std::string& clientLevel) {
+    Registration r = Registered();
+    r.clientLevel = Text(clientLevel);
+    return r;
+}
+
+struct Row {
+    const char* what;
+    std::string args;
+    int visible = 1;
+    Registration before = {};
+    Registration after = {};
+    int fileMade = 1;
+    int innerEnds = 1;
+    unsigned long innerCode = 0;
+    unsigned long exitCode = 0;
+    CallLog calls;
+};
+
+void RunRows(const std::vector<Row>& rows) {
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.what) + ": " + row.args);
+        gStage = Stage();
+        gStage.visible = row.visible;
+        gStage.before = row.before;
+        gStage.after = row.after;
+        gStage.fileMade = row.fileMade;
+        gStage.innerEnds = row.innerEnds;
+        gStage.innerCode = row.innerCode;
+        EXPECT_EQ(row.exitCode, (unsigned long)(unsigned)RunLauncher(row.args.c_str(),
+                                                                     &kStandInOps));
+        EXPECT_EQ(row.calls, gStage.log);
     }
+}
+
+TEST(Dispatch, FollowsExactlyOnePathBySwitchPrecedence) {
+    const Registration installed = Installed("VNR/4.50");
+    RunRows({
+        {.what = "help", .args = "/?", .calls = {kHelpFile, kNotepad}},
+        {.what = "help first", .args = "/vd /?", .calls = {kHelpFile, kNotepad}},
+        {.what = "help first", .args = "/bl /?", .calls = {kHelpFile, kNotepad}},
+        {.what = "help first", .args = "/l1036 /x /?", .before = installed,
+         .calls = {kHelpFile, kNotepad}},
+        {.what = "version", .args = "/vd", .calls = {kVersion}},
+        {.what = "version first", .args = "/bl /vd", .calls = {kVersion}},
+        {.what = "version first", .args = "/vd /x /l1036", .before = installed,
+         .calls = {kVersion}},
+        {.what = "build level", .args = "/bl", .calls = {kRead, kNotInstalled}},
+        {.what = "build level first", .args = "/x /bl /l1036", .before = installed,
+         .calls = {kRead, "box Build date :\t unknown\nClient Level :\t VNR/4.50\n"
+                          "InstallDir :\t D:\\Apps\\\nInstallDate :\t 20261208\n"}},
+        {.what = "a switch inside a value", .args = "INSTALLDIR=\"C:/bl/\"",
+         .calls = {kRead, kNotInstalled}},
+        {.what = "log first", .args = "/LOGRESOURCES /vd", .calls = Join(kLog, {kVersion})},
+        {.what = "log first", .args = "/LOGRESOURCES /?",
+         .calls = Join(kLog, {kHelpFile, kNotepad})},
+        {.what = "log first", .args = "/bl /LOGRESOURCES",
+         .calls = Join(kLog, {kRead, kNotInstalled})},
+        {.what = "switches are case-sensitive", .args = "/logresources /vd",
+         .calls = {kVersion}},
+        {.what = "switches are case-sensitive", .args = "/VD", .calls = Install("/VD")},
+        {.what = "switches are case-sensitive", .args = "/BL", .calls = Install("/BL")},
+        {.what = "log then installation", .args = "/LOGRESOURCES",
+         .calls = Join(kLog, Install("/LOGRESOURCES"))},
+    });
+}
+
+// A file that cannot be made is no help and no Notepad; without a log the
+// run goes on.
+TEST(Dispatch, FilesThatCannotBeMadeChangeNothingElse) {
+    RunRows({
+        {.what = "help", .args = "/?", .fileMade = 0, .calls = {kHelpFile}},
+        {.what = "log", .args = "/LOGRESOURCES /vd", .fileMade = 0,
+         .calls = Join(kLog, {kVersion})},
+    });
 }
 
 // In a window station nobody sees, no window is shown that nobody could
 // close: no report box, no Notepad, no refusal dialog. The refusal itself,
 // the help file, the log and the installation go on as anywhere else.
-TEST_F(Dispatch, InvisibleStationShowsNothingAndRefusesAllTheSame) {
-    const std::string pair3 = Check(kMain, kProduct, 1036, 0);
-    const struct {
-        std::string args;
-        bool installed;
-        int exitCode;
-        CallLog expected;
-    } cases[] = {
-        {"/?", false, 0, {HelpFile(0)}},
-        {"/vd", false, 0, {}},
-        {"/bl", true, 0, {}},
-        {"/LOGRESOURCES /vd", false, 0, {ResourceLog()}},
-        {"/l1036", true, 1, Checks(3, 1036, 0)},
-        {"/l1036", false, 0, Join(Checks(6, 1036, 0), {RunInner("/l1036"), ClientLevelPair3(),
-                                                      ClientLevelPair6()})},
-        {"/x", true, 0, {RunInner("/x")}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.args + (c.installed ? " installed" : ""));
-        SetUp();
-        gStage.visible = 0;
-        if (c.installed) {
-            gStage.results[pair3] = 1;
-            gStage.results[BuildLevel(Trailing(kMain), Trailing(kProduct))] = 1;
-        }
-        EXPECT_EQ(c.exitCode, Launch(c.args));
-        EXPECT_EQ(c.expected, gStage.log);
-    }
+TEST(Dispatch, InvisibleStationShowsNothingAndRefusesAllTheSame) {
+    const Registration installed = Installed("VNR/4.50");
+    RunRows({
+        {.what = "help", .args = "/?", .visible = 0, .calls = {kHelpFile}},
+        {.what = "version", .args = "/vd", .visible = 0},
+        {.what = "build level", .args = "/bl", .visible = 0, .before = installed},
+        {.what = "log", .args = "/LOGRESOURCES /vd", .visible = 0, .calls = kLog},
+        {.what = "refusal", .args = "/l1036", .visible = 0, .before = installed,
+         .exitCode = 1, .calls = {kRead}},
+        {.what = "installation", .args = "/l1036", .visible = 0,
+         .calls = Install("/l1036")},
+        {.what = "removal", .args = "/x", .visible = 0, .before = installed,
+         .calls = {RunOf("/x")}},
+    });
 }
 
-TEST_F(Dispatch, LogThatCannotBeWrittenChangesNothing) {
-    gStage.results[ResourceLog()] = 0;
-    EXPECT_EQ(0, Launch("/LOGRESOURCES /vd"));
-    EXPECT_EQ((CallLog{ResourceLog(), VersionDate()}), gStage.log);
+// The refusal dialog is the chosen language's, long form for an installed
+// version below 4; the inner installer is not started.
+TEST(Dispatch, RefusesAnInstallationInTheChosenLanguage) {
+    const Registration v39 = Installed("VNR/3.9");
+    const Registration v450 = Installed("VNR/4.50");
+    RunRows({
+        {.what = "no /l", .args = "", .before = v39, .exitCode = 1,
+         .calls = {kRead, Dialog(1033)}},
+        {.what = "short form", .args = "/l1036", .before = v450, .exitCode = 1,
+         .calls = {kRead, Dialog(5036)}},
+        {.what = "Norwegian", .args = "/l2068 /s", .before = v39, .exitCode = 1,
+         .calls = {kRead, Dialog(2068)}},
+        {.what = "no dialog for 1044", .args = "/l1044", .before = v39, .exitCode = 1,
+         .calls = {kRead, Dialog(1033)}},
+        {.what = "a blank after /l", .args = "/l 1036", .before = v450, .exitCode = 1,
+         .calls = {kRead, Dialog(5033)}},
+        {.what = "four digits only", .args = "/l10361", .before = v39, .exitCode = 1,
+         .calls = {kRead, Dialog(1036)}},
+        {.what = "/l anywhere", .args = "/s /v\"/qn\" /l1041", .before = v450, .exitCode = 1,
+         .calls = {kRead, Dialog(5041)}},
+        {.what = "upper-case X is no removal", .args = "/X", .before = v450, .exitCode = 1,
+         .calls = {kRead, Dialog(5033)}},
+        {.what = "ClientLevel without a version", .args = "/l1036",
+         .before = Installed("VNR 4.50"), .after = Installed("VNR 4.50"),
+         .calls = Join({kRead, RunOf("/l1036"), kRead}, Repairs("D:\\Apps\\"))},
+    });
 }
 
-TEST_F(Dispatch, BuildLevelTriesTrailingThenPlainThenReportsNotInstalled) {
-    const std::string trailing = BuildLevel(Trailing(kMain), Trailing(kProduct));
-    const std::string plain = BuildLevel(kMain, kProduct);
-    const struct {
-        int trailingShown;
-        int plainShown;
-        CallLog expected;
-    } cases[] = {
-        {1, 1, {trailing}},
-        {1, 0, {trailing}},
-        {0, 1, {trailing, plain}},
-        {0, 0, {trailing, plain, NotInstalled()}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::to_string(c.trailingShown) + std::to_string(c.plainShown));
-        SetUp();
-        gStage.results[trailing] = c.trailingShown;
-        gStage.results[plain] = c.plainShown;
-        EXPECT_EQ(0, Launch("/bl"));
-        EXPECT_EQ(c.expected, gStage.log);
-    }
+TEST(Dispatch, RemovalSkipsTheCheckAndTheRepairs) {
+    const Registration installed = Installed("VNR/4.50");
+    RunRows({
+        {.what = "removal", .args = "/x", .before = installed, .after = installed,
+         .innerCode = 1605, .exitCode = 1605, .calls = {RunOf("/x")}},
+        {.what = "removal with more", .args = "/s /x /l1036 PROP=1", .before = installed,
+         .after = installed, .calls = {RunOf("/s /x /l1036 PROP=1")}},
+    });
 }
 
-TEST_F(Dispatch, ProbesTheSixPairsInOrderAndStopsAtTheFirstRefusal) {
-    const CallLog all = AllChecks(1033);
-    // The exact key paths of the six probes.
-    const CallLog literal = {
-        "checkInstalledProduct(SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
-        "Omrik Vindara,SOFTWARE\\Omrik\\Moltrek,1033,1)",
-        "checkInstalledProduct(SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
-        "{6A3E90D2-41B7-4C58-9E0F-27D4B1C8A365},SOFTWARE\\Omrik\\Moltrek,1033,1)",
-        "checkInstalledProduct(SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
-        "{5D8B2E71-C94A-4F06-B3A2-8E61F0D7C249},SOFTWARE\\Omrik\\Moltrek,1033,1)",
-        "checkInstalledProduct(SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
-        "Omrik Vindara\\,SOFTWARE\\Omrik\\Moltrek\\,1033,1)",
-        "checkInstalledProduct(SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
-        "{6A3E90D2-41B7-4C58-9E0F-27D4B1C8A365}\\,SOFTWARE\\Omrik\\Moltrek\\,1033,1)",
-        "checkInstalledProduct(SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
-        "{5D8B2E71-C94A-4F06-B3A2-8E61F0D7C249}\\,SOFTWARE\\Omrik\\Moltrek\\,1033,1)",
-    };
-    ASSERT_EQ(literal, all);
-
-    for (int refusing = 1; refusing <= 6; refusing++) {
-        SCOPED_TRACE(refusing);
-        SetUp();
-        gStage.results[all[refusing - 1]] = 1;
-        // A later pair that would also refuse is never reached.
-        if (refusing < 6)
-            gStage.results[all[5]] = 1;
-        EXPECT_EQ(kAlreadyInstalledExitCode, Launch(""));
-        EXPECT_EQ(Checks(refusing, 1033), gStage.log);
-    }
-    EXPECT_EQ(1, kAlreadyInstalledExitCode);
-}
-
-TEST_F(Dispatch, PassesTheSelectedLanguageToEveryProbe) {
-    const struct {
-        std::string args;
-        int language;
-    } cases[] = {
-        {"", 1033},        {"/l1036", 1036}, {"/l2068 /s", 2068},
-        {"/l1044", 1033},  {"/l 1036", 1033}, {"/s /v\"/qn\" /l1041", 1041},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.args);
-        SetUp();
-        EXPECT_EQ(0, Launch(c.args));
-        EXPECT_EQ(PlainInstall(c.args, c.language), gStage.log);
-    }
-}
-
-TEST_F(Dispatch, UninstallSwitchSkipsTheCheckAndTheRepairs) {
-    for (const auto& check : AllChecks(1033))
-        gStage.results[check] = 1;
-    gStage.results[ClientLevelPair3()] = 1;
-    gStage.results[ClientLevelPair6()] = 1;
-    gStage.runCode = 1605;
-    EXPECT_EQ(1605, Launch("/x"));
-    EXPECT_EQ((CallLog{RunInner("/x")}), gStage.log);
-
-    SetUp();
-    EXPECT_EQ(0, Launch("/s /x /l1036 PROP=1"));
-    EXPECT_EQ((CallLog{RunInner("/s /x /l1036 PROP=1")}), gStage.log);
-}
-
-TEST_F(Dispatch, UpperCaseXIsNotTheUninstallSwitch) {
-    gStage.results[Check(kMain, kProduct, 1033)] = 1;
-    EXPECT_EQ(1, Launch("/X"));
-    EXPECT_EQ(Checks(3, 1033), gStage.log);
-}
-
-TEST_F(Dispatch, RepairsOnlyWhenTheInstallationRegisteredItself) {
-    CallLog repairs;
-    for (int repair = 0; repair < 6; repair++)
-        repairs += RepairCall(repair, true);
-    const struct {
-        int pair3;
-        int pair6;
-        CallLog after;
-    } cases[] = {
-        {0, 0, {ClientLevelPair3(), ClientLevelPair6()}},
-        {1, 0, Join({ClientLevelPair3()}, repairs)},
-        {1, 1, Join({ClientLevelPair3()}, repairs)},
-        {0, 1, Join({ClientLevelPair3(), ClientLevelPair6()}, repairs)},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::to_string(c.pair3) + std::to_string(c.pair6));
-        SetUp();
-        gStage.results[ClientLevelPair3()] = c.pair3;
-        gStage.results[ClientLevelPair6()] = c.pair6;
-        EXPECT_EQ(0, Launch(""));
-        CallLog expected = AllChecks(1033);
-        expected += RunInner("");
-        expected += c.after;
-        EXPECT_EQ(expected, gStage.log);
-    }
-}
-
-TEST_F(Dispatch, RepairsRunInOrderWithTheExactKeysAndValues) {
-    // Every trailing-backslash call does nothing, so each is followed by
-    // its plain twin.
-    for (int repair = 0; repair < 6; repair++)
-        gStage.results[RepairCall(repair, true)] = 0;
-    gStage.results[ClientLevelPair3()] = 1;
-    EXPECT_EQ(0, Launch(""));
-    const std::string u = kUninstallRoot + "{5D8B2E71-C94A-4F06-B3A2-8E61F0D7C249}";
-    const std::string p = "SOFTWARE\\Omrik\\Moltrek";
-    const std::string s =
-        "Software\\Microsoft\\Installer\\Products\\17E2B8D5A49C60F43B2AE8160F7D2C94\\SourceList";
-    CallLog expected = AllChecks(1033);
-    expected += RunInner("");
-    expected += ClientLevelPair3();
-    expected += CallLog{
-        "writeBuildLevel(" + p + "\\)",
-        "writeBuildLevel(" + p + ")",
-        "rewriteSourceListValue(" + s + "\\,LastUsedSource," + p + "\\)",
-        "rewriteSourceListValue(" + s + ",LastUsedSource," + p + ")",
-        "rewriteSourceListValue(" + s + "\\Net\\,1," + p + "\\)",
-        "rewriteSourceListValue(" + s + "\\Net,1," + p + ")",
-        "rewriteUninstallValue(" + u + "\\,UninstallString,removal command," + p + "\\)",
-        "rewriteUninstallValue(" + u + ",UninstallString,removal command," + p + ")",
-        "rewriteUninstallValue(" + u + "\\,ModifyPath,directory," + p + "\\)",
-        "rewriteUninstallValue(" + u + ",ModifyPath,directory," + p + ")",
-        "rewriteUninstallValue(" + u + "\\,LocalPackage,package copy," + p + "\\)",
-        "rewriteUninstallValue(" + u + ",LocalPackage,package copy," + p + ")",
-    };
-    EXPECT_EQ(expected, gStage.log);
-}
-
-TEST_F(Dispatch, PlainFormRunsOnlyAfterTheTrailingFormDidNothing) {
-    // Every combination of trailing-form results; the plain results vary
-    // too and must change nothing.
-    for (int mask = 0; mask < 64; mask++) {
-        SCOPED_TRACE(mask);
-        SetUp();
-        gStage.results[ClientLevelPair3()] = 1;
-        CallLog expected = AllChecks(1033);
-        expected += RunInner("PROP=1");
-        expected += ClientLevelPair3();
-        for (int repair = 0; repair < 6; repair++) {
-            const int trailingDone = (mask >> repair) & 1;
-            gStage.results[RepairCall(repair, true)] = trailingDone;
-            gStage.results[RepairCall(repair, false)] = (mask + repair) & 1;
-            expected += RepairCall(repair, true);
-            if (!trailingDone)
-                expected += RepairCall(repair, false);
-        }
-        EXPECT_EQ(0, Launch("PROP=1"));
-        EXPECT_EQ(expected, gStage.log);
-    }
-}
-
-TEST_F(Dispatch, ExitsWithTheInnerInstallersOwnCode) {
-    for (unsigned long code : {0ul, 1ul, 1602ul, 1603ul, 3010ul, 0xC0000005ul}) {
-        for (int registered : {0, 1}) {
-            SCOPED_TRACE(std::to_string(code) + " registered " + std::to_string(registered));
-            SetUp();
-            gStage.runCode = code;
-            gStage.results[ClientLevelPair3()] = registered;
-            EXPECT_EQ(code, (unsigned long)(unsigned int)Launch("/l1036"));
-            CallLog expected = AllChecks(1036);
-            expected += RunInner("/l1036");
-            expected += ClientLevelPair3();
-            if (registered) {
-                for (int repair = 0; repair < 6; repair++)
-                    expected += RepairCall(repair, true);
-            } else {
-                expected += ClientLevelPair6();
-            }
-            EXPECT_EQ(expected, gStage.log);
-        }
-        SCOPED_TRACE(std::to_string(code) + " uninstalling");
-        SetUp();
-        gStage.runCode = code;
-        EXPECT_EQ(code, (unsigned long)(unsigned int)Launch("/x"));
-    }
+// The repairs depend on whether the installation registered itself, not on
+// the inner installer's exit code, which is the launcher's own.
+TEST(Dispatch, RepairsWhatTheInstallationRegisteredAndExitsWithItsCode) {
+    const Registration registered = Registered("D:\\Apps\\");
+    Registration unusableDirectory = Registered();
+    unusableDirectory.directory = Text("");
+    RunRows({
+        {.what = "registered", .args = "", .after = registered,
+         .calls = Join(Install(""), Repairs("D:\\Apps\\"))},
+        {.what = "not registered", .args = "/l1036", .innerCode = 1603, .exitCode = 1603,
+         .calls = Install("/l1036")},
+        {.what = "registered, restart needed", .args = "/qn", .after = registered,
+         .innerCode = 3010, .exitCode = 3010, .calls = Join(Install("/qn"), Repairs("D:\\Apps\\"))},
+        {.what = "registered, then crashed", .args = "/qn", .after = registered,
+         .innerCode = 0xC0000005, .exitCode = 0xC0000005,
+         .calls = Join(Install("/qn"), Repairs("D:\\Apps\\"))},
+        {.what = "registered without a usable Directory", .args = "",
+         .after = unusableDirectory, .calls = Join(Install(""), {Repairs("")[0]})},
+    });
 }
 
 // Not started, or started but not waited for: the installation may still
-// be going on, so nothing is repaired and the system's error code is the
-// launcher's.
-TEST_F(Dispatch, InnerInstallerThatDidNotRunToItsEndEndsTheRunWithTheErrorCode) {
-    const struct {
-        const char* args;
-        unsigned long error;
-    } cases[] = {
-        {"", 2},                 // not found
-        {"/x", 2},               // not found, removal
-        {"/l1036 PROP=1", 206},  // the launcher's folder path is too long
-        {"", 6},                 // the wait failed: invalid handle
-        {"/l1036 PROP=1", 31},   // the wait failed without a reason
-    };
-    for (const auto& c : cases) {
-        const std::string args = c.args;
-        SCOPED_TRACE(args + " error " + std::to_string(c.error));
-        SetUp();
-        gStage.runStarted = 0;
-        gStage.runCode = c.error;
-        gStage.results[ClientLevelPair3()] = 1;
-        EXPECT_EQ(c.error, (unsigned long)Launch(args));
-        ASSERT_FALSE(gStage.log.empty());
-        EXPECT_EQ(RunInner(args), gStage.log.back());
-        for (const std::string& call : gStage.log) {
-            EXPECT_EQ(std::string::npos, call.find("hasClientLevel")) << call;
-            EXPECT_EQ(std::string::npos, call.find("rewrite")) << call;
-            EXPECT_EQ(std::string::npos, call.find("writeBuildLevel")) << call;
-        }
-    }
+// be going on, so nothing is read or repaired afterwards and the system's
+// error code is the launcher's.
+TEST(Dispatch, InnerInstallerThatDidNotRunToItsEndEndsTheRun) {
+    const Registration registered = Registered();
+    RunRows({
+        {.what = "not found", .args = "", .after = registered, .innerEnds = 0, .innerCode = 2,
+         .exitCode = 2, .calls = {kRead, RunOf("")}},
+        {.what = "not found, removal", .args = "/x", .after = registered, .innerEnds = 0,
+         .innerCode = 2, .exitCode = 2, .calls = {RunOf("/x")}},
+        {.what = "folder path too long", .args = "/l1036 PROP=1", .after = registered,
+         .innerEnds = 0, .innerCode = 206, .exitCode = 206,
+         .calls = {kRead, RunOf("/l1036 PROP=1")}},
+        {.what = "wait failed", .args = "", .after = registered, .innerEnds = 0,
+         .innerCode = 6, .exitCode = 6, .calls = {kRead, RunOf("")}},
+    });
 }
 
-TEST_F(Dispatch, HandsTheWholeArgumentTextToTheInnerInstaller) {
+TEST(Dispatch, HandsTheWholeArgumentTextToTheInnerInstaller) {
     auto ofLength = [](size_t length) {
         std::string text;
         while (text.size() < length)
@@ -517,32 +310,14 @@ TEST_F(Dispatch, HandsTheWholeArgumentTextToTheInnerInstaller) {
         text.resize(length);
         return text;
     };
-    const std::string cases[] = {
-        "",
-        " ",
-        "/s",
-        "/s /v\"/qn ADDLOCAL=VNRCommon,Lapvane\"",
-        "\t/s  \"quoted value\"  ",
-        ofLength(248),
-        ofLength(249),
-        ofLength(1000),
-        ofLength(32000),
-        "/x " + ofLength(1000),
-    };
-    for (const std::string& args : cases) {
-        SCOPED_TRACE(args.size());
-        SetUp();
-        EXPECT_EQ(0, Launch(args));
-        bool ran = false;
-        for (const std::string& call : gStage.log) {
-            if (call.rfind("runInnerInstaller(", 0) == 0) {
-                EXPECT_FALSE(ran) << "the inner installer ran twice";
-                ran = true;
-                EXPECT_EQ(RunInner(args), call);
-            }
-        }
-        EXPECT_TRUE(ran);
-    }
+    std::vector<Row> rows;
+    for (const std::string& args :
+         {std::string(""), std::string(" "), std::string("\t/s  \"quoted value\"  "),
+          ofLength(248), ofLength(249), ofLength(1000), ofLength(32000)})
+        rows.push_back({.what = "arguments", .args = args, .calls = Install(args)});
+    rows.push_back({.what = "removal", .args = "/x " + ofLength(1000),
+                    .calls = {RunOf("/x " + ofLength(1000))}});
+    RunRows(rows);
 }
 
 }  // namespace

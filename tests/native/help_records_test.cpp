@@ -32,16 +32,12 @@ const size_t kRecordLengths[140] = {
     87, 1,  79, 1,  0,  0,  0,  0,  0,  0,   // 131-140
 };
 
-// The help file as WriteHelpFile puts it on disk: the lines one after the
-// other.
+// The help file as it goes to disk.
 std::string HelpFile() {
-    std::string file;
-    char line[kHelpLineSize];
-    for (int i = 0; i < kHelpRecordCount; i++) {
-        ComposeHelpLine(i, line);
-        file.append(line, sizeof line);
-    }
-    return file;
+    GuardedBuffer file(kHelpFileSize);
+    size_t length = ComposeHelpFile(file.Data(), file.cap);
+    EXPECT_TRUE(file.GuardIntact());
+    return std::string(file.Data(), length);
 }
 
 std::string Line(int number) {
@@ -166,14 +162,11 @@ TEST(HelpFile, SentenceSplitAcrossRecords84And85) {
     EXPECT_EQ("\t\t\t\t\tWILL BE INSTALLED. ", std::string(kHelpRecords[84]));
 }
 
-TEST(ComposeHelpLine, WritesExactly262Bytes) {
-    for (int index : {0, 2, 41, 128, 139}) {
-        SCOPED_TRACE(index);
-        GuardedBuffer line(kHelpLineSize);
-        ComposeHelpLine(index, line.Data());
-        EXPECT_TRUE(line.GuardIntact());
-        EXPECT_EQ('\r', line.bytes[260]);
-        EXPECT_EQ('\n', line.bytes[261]);
+TEST(ComposeHelpFile, RefusesACapacityTooSmallWithoutOverrun) {
+    for (size_t cap : {kHelpFileSize - 1, (size_t)0}) {
+        GuardedBuffer file(cap);
+        EXPECT_EQ(0u, ComposeHelpFile(file.Data(), file.cap));
+        EXPECT_TRUE(file.GuardIntact());
     }
 }
 

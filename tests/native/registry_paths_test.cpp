@@ -1,5 +1,5 @@
 // The registry locations: the packed product code follows from the product
-// code, both forms of every path agree, and the six pairs come in order.
+// code, and both forms of every path agree.
 #include "detect/registry_paths.h"
 
 #include <gtest/gtest.h>
@@ -81,24 +81,6 @@ TEST(RegistryPaths, InstallerKeysUseThePackedCodeAndUninstallKeysThePlainCode) {
     EXPECT_NE(std::string::npos, std::string(kMainUninstallKey[kPlainForm]).find(kProductCode));
     EXPECT_NE(std::string::npos, std::string(kSourceListKey[kPlainForm]).find(kPackedProductCode));
     EXPECT_NE(std::string::npos, std::string(kNetSourceKey[kPlainForm]).find(kPackedProductCode));
-}
-
-TEST(RegistryPaths, SixPairsInProbingOrder) {
-    const struct {
-        const char* const* uninstall;
-        KeyForm form;
-    } expected[kKeyPairCount] = {
-        {kUninstallKeyByName, kPlainForm},    {kAlternateUninstallKey, kPlainForm},
-        {kMainUninstallKey, kPlainForm},      {kUninstallKeyByName, kTrailingForm},
-        {kAlternateUninstallKey, kTrailingForm}, {kMainUninstallKey, kTrailingForm},
-    };
-    for (int i = 0; i < kKeyPairCount; i++) {
-        SCOPED_TRACE(i + 1);
-        EXPECT_STREQ(expected[i].uninstall[expected[i].form], kKeyPairs[i].uninstallKey);
-        EXPECT_STREQ(kProductKey[expected[i].form], kKeyPairs[i].productKey);
-    }
-    EXPECT_EQ(&kKeyPairs[2], &MainKeyPair(kPlainForm));
-    EXPECT_EQ(&kKeyPairs[5], &MainKeyPair(kTrailingForm));
 }
 
 }  // namespace

@@ -6,8 +6,9 @@
 
 #include <string>
 
-#include "guarded_buffer.h"
 #include "base/text.h"
+#include "guarded_buffer.h"
+#include "registration_values.h"
 
 namespace {
 
@@ -16,7 +17,6 @@ TEST(ComposeVersionText, IsTheVersionAndTheBuildDate) {
     EXPECT_EQ(1, ComposeVersionText(text.Data(), text.cap));
     EXPECT_EQ("VNR Build 4.50, Abr 25, 2000", text.Text());
     EXPECT_STREQ("VNR Build Information", kReportCaption);
-    EXPECT_STREQ("Omrik Vindara is not installed", kNotInstalledText);
 }
 
 TEST(ComposeVersionText, RefusesASmallBufferWithoutOverrun) {
@@ -30,114 +30,87 @@ TEST(ComposeVersionText, RefusesASmallBufferWithoutOverrun) {
     EXPECT_TRUE(shortBy1.GuardIntact());
 }
 
-// A row's display text, as ShowBuildLevel takes it from a 260-byte receive
-// buffer (or "unknown" when the query failed).
-std::string Display(int read, const std::string& received) {
-    GuardedBuffer display(kTextBufSize);
-    if (read) {
-        ExactBytes data(received);
-        TakeDisplayText(display.Data(), display.cap, 1, data.Data(), data.Size());
-    } else {
-        TakeDisplayText(display.Data(), display.cap, 0, nullptr, 0);
-    }
-    EXPECT_TRUE(display.Terminated());
-    EXPECT_TRUE(display.GuardIntact());
-    return display.Text();
-}
-
-std::string ReceiveBuffer(const std::string& text) {
-    std::string bytes = text;
-    bytes.resize(kTextBufSize, '\0');
-    return bytes;
-}
-
-TEST(TakeDisplayText, ShowsTheBytesUpToTheFirstNulOrUnknown) {
-    const struct {
-        int read;
-        std::string received;
-        std::string shown;
-    } cases[] = {
-        {0, "", "unknown"},
-        {1, ReceiveBuffer("Abr 25, 2000"), "Abr 25, 2000"},
-        {1, ReceiveBuffer(""), ""},
-        {1, std::string("abc"), "abc"},                         // no NUL within the size
-        {1, std::string("ab\0cd\0", 6), "ab"},                  // a multi-string value
-        {1, std::string("\x2A\x01\x00\x00", 4), "\x2A\x01"},    // a DWORD's bytes
-        {1, ReceiveBuffer(std::string(259, 'v')), std::string(259, 'v')},
-        {1, std::string(260, 'v'), std::string(259, 'v')},      // full, without NUL
-        {1, std::string(259, 'v') + "w", std::string(259, 'v')},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.shown.substr(0, 16));
-        EXPECT_EQ(c.shown, Display(c.read, c.received));
-    }
-}
-
-std::string BuildLevelText(const std::string values[kReportRowCount], size_t cap, int* fits) {
-    const char* const pointers[kReportRowCount] = {values[0].c_str(), values[1].c_str(),
-                                                   values[2].c_str(), values[3].c_str()};
+std::string BuildLevelText(const Registration& r, size_t cap, int* fits) {
     GuardedBuffer text(cap);
-    *fits = ComposeBuildLevelText(text.Data(), text.cap, pointers);
+    *fits = ComposeBuildLevelText(text.Data(), text.cap, &r);
     EXPECT_TRUE(text.Terminated());
     EXPECT_TRUE(text.GuardIntact());
     return text.Text();
 }
 
-TEST(ComposeBuildLevelText, ShowsFourLabelledLinesEndingInLineFeeds) {
-    // A product key with Build Level and Directory, no ClientLevel, and no
-    // uninstall key.
-    const std::string values[kReportRowCount] = {
-        Display(1, ReceiveBuffer("Abr 25, 2000")),
-        Display(0, ""),
-        Display(1, ReceiveBuffer("D:\\Apps\\")),
-        Display(0, ""),
-    };
+std::string BuildLevelText(const Registration& r) {
     int fits = 0;
-    const std::string text = BuildLevelText(values, kTextBufSize, &fits);
+    std::string text = BuildLevelText(r, kBuildLevelTextSize, &fits);
     EXPECT_EQ(1, fits);
+    return text;
+}
+
+// A product key with Build Level and Directory, no ClientLevel, and no
+// uninstall key.
+TEST(ComposeBuildLevelText, ShowsFourLabelledLinesEndingInLineFeeds) {
+    Registration r = {};
+    r.productKey = 1;
+    r.buildLevel = Text("Abr 25, 2000");
+    r.directory = Text("D:\\Apps\\");
     EXPECT_EQ(
         "Build date :\t Abr 25, 2000\n"
         "Client Level :\t unknown\n"
         "InstallDir :\t D:\\Apps\\\n"
         "InstallDate :\t unknown\n",
-        text);
+        BuildLevelText(r));
+    r.productKey = 0;
+    EXPECT_EQ("Omrik Vindara is not installed", BuildLevelText(r));
 }
 
-TEST(ComposeBuildLevelText, AllRowsUnknown) {
-    const std::string unknown = Display(0, "");
-    const std::string values[kReportRowCount] = {unknown, unknown, unknown, unknown};
-    int fits = 0;
-    const std::string text = BuildLevelText(values, kTextBufSize, &fits);
-    EXPECT_EQ(1, fits);
-    EXPECT_EQ(
-        "Build date :\t unknown\n"
-        "Client Level :\t unknown\n"
-        "InstallDir :\t unknown\n"
-        "InstallDate :\t unknown\n",
-        text);
-    EXPECT_EQ(63u + 4 * 7, text.size());
+// Whatever bytes a query returned show up to the first NUL, whatever the
+// value's type; a value that was not read shows "unknown".
+TEST(ComposeBuildLevelText, ShowsEachValueUpToItsFirstNul) {
+    const struct {
+        TextValue value;
+        std::string shown;
+    } cases[] = {
+        {{}, "unknown"},
+        {Text(""), ""},
+        {Stored("abc"), "abc"},                                    // no NUL
+        {Stored(std::string("ab\0cd\0\0", 7), kRegMultiSz), "ab"},
+        {Stored(std::string("\x2A\x01\0\0", 4), kRegDword), "\x2A\x01"},
+        {Text(std::string(259, 'v')), std::string(259, 'v')},
+        {Stored(std::string(260, 'v')), std::string(259, 'v')},   // full, without NUL
+        {Stored(std::string(259, 'v') + "w"), std::string(259, 'v')},
+        {Text(std::string(260, 'v')), "unknown"},                 // does not fit the read
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.shown.substr(0, 16));
+        Registration r = {};
+        r.productKey = 1;
+        r.installDate = c.value;
+        EXPECT_EQ("Build date :\t unknown\nClient Level :\t unknown\nInstallDir :\t unknown\n"
+                  "InstallDate :\t " + c.shown + "\n",
+                  BuildLevelText(r));
+    }
 }
 
 TEST(ComposeBuildLevelText, ShowsFourValuesOf259CharactersWhole) {
     // Full receive buffers without NUL: each row shows 259 characters.
-    const std::string values[kReportRowCount] = {
-        Display(1, std::string(260, 'a')),
-        Display(1, std::string(260, 'b')),
-        Display(1, std::string(260, 'c')),
-        Display(1, ReceiveBuffer(std::string(259, 'd'))),
-    };
-    int fits = 0;
-    const std::string text = BuildLevelText(values, kBuildLevelTextSize, &fits);
-    EXPECT_EQ(1, fits);
-    EXPECT_EQ(63u + 4 * 259, text.size());
-    EXPECT_EQ("Build date :\t " + std::string(259, 'a') + "\n" +
-                  "Client Level :\t " + std::string(259, 'b') + "\n" +
-                  "InstallDir :\t " + std::string(259, 'c') + "\n" +
-                  "InstallDate :\t " + std::string(259, 'd') + "\n",
-              text);
+    Registration r = {};
+    r.productKey = 1;
+    r.buildLevel = Stored(std::string(260, 'a'));
+    r.clientLevel = Stored(std::string(260, 'b'));
+    r.directory = Stored(std::string(260, 'c'));
+    r.installDate = Text(std::string(259, 'd'));
+    const std::string expected = "Build date :\t " + std::string(259, 'a') + "\n" +
+                                 "Client Level :\t " + std::string(259, 'b') + "\n" +
+                                 "InstallDir :\t " + std::string(259, 'c') + "\n" +
+                                 "InstallDate :\t " + std::string(259, 'd') + "\n";
+    EXPECT_EQ(63u + 4 * 259, expected.size());
+    EXPECT_EQ(expected, BuildLevelText(r));
 
-    // One byte less and the text is refused, never written past.
-    BuildLevelText(values, kBuildLevelTextSize - 1, &fits);
+    // Its exact room fits; one byte less and the text is refused, never
+    // written past.
+    int fits = 0;
+    EXPECT_EQ(expected, BuildLevelText(r, expected.size() + 1, &fits));
+    EXPECT_EQ(1, fits);
+    BuildLevelText(r, expected.size(), &fits);
     EXPECT_EQ(0, fits);
 }
 

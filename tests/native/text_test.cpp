@@ -1,4 +1,4 @@
-// Bounded copy, append and format: exact capacity edges, the returned fit
+// Bounded copy and append: exact capacity edges, the returned fit
 // flag, termination, and no byte written past the capacity.
 #include "base/text.h"
 
@@ -121,34 +121,6 @@ TEST(AppendBytes, CutsAtCapacity) {
     EXPECT_TRUE(dst.GuardIntact());
 }
 
-TEST(FormatText, FitsExactlyOrCutsAndTerminates) {
-    // "%s-%lu" of "abc" and 42 is "abc-42": six characters.
-    const struct {
-        size_t cap;
-        int fits;
-        std::string expected;
-    } cases[] = {
-        {7, 1, "abc-42"},
-        {6, 0, "abc-4"},
-        {1, 0, ""},
-        {kTextBufSize, 1, "abc-42"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.cap);
-        GuardedBuffer dst(c.cap);
-        EXPECT_EQ(c.fits, FormatText(dst.Data(), dst.cap, "%s-%lu", "abc", 42ul));
-        EXPECT_TRUE(dst.Terminated());
-        EXPECT_EQ(c.expected, dst.Text());
-        EXPECT_TRUE(dst.GuardIntact());
-    }
-}
-
-TEST(FormatText, ZeroCapacityWritesNothing) {
-    GuardedBuffer dst(0);
-    EXPECT_EQ(0, FormatText(dst.Data(), 0, "%s", "abc"));
-    EXPECT_TRUE(dst.GuardIntact());
-}
-
 TEST(AppendUnsigned, PrintsDecimalWithoutLeadingZeros) {
     const struct {
         unsigned long long value;
@@ -205,44 +177,6 @@ TEST(BoundedLength, StopsAtTheFirstNulOrAtTheSize) {
 TEST(BoundedLength, ZeroSizeIsEmpty) {
     const char text[] = "abc";
     EXPECT_EQ(0u, BoundedLength(text, 0));
-}
-
-TEST(ExpandLineFeeds, TurnsEachLineFeedIntoCrLf) {
-    const struct {
-        std::string src;
-        std::string expected;
-    } cases[] = {
-        {"", ""},
-        {"abc", "abc"},
-        {"\n", "\r\n"},
-        {"a\nb\n", "a\r\nb\r\n"},
-        {"\n\nx\n", "\r\n\r\nx\r\n"},
-        // A CR already present stays as it is, like a text-mode stream.
-        {"a\r\n", "a\r\r\n"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.src);
-        GuardedBuffer dst(kTextBufSize);
-        EXPECT_EQ(1, ExpandLineFeeds(dst.Data(), dst.cap, c.src.c_str()));
-        EXPECT_EQ(c.expected, dst.Text());
-    }
-}
-
-TEST(ExpandLineFeeds, RefusesAtCapacityWithoutOverrun) {
-    // "ab\n" expands to four characters and needs five bytes.
-    GuardedBuffer exact(5);
-    EXPECT_EQ(1, ExpandLineFeeds(exact.Data(), exact.cap, "ab\n"));
-    EXPECT_EQ("ab\r\n", exact.Text());
-    EXPECT_TRUE(exact.GuardIntact());
-
-    GuardedBuffer shortBy1(4);
-    EXPECT_EQ(0, ExpandLineFeeds(shortBy1.Data(), shortBy1.cap, "ab\n"));
-    EXPECT_TRUE(shortBy1.Terminated());
-    EXPECT_TRUE(shortBy1.GuardIntact());
-
-    GuardedBuffer none(0);
-    EXPECT_EQ(0, ExpandLineFeeds(none.Data(), 0, "ab\n"));
-    EXPECT_TRUE(none.GuardIntact());
 }
 
 }  // namespace

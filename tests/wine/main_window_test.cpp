@@ -18,8 +18,8 @@ static HWND FindMainWindow() {
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        LoadStringA(TestModule(), IDS_WINDOW_TITLE, gWindowTitle, sizeof gWindowTitle);
-        LoadStringA(TestModule(), IDS_CLASS_NAME, gClassName, sizeof gClassName);
+        gModuleInstance = TestModule();
+        LoadWindowStrings(TestModule());
         RegisterMainWindowClass(TestModule());
     }
     void TearDown() override {
@@ -36,9 +36,7 @@ protected:
 TEST_F(MainWindowTest, StringsComeFromTheStringTable) {
     EXPECT_STREQ(gWindowTitle, "Message");
     EXPECT_STREQ(gClassName, "MESSAGE");
-    char hello[kWindowTextSize];
-    LoadStringA(TestModule(), IDS_HELLO, hello, sizeof hello);
-    EXPECT_STREQ(hello, "Hello World!");
+    EXPECT_STREQ(gGreeting, "Hello World!");
 }
 
 TEST_F(MainWindowTest, ClassHasTheLaunchersProcedureIconsMenuAndStyles) {
@@ -57,9 +55,7 @@ TEST_F(MainWindowTest, ClassHasTheLaunchersProcedureIconsMenuAndStyles) {
 }
 
 TEST_F(MainWindowTest, CreatedHiddenWithTheClassMenu) {
-    gModuleInstance = NULL;
     ASSERT_EQ(CreateMainWindow(TestModule(), SW_HIDE), 1);
-    EXPECT_EQ(gModuleInstance, TestModule());
     HWND window = FindMainWindow();
     ASSERT_NE(window, (HWND)NULL);
     EXPECT_FALSE(IsWindowVisible(window));

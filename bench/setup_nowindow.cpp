@@ -1,0 +1,13 @@
+// The benchmark's variant of Setup.exe: all of the launcher but its window,
+// built from the same parts, so the difference shows what the start-up
+// gate costs.
+#include <windows.h>
+
+#include "base/dialog.h"
+#include "launcher/command_line.h"
+#include "launcher/platform_ops.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    gModuleInstance = instance;
+    return RunLauncher(SkipProgramName(GetCommandLineA()), &kPlatformOps);
+}

@@ -1,0 +1,107 @@
+// The product's rules over one read of its registration. ClientLevel holds
+// a prefix, a "/" and the installed version; it comes from the registry, so
+// every scan of it is bounded by the length received.
+#include "detect/installed.h"
+
+#include <stdlib.h>
+#include <string.h>
+
+#include "base/text.h"
+#include "resources/resource_ids.h"
+
+static int IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+static int IsSpace(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+// Length of the longest prefix of text[0, n) that reads as a decimal number:
+// white space, sign, digits, fraction, exponent. Only this form is accepted,
+// so the result does not depend on which runtime's conversion reads it.
+static size_t ScanDecimal(const char* text, size_t n) {
+    size_t i = 0;
+    while (i < n && IsSpace(text[i]))
+        i++;
+    if (i < n && (text[i] == '+' || text[i] == '-'))
+        i++;
+    size_t digits = 0;
+    while (i < n && IsDigit(text[i])) {
+        i++;
+        digits++;
+    }
+    if (i < n && text[i] == '.') {
+        size_t j = i + 1;
+        size_t fraction = 0;
+        while (j < n && IsDigit(text[j])) {
+            j++;
+            fraction++;
+        }
+        if (digits + fraction > 0) {
+            i = j;
+            digits += fraction;
+        }
+    }
+    if (digits == 0)
+        return 0;
+    if (i < n && (text[i] == 'e' || text[i] == 'E')) {
+        size_t j = i + 1;
+        if (j < n && (text[j] == '+' || text[j] == '-'))
+            j++;
+        if (j < n && IsDigit(text[j])) {
+            while (j < n && IsDigit(text[j]))
+                j++;
+            i = j;
+        }
+    }
+    return i;
+}
+
+int IsTextType(unsigned long type) {
+    return type == kRegSz || type == kRegExpandSz;
+}
+
+// Finds the first "/" and converts what follows it; text that is not a
+// number converts to 0. Returns 0 when there is no "/".
+int FindInstalledVersion(const TextValue* clientLevel, double* version) {
+    const char* value = clientLevel->text;
+    size_t length = clientLevel->length;
+    const char* slash = (const char*)memchr(value, '/', length);
+    if (!slash)
+        return 0;
+    const char* tail = slash + 1;
+    size_t number = ScanDecimal(tail, length - (size_t)(tail - value));
+    char text[kTextReadSize];
+    text[0] = '\0';
+    (void)AppendBytes(text, sizeof text, tail, number);  // number < length < sizeof text
+    // atof, not strtod: the MinGW headers route strtod to a large private
+    // copy, and only plain decimal text reaches the conversion here.
+    *version = number ? atof(text) : 0.0;
+    return 1;
+}
+
+// Versions below 4 get the long form with the warning about updates; 4 and
+// later the short form. A ClientLevel without a version gets the long form.
+int ChooseDialogId(const TextValue* clientLevel, int language) {
+    double version = 0.0;
+    (void)FindInstalledVersion(clientLevel, &version);
+    return version >= 4.0 ? language + IDD_SHORT_FORM_OFFSET : language;
+}
+
+// Installed: the product key holds a ClientLevel that names a version, and
+// one of the three uninstall keys exists beside it. Without a "/" in
+// ClientLevel there is no version to refuse over.
+int IsInstalled(const Registration* r) {
+    double version;
+    return r->productKey && r->clientLevel.read &&
+           FindInstalledVersion(&r->clientLevel, &version) &&
+           (r->uninstallKeyByName || r->alternateUninstallKey || r->mainUninstallKey);
+}
+
+// Registered: after the inner installer, the product key holds a ClientLevel
+// of any content and the main uninstall key exists, so there is an
+// installation whose values can be repaired.
+int IsRegistered(const Registration* r) {
+    return r->productKey && r->mainUninstallKey && r->clientLevel.read;
+}

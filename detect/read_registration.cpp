@@ -1,0 +1,66 @@
+// One read of the product's registration, each value at most once. Every
+// key is tried in its trailing-backslash form first and in its plain form
+// when that does not open.
+#include <windows.h>
+
+#include <string.h>
+
+#include "base/registry.h"
+#include "detect/read_registration.h"
+#include "detect/registry_paths.h"
+
+static_assert(kRegSz == REG_SZ && kRegExpandSz == REG_EXPAND_SZ, "the registry's text types");
+
+static int OpenEitherForm(HKEY root, const char* const* forms, HKEY* key) {
+    for (int form = 0; form < kFormCount; form++) {
+        if (OpenKey(root, forms[form], key))
+            return 1;
+    }
+    return 0;
+}
+
+// Offers kTextBufSize bytes and keeps the byte after them zero, so the text
+// always ends in a NUL: the query leaves none when the data fills the
+// buffer. A larger value (ERROR_MORE_DATA) is a failed read.
+static void ReadValue(HKEY key, const char* name, TextValue* value) {
+    DWORD type = REG_SZ;
+    DWORD size = kTextBufSize;
+    if (RegQueryValueExA(key, name, NULL, &type, (BYTE*)value->text, &size) != ERROR_SUCCESS) {
+        memset(value, 0, sizeof *value);
+        return;
+    }
+    value->read = 1;
+    value->type = type;
+    value->length = BoundedLength(value->text, size);
+    value->filled = value->length == kTextBufSize;
+}
+
+// Opens a key and reads one value of it, or none when name is NULL.
+// Returns 1 when the key opened.
+static int ReadKeyValue(HKEY root, const char* const* forms, const char* name, TextValue* value) {
+    HKEY key;
+    if (!OpenEitherForm(root, forms, &key))
+        return 0;
+    if (name)
+        ReadValue(key, name, value);
+    RegCloseKey(key);
+    return 1;
+}
+
+void ReadRegistration(Registration* r) {
+    memset(r, 0, sizeof *r);
+    HKEY product;
+    if (OpenEitherForm(HKEY_LOCAL_MACHINE, kProductKey, &product)) {
+        r->productKey = 1;
+        ReadValue(product, kClientLevelValue, &r->clientLevel);
+        ReadValue(product, kBuildLevelValue, &r->buildLevel);
+        ReadValue(product, kDirectoryValue, &r->directory);
+        RegCloseKey(product);
+    }
+    const HKEY lm = HKEY_LOCAL_MACHINE, cu = HKEY_CURRENT_USER;
+    r->uninstallKeyByName = ReadKeyValue(lm, kUninstallKeyByName, NULL, NULL);
+    r->alternateUninstallKey = ReadKeyValue(lm, kAlternateUninstallKey, NULL, NULL);
+    r->mainUninstallKey = ReadKeyValue(lm, kMainUninstallKey, kInstallDateValue, &r->installDate);
+    (void)ReadKeyValue(cu, kSourceListKey, kLastUsedSourceValue, &r->lastUsedSource);
+    (void)ReadKeyValue(cu, kNetSourceKey, kNetSourceValue, &r->netSource);
+}

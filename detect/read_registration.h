@@ -1,0 +1,5 @@
+// Reading the product's registration from the registry.
+#pragma once
+#include "detect/registration.h"
+
+void ReadRegistration(Registration* registration);

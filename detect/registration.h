@@ -1,0 +1,39 @@
+// What the launcher knows of the product's registration: one read of the
+// registry, taken before the inner installer and again after it.
+#pragma once
+#include <stddef.h>
+
+#include "base/text.h"
+
+// The registry's two text types, by their numbers in the registry.
+const unsigned long kRegSz = 1;
+const unsigned long kRegExpandSz = 2;
+
+// Every read offers kTextBufSize bytes; the byte after them keeps a NUL.
+const size_t kTextReadSize = kTextBufSize + 1;
+
+// A value as the registry gave it, whatever its type.
+struct TextValue {
+    int read;            // the query succeeded
+    unsigned long type;  // the type the query reported
+    size_t length;       // bytes before the first NUL, at most kTextBufSize
+    int filled;          // all kTextBufSize bytes came without a NUL: no known end
+    char text[kTextReadSize];  // always ends in a NUL
+};
+
+// Each key is opened by the first of its two forms that opens; a value of
+// a key that did not open is not read.
+struct Registration {
+    int productKey;  // the key opens with full access
+    int uninstallKeyByName;
+    int alternateUninstallKey;
+    int mainUninstallKey;
+    TextValue clientLevel;  // product key
+    TextValue buildLevel;   // product key
+    TextValue directory;    // product key
+    TextValue installDate;  // main uninstall key
+    TextValue lastUsedSource;  // source list key
+    TextValue netSource;       // network source key, the value "1"
+};
+
+int IsTextType(unsigned long type);

@@ -1,0 +1,148 @@
+// One read of the product's registration against Wine's real registry:
+// which keys open, each value with its type, length and whether it filled
+// the read, in either form of a key's path.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "detect/read_registration.h"
+#include "detect/registry_paths.h"
+#include "tools/testbed/installation.h"
+#include "tools/testbed/testbed.h"
+
+namespace {
+
+class ReadRegistrationTest : public ::testing::Test {
+protected:
+    void SetUp() override { DeleteProductKeys(); }
+    void TearDown() override { DeleteProductKeys(); }
+
+    static Registration Read() {
+        Registration r;
+        memset(&r, 0xA5, sizeof r);  // whatever was there before does not show
+        ReadRegistration(&r);
+        return r;
+    }
+};
+
+std::string TextOf(const TextValue& value) {
+    return std::string(value.text, value.length);
+}
+
+TEST_F(ReadRegistrationTest, NothingInstalledReadsNothing) {
+    const Registration r = Read();
+    Registration none;
+    memset(&none, 0, sizeof none);
+    EXPECT_EQ(0, memcmp(&r, &none, sizeof r));
+}
+
+// The keys and values a completed installation leaves, read in one go.
+TEST_F(ReadRegistrationTest, ReadsTheValuesOfAnInstallation) {
+    RegisterInstallation("D:\\Apps\\", "VNR/4.50");
+    WriteRegValue(HKEY_LOCAL_MACHINE, kProductKey[kPlainForm], kBuildLevelValue, REG_EXPAND_SZ,
+                  std::string("Abr 25, 2000", 13));
+    char media[MAX_PATH];
+    ASSERT_NE(0u, InstallationFolder(media, sizeof media));
+    const Registration r = Read();
+    EXPECT_EQ(1, r.productKey);
+    EXPECT_EQ(1, r.mainUninstallKey);
+    EXPECT_EQ(0, r.uninstallKeyByName);
+    EXPECT_EQ(0, r.alternateUninstallKey);
+    const struct {
+        const char* name;
+        const TextValue& value;
+        std::string text;
+        unsigned long type;
+    } values[] = {
+        {"ClientLevel", r.clientLevel, "VNR/4.50", REG_SZ},
+        {"Build Level", r.buildLevel, "Abr 25, 2000", REG_EXPAND_SZ},
+        {"Directory", r.directory, "D:\\Apps\\", REG_SZ},
+        {"InstallDate", r.installDate, "20261208", REG_SZ},
+        {"LastUsedSource", r.lastUsedSource, "n;1;" + std::string(media), REG_SZ},
+        {"1", r.netSource, media, REG_SZ},
+    };
+    for (const auto& v : values) {
+        SCOPED_TRACE(v.name);
+        EXPECT_EQ(1, v.value.read);
+        EXPECT_EQ(v.type, v.value.type);
+        EXPECT_EQ(v.text, TextOf(v.value));
+        EXPECT_EQ('\0', v.value.text[v.value.length]);
+        EXPECT_EQ(0, v.value.filled);
+    }
+}
+
+// Each uninstall key shows on its own, and only when it opens.
+TEST_F(ReadRegistrationTest, EachUninstallKeyOpensOnItsOwn) {
+    const char* const* keys[] = {kUninstallKeyByName, kAlternateUninstallKey, kMainUninstallKey};
+    for (int k = 0; k < 3; k++) {
+        SCOPED_TRACE(k);
+        DeleteProductKeys();
+        WriteRegText(HKEY_LOCAL_MACHINE, keys[k][kPlainForm], "DisplayName", "Omrik Vindara");
+        const Registration r = Read();
+        EXPECT_EQ(k == 0, r.uninstallKeyByName);
+        EXPECT_EQ(k == 1, r.alternateUninstallKey);
+        EXPECT_EQ(k == 2, r.mainUninstallKey);
+        EXPECT_EQ(0, r.productKey);
+    }
+}
+
+// A value is read as the bytes the query gives, at most 260 of them. A
+// value that fills all 260 without a NUL has no known end; one byte more
+// does not fit and is not read. Binary data stands in for a text without a
+// NUL, because Wine's ANSI query of a string wants room for a NUL it adds.
+TEST_F(ReadRegistrationTest, ValuesAreReadWithinTheirBuffer) {
+    const std::string c259(259, 'c');
+    const struct {
+        const char* what;
+        DWORD type;
+        std::string stored;
+        int read;
+        std::string text;
+        int filled;
+    } cases[] = {
+        {"259 characters and a NUL", REG_SZ, c259 + '\0', 1, c259, 0},
+        {"260 characters and a NUL", REG_SZ, c259 + "c" + '\0', 0, "", 0},
+        {"260 bytes without NUL", REG_BINARY, c259 + "d", 1, c259 + "d", 1},
+        {"261 bytes without NUL", REG_BINARY, c259 + "de", 0, "", 0},
+        {"empty text", REG_SZ, std::string(1, '\0'), 1, "", 0},
+        {"a number", REG_DWORD, std::string("\x2A\x01\0\0", 4), 1, "\x2A\x01", 0},
+        {"multi-string", REG_MULTI_SZ, std::string("D:\\a\0D:\\b\0\0", 11), 1, "D:\\a", 0},
+        {"expandable text", REG_EXPAND_SZ, std::string("%TEMP%\\", 8), 1, "%TEMP%\\", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        DeleteProductKeys();
+        ASSERT_TRUE(WriteRegValue(HKEY_LOCAL_MACHINE, kProductKey[kPlainForm], kDirectoryValue,
+                                  c.type, c.stored));
+        const Registration r = Read();
+        EXPECT_EQ(c.read, r.directory.read);
+        EXPECT_EQ(c.read ? c.type : 0, r.directory.type);
+        EXPECT_EQ(c.text, TextOf(r.directory));
+        EXPECT_EQ(c.filled, r.directory.filled);
+        EXPECT_EQ('\0', r.directory.text[kTextBufSize]);
+        // The failed read left nothing behind, and the next value is read as usual.
+        if (!c.read)
+            EXPECT_EQ(std::string(kTextReadSize, '\0'), std::string(r.directory.text, kTextReadSize));
+    }
+}
+
+// In a real registry a trailing backslash names the same key as the plain
+// path: the two forms of every path cannot be told apart, and a key made
+// through either form is read.
+TEST_F(ReadRegistrationTest, BothFormsNameTheSameKey) {
+    for (int form = 0; form < kFormCount; form++) {
+        SCOPED_TRACE(form);
+        DeleteProductKeys();
+        WriteRegText(HKEY_LOCAL_MACHINE, kProductKey[form], kClientLevelValue, "VNR/3");
+        WriteRegText(HKEY_CURRENT_USER, kNetSourceKey[form], kNetSourceValue, "E:\\");
+        RegValue value;
+        ASSERT_TRUE(ReadRegValue(HKEY_LOCAL_MACHINE, kProductKey[1 - form], kClientLevelValue,
+                                 &value));
+        const Registration r = Read();
+        EXPECT_EQ("VNR/3", TextOf(r.clientLevel));
+        EXPECT_EQ("E:\\", TextOf(r.netSource));
+    }
+}
+
+}  // namespace
