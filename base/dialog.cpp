@@ -15,8 +15,11 @@ INT_PTR CALLBACK OkCancelDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
 }
 
 // Shows a dialog of the launcher's module, modal and without owner, and
-// returns when it is closed. A template that is missing shows nothing.
+// returns when it is closed. The Unicode call shows the template's UTF-16
+// texts as they are; the ANSI call would pass them through the system's
+// code page, where the Japanese texts turn into question marks on a
+// Western system. A template that is missing shows nothing.
 void ShowDialog(int dialogId) {
-    (void)DialogBoxParamA(gModuleInstance, MAKEINTRESOURCEA(dialogId), NULL, OkCancelDialogProc,
+    (void)DialogBoxParamW(gModuleInstance, MAKEINTRESOURCEW(dialogId), NULL, OkCancelDialogProc,
                           0);
 }

@@ -65,8 +65,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDM_ABOUT:
-            // There is no About template, so this shows nothing.
-            (void)DialogBoxParamA(gModuleInstance, MAKEINTRESOURCEA(IDD_ABOUT), window,
+            // There is no About template, so this shows nothing. Like every
+            // dialog of the launcher it would come through the Unicode call.
+            (void)DialogBoxParamW(gModuleInstance, MAKEINTRESOURCEW(IDD_ABOUT), window,
                                   OkCancelDialogProc, 0);
             return 0;
         case IDM_EXIT:

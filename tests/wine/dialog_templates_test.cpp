@@ -525,28 +525,14 @@ TEST_P(DialogTemplate, MatchesItsTableEntry) {
     }
 }
 
-// The text an ANSI dialog shows: the ANSI dialog manager passes each control
-// text through the process's ANSI code page, so a character it lacks comes
-// out as '?' (the Japanese lines on a Western system).
-std::wstring ThroughAnsiCodePage(const std::wstring& text) {
-    int bytes = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, NULL, 0, NULL, NULL);
-    std::string ansi(bytes > 0 ? (size_t)bytes : 0, '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, &ansi[0], bytes, NULL, NULL);
-    int length = MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, NULL, 0);
-    std::wstring back(length > 0 ? (size_t)length : 0, L'\0');
-    MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, &back[0], length);
-    back.resize(length > 0 ? (size_t)length - 1 : 0);
-    return back;
-}
-
-// Built from the template through the ANSI call and the dialog procedure the
-// launcher uses; modeless, so the test needs no one to press OK.
+// Built from the template through the Unicode call and the dialog procedure
+// the launcher uses; modeless, so the test needs no one to press OK.
 TEST_P(DialogTemplate, CreatesControlsWithTheirTexts) {
     const ExpectedDialog& want = GetParam();
     const BYTE* data;
     DWORD size;
     ASSERT_TRUE(LoadDialogResource(want.id, &data, &size));
-    HWND dialog = CreateDialogIndirectParamA(GetModuleHandleA(NULL), (LPCDLGTEMPLATEA)data, NULL,
+    HWND dialog = CreateDialogIndirectParamW(GetModuleHandleA(NULL), (LPCDLGTEMPLATEW)data, NULL,
                                              OkCancelDialogProc, 0);
     ASSERT_TRUE(dialog != NULL);
     WindowInfo info = DescribeWindow(dialog);
@@ -559,8 +545,7 @@ TEST_P(DialogTemplate, CreatesControlsWithTheirTexts) {
         KindFields kind = FieldsOf(want.controls[i].kind);
         EXPECT_EQ(info.controls[i].className, kind.className);
         EXPECT_EQ(info.controls[i].id, (int)kind.id);
-        EXPECT_EQ(Widen(info.controls[i].text.c_str()),
-                  ThroughAnsiCodePage(Widen(want.controls[i].text)));
+        EXPECT_EQ(info.controls[i].text, want.controls[i].text);
     }
 }
 
@@ -570,6 +555,67 @@ std::string DialogName(const ::testing::TestParamInfo<ExpectedDialog>& param) {
 
 INSTANTIATE_TEST_SUITE_P(AlreadyInstalled, DialogTemplate, ::testing::ValuesIn(kDialogs),
                          DialogName);
+
+std::string Utf8(const std::wstring& wide) {
+    int bytes = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), (int)wide.size(), NULL, 0, NULL,
+                                    NULL);
+    std::string text(bytes > 0 ? (size_t)bytes : 0, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), (int)wide.size(), &text[0], bytes, NULL, NULL);
+    return text;
+}
+
+// Describes the first window this process shows, then closes it with OK.
+DWORD WINAPI DescribeAndClose(void* seen) {
+    for (int tries = 0; tries < 500; tries++) {
+        std::vector<HWND> windows = VisibleTopWindows(GetCurrentProcessId());
+        if (!windows.empty()) {
+            Sleep(50);
+            *(WindowInfo*)seen = DescribeWindow(windows[0]);
+            CloseWindowBy(windows[0], kCloseByOk);
+            return 0;
+        }
+        Sleep(20);
+    }
+    return 1;
+}
+
+// The launcher shows the refusal through the Unicode call, so the Japanese
+// texts reach the screen whole on a Western system, whose code page has
+// none of their characters. Caption and texts are read back as UTF-16.
+TEST(ShowDialog, ShowsTheJapaneseTextsWholeOnAWesternCodePage) {
+    ASSERT_EQ(1252u, GetACP()) << "the test bed runs with a Western code page";
+    gModuleInstance = GetModuleHandleA(NULL);  // the test program carries the resources
+    for (int id : {1041, 5041}) {
+        SCOPED_TRACE(id);
+        const BYTE* data;
+        DWORD size;
+        ASSERT_TRUE(LoadDialogResource(id, &data, &size));
+        ParsedDialog want = ParseDialogTemplate(data, size);
+        ASSERT_TRUE(want.ok);
+        WindowInfo seen;
+        HANDLE watcher = CreateThread(NULL, 0, DescribeAndClose, &seen, 0, NULL);
+        ShowDialog(id);
+        DWORD missed = 1;
+        WaitForSingleObject(watcher, INFINITE);
+        GetExitCodeThread(watcher, &missed);
+        CloseHandle(watcher);
+        ASSERT_EQ(0u, missed) << "no dialog was shown";
+        EXPECT_EQ(Utf8(want.caption), seen.caption);
+        ASSERT_EQ(want.controls.size(), seen.controls.size());
+        for (size_t i = 0; i < want.controls.size(); i++)
+            EXPECT_EQ(Utf8(want.controls[i].text.name), seen.controls[i].text) << i;
+        // Not a single character lost to the code page.
+        for (const ControlInfo& control : seen.controls)
+            EXPECT_EQ(std::string::npos, control.text.find('?')) << control.text;
+    }
+}
+
+// A dialog without a template shows nothing and returns at once.
+TEST(ShowDialog, MissingTemplateShowsNothing) {
+    gModuleInstance = GetModuleHandleA(NULL);
+    ShowDialog(1044);
+    EXPECT_TRUE(VisibleTopWindows(GetCurrentProcessId()).empty());
+}
 
 BOOL CALLBACK CollectName(HMODULE, LPCSTR, LPSTR name, LONG_PTR list) {
     // A named (string) template counts as -1: no such template belongs here.
