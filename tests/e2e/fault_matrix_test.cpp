@@ -2,6 +2,10 @@
 // each run through Setup.exe and checked for exit code, what appears on
 // screen, and the registry before and after. Every value that is not meant
 // to change must stay byte for byte as it was. One case is one line.
+#include <ctype.h>
+#include <stdlib.h>
+
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -44,9 +48,19 @@ HKEY RootOf(Where where) {
     return where == P || where == U ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
 }
 
+const char* const* const kKeys[] = {kProductKey, kMainUninstallKey, kSourceListKey,
+                                    kNetSourceKey};
+
 const char* KeyOf(Where where) {
-    const char* const* keys[] = {kProductKey, kMainUninstallKey, kSourceListKey, kNetSourceKey};
-    return keys[where][kPlainForm];
+    return kKeys[where][kPlainForm];
+}
+
+Where WhereOf(HKEY root, const char* const* key) {
+    for (Where where : {P, U, L, N}) {
+        if (kKeys[where] == key && RootOf(where) == root)
+            return where;
+    }
+    abort();  // a key this table does not seed
 }
 
 std::string Z(const std::string& text) {
@@ -95,14 +109,10 @@ std::vector<Seed> Without(Where where, const char* name) {
 
 // The six repaired values for a Directory text d.
 std::vector<Change> Repaired(const std::string& d) {
-    return {
-        {P, "Build Level", Z("Abr 25, 2000")},
-        {L, "LastUsedSource", Z("n;1;" + d)},
-        {N, "1", Z(d)},
-        {U, "UninstallString", Z("msiexec /x \"" + d + "Omrik Vindara.msi\"")},
-        {U, "ModifyPath", Z(d)},
-        {U, "LocalPackage", Z(d + "Omrik VindaraXXX.msi")},
-    };
+    std::vector<Change> changes;
+    for (const ValueText& value : RepairedValues(d))
+        changes.push_back({WhereOf(value.root, value.key), value.name, Z(value.text)});
+    return changes;
 }
 
 std::vector<Change> Only(std::vector<Change> all, std::vector<const char*> names) {
@@ -189,7 +199,28 @@ const FaultCase kCases[] = {
      "/bl", kNone, 0, "InstallDir :\t unknown\n", {}},
 };
 
-class FaultMatrixTest : public LauncherTest {};
+// Each case is a test of its own, named after its description: the words
+// run together, each begun with a capital ("Directory of 259 bytes" is
+// DirectoryOf259Bytes).
+std::string CaseName(const ::testing::TestParamInfo<FaultCase>& info) {
+    std::string name;
+    bool wordStart = true;
+    for (const char* p = info.param.what; *p; p++) {
+        if (!isalnum((unsigned char)*p)) {
+            wordStart = true;
+        } else {
+            name += wordStart ? (char)toupper((unsigned char)*p) : *p;
+            wordStart = false;
+        }
+    }
+    return name;
+}
+
+void PrintTo(const FaultCase& c, std::ostream* out) {
+    *out << c.what;
+}
+
+class FaultMatrixTest : public LauncherTest, public ::testing::WithParamInterface<FaultCase> {};
 
 std::string ExportLine(Where where, const char* name, const RegValue& value) {
     char head[64];
@@ -200,77 +231,73 @@ std::string ExportLine(Where where, const char* name, const RegValue& value) {
 
 }  // namespace
 
-TEST_F(FaultMatrixTest, EveryCaseEndsAsExpected) {
-    for (const FaultCase& c : kCases) {
-        SCOPED_TRACE(c.what);
-        DeleteProductKeys();
-        for (const Seed& seed : c.seeds)
-            ASSERT_TRUE(WriteRegValue(RootOf(seed.where), KeyOf(seed.where), seed.name, seed.type,
-                                      seed.data));
-        std::string before = ExportProductKeys();
-        // Values expected to change are read before, so the export after can
-        // be predicted from the export before.
-        std::vector<std::pair<std::string, std::string>> edits;
-        for (const Change& change : c.changes) {
-            RegValue old;
-            bool existed = ReadRegValue(RootOf(change.where), KeyOf(change.where), change.name,
-                                        &old);
-            // Repaired values take the type of Directory, text in every case here.
-            RegValue now = {change.name, REG_SZ, change.data};
-            edits.push_back({existed ? ExportLine(change.where, change.name, old) : "",
-                             ExportLine(change.where, change.name, now)});
-        }
-        SetStandIn("STANDIN_EXIT_CODE", c.fault == kInnerFails1603          ? "1603"
-                                        : c.fault == kInnerNeedsRestart3010 ? "3010"
-                                                                            : "0");
-        SetStandIn("STANDIN_CRASH", c.fault == kInnerCrashes ? "1" : "0");
-        if (c.fault == kNoInnerInstaller)
-            DeleteFileA(MediaFile("_Setup.exe").c_str());
-        HANDLE lock = INVALID_HANDLE_VALUE;
-        const std::string locked = c.fault == kHelpLocked ? MediaFile("helpFILE.txt")
-                                                          : std::string("C:\\LOGRESOURCES.txt");
-        if (c.fault == kHelpLocked || c.fault == kLogLocked) {
-            WriteWholeFile(locked, "kept");
-            lock = CreateFileA(locked.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL,
-                               OPEN_EXISTING, 0, NULL);
-        }
-
-        RunResult run = RunSetup(c.args, kCloseByCloseButton);
-
-        if (lock != INVALID_HANDLE_VALUE) {
-            CloseHandle(lock);
-            std::string bytes;
-            ReadWholeFile(locked, &bytes);
-            EXPECT_EQ(bytes, "kept");
-            DeleteFileA(locked.c_str());
-        }
-        if (c.fault == kNoInnerInstaller)
-            CopyInto(WindowsPath(STANDIN_EXE_PATH), media_, "_Setup.exe");
-        EXPECT_EQ(run.exitCode, c.exitCode);
-        if (c.window) {
-            ASSERT_EQ(run.windows.size(), 1u);
-            std::string texts;
-            for (const std::string& text : WindowTexts(run.windows[0]))
-                texts += text;
-            EXPECT_NE(texts.find(c.window), std::string::npos) << texts;
-        } else {
-            EXPECT_TRUE(run.windows.empty());
-        }
-        std::string expected = before;
-        std::string after = ExportProductKeys();
-        for (const auto& edit : edits) {
-            if (edit.first.empty()) {
-                // A new value: take it out of the export after.
-                size_t at = after.find(edit.second);
-                EXPECT_NE(at, std::string::npos) << "not written: " << edit.second;
-                if (at != std::string::npos)
-                    after.erase(at, edit.second.size());
-            } else {
-                size_t at = expected.find(edit.first);
-                ASSERT_NE(at, std::string::npos) << edit.first;
-                expected.replace(at, edit.first.size(), edit.second);
-            }
-        }
-        EXPECT_EQ(after, expected);
+TEST_P(FaultMatrixTest, EndsAsExpected) {
+    const FaultCase& c = GetParam();
+    for (const Seed& seed : c.seeds)
+        ASSERT_TRUE(WriteRegValue(RootOf(seed.where), KeyOf(seed.where), seed.name, seed.type,
+                                  seed.data));
+    std::string before = ExportProductKeys();
+    // Values expected to change are read before, so the export after can
+    // be predicted from the export before.
+    std::vector<std::pair<std::string, std::string>> edits;
+    for (const Change& change : c.changes) {
+        RegValue old;
+        bool existed = ReadRegValue(RootOf(change.where), KeyOf(change.where), change.name, &old);
+        // Repaired values take the type of Directory, text in every case here.
+        RegValue now = {change.name, REG_SZ, change.data};
+        edits.push_back({existed ? ExportLine(change.where, change.name, old) : "",
+                         ExportLine(change.where, change.name, now)});
     }
+    SetStandIn("STANDIN_EXIT_CODE", c.fault == kInnerFails1603          ? "1603"
+                                    : c.fault == kInnerNeedsRestart3010 ? "3010"
+                                                                        : "0");
+    SetStandIn("STANDIN_CRASH", c.fault == kInnerCrashes ? "1" : "0");
+    if (c.fault == kNoInnerInstaller)
+        ASSERT_TRUE(DeleteFileA(MediaFile("_Setup.exe").c_str()));
+    HANDLE lock = INVALID_HANDLE_VALUE;
+    const std::string locked = c.fault == kHelpLocked ? MediaFile("helpFILE.txt")
+                                                      : std::string("C:\\LOGRESOURCES.txt");
+    if (c.fault == kHelpLocked || c.fault == kLogLocked) {
+        WriteWholeFile(locked, "kept");
+        lock = CreateFileA(locked.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0,
+                           NULL);
+    }
+
+    RunResult run = RunSetup(c.args, kCloseByCloseButton);
+
+    if (lock != INVALID_HANDLE_VALUE) {
+        CloseHandle(lock);
+        std::string bytes;
+        ReadWholeFile(locked, &bytes);
+        EXPECT_EQ(bytes, "kept");
+        DeleteFileA(locked.c_str());
+    }
+    EXPECT_EQ(run.exitCode, c.exitCode);
+    if (c.window) {
+        ASSERT_EQ(run.windows.size(), 1u);
+        std::string texts;
+        for (const std::string& text : WindowTexts(run.windows[0]))
+            texts += text;
+        EXPECT_NE(texts.find(c.window), std::string::npos) << texts;
+    } else {
+        EXPECT_TRUE(run.windows.empty());
+    }
+    std::string expected = before;
+    std::string after = ExportProductKeys();
+    for (const auto& edit : edits) {
+        if (edit.first.empty()) {
+            // A new value: take it out of the export after.
+            size_t at = after.find(edit.second);
+            EXPECT_NE(at, std::string::npos) << "not written: " << edit.second;
+            if (at != std::string::npos)
+                after.erase(at, edit.second.size());
+        } else {
+            size_t at = expected.find(edit.first);
+            ASSERT_NE(at, std::string::npos) << edit.first;
+            expected.replace(at, edit.first.size(), edit.second);
+        }
+    }
+    EXPECT_EQ(after, expected);
 }
+
+INSTANTIATE_TEST_SUITE_P(Cases, FaultMatrixTest, ::testing::ValuesIn(kCases), CaseName);

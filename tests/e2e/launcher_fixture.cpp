@@ -50,6 +50,12 @@ std::string LauncherTest::StoredValue(HKEY root, const char* const* key, const c
     return value.data;
 }
 
+void LauncherTest::ExpectRepairedValues(const std::string& directory) {
+    for (const ValueText& value : RepairedValues(directory))
+        EXPECT_EQ(StoredValue(value.root, value.key, value.name), value.text + '\0')
+            << value.name;
+}
+
 std::vector<std::string> LauncherTest::InnerCommands() {
     std::string bytes;
     std::vector<std::string> commands;
@@ -63,6 +69,19 @@ std::vector<std::string> LauncherTest::InnerCommands() {
 
 bool LauncherTest::InnerEnded() {
     return FileExists(MediaFile("inner-ended.txt"));
+}
+
+std::vector<ValueText> RepairedValues(const std::string& directory) {
+    return {
+        {HKEY_LOCAL_MACHINE, kProductKey, kBuildLevelValue, "Abr 25, 2000"},
+        {HKEY_CURRENT_USER, kSourceListKey, kLastUsedSourceValue, "n;1;" + directory},
+        {HKEY_CURRENT_USER, kNetSourceKey, kNetSourceValue, directory},
+        {HKEY_LOCAL_MACHINE, kMainUninstallKey, kUninstallStringValue,
+         "msiexec /x \"" + directory + "Omrik Vindara.msi\""},
+        {HKEY_LOCAL_MACHINE, kMainUninstallKey, kModifyPathValue, directory},
+        {HKEY_LOCAL_MACHINE, kMainUninstallKey, kLocalPackageValue,
+         directory + "Omrik VindaraXXX.msi"},
+    };
 }
 
 std::vector<std::string> WindowTexts(const WindowInfo& info) {

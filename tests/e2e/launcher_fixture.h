@@ -9,6 +9,18 @@
 
 #include "tools/testbed/testbed.h"
 
+// A text value: its root, its key (both forms, read in the plain one), its
+// name, and its text without the NUL the system stores after it.
+struct ValueText {
+    HKEY root;
+    const char* const* key;
+    const char* name;
+    std::string text;
+};
+
+// The six values a repair leaves where Directory holds the given text.
+std::vector<ValueText> RepairedValues(const std::string& directory);
+
 class LauncherTest : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -24,6 +36,9 @@ protected:
     std::string MediaFile(const char* name) const;
     // A value under the plain form of a key, as stored, or "(missing)".
     static std::string StoredValue(HKEY root, const char* const* key, const char* name);
+    // Each of the six repaired values for the Directory text, byte for byte
+    // as stored: its text with one NUL after it.
+    static void ExpectRepairedValues(const std::string& directory);
 
     std::string media_;
     std::vector<std::string> settings_;

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "detect/registry_paths.h"
+#include "tests/e2e/launcher_fixture.h"
 #include "tools/demo_installer/setup_arguments.h"
 #include "tools/testbed/testbed.h"
 
@@ -93,34 +94,23 @@ protected:
         return ProgramFiles() + "\\Omrik\\Vindara\\";
     }
 
+    // The six repaired values and the two the installation wrote beside
+    // them, each stored as a text.
     void ExpectRepairedFor(const std::string& directory) {
-        const char* uninstall = kMainUninstallKey[kPlainForm];
-        struct Expected {
-            HKEY root;
-            const char* key;
-            const char* name;
-            std::string text;
+        std::vector<ValueText> expected = {
+            {HKEY_LOCAL_MACHINE, kProductKey, kClientLevelValue, "VNR/4.50"},
+            {HKEY_LOCAL_MACHINE, kProductKey, kDirectoryValue, directory},
         };
-        const Expected expected[] = {
-            {HKEY_LOCAL_MACHINE, kProductKey[kPlainForm], kClientLevelValue, "VNR/4.50"},
-            {HKEY_LOCAL_MACHINE, kProductKey[kPlainForm], kDirectoryValue, directory},
-            {HKEY_LOCAL_MACHINE, kProductKey[kPlainForm], kBuildLevelValue, "Abr 25, 2000"},
-            {HKEY_LOCAL_MACHINE, uninstall, kUninstallStringValue,
-             "msiexec /x \"" + directory + "Omrik Vindara.msi\""},
-            {HKEY_LOCAL_MACHINE, uninstall, kModifyPathValue, directory},
-            {HKEY_LOCAL_MACHINE, uninstall, kLocalPackageValue,
-             directory + "Omrik VindaraXXX.msi"},
-            {HKEY_CURRENT_USER, kSourceListKey[kPlainForm], kLastUsedSourceValue,
-             "n;1;" + directory},
-            {HKEY_CURRENT_USER, kNetSourceKey[kPlainForm], kNetSourceValue, directory},
-        };
-        for (const Expected& e : expected) {
+        for (const ValueText& value : RepairedValues(directory))
+            expected.push_back(value);
+        for (const ValueText& e : expected) {
             DWORD type = REG_NONE;
-            EXPECT_EQ(Text(e.root, e.key, e.name, &type), e.text) << e.name;
+            EXPECT_EQ(Text(e.root, e.key[kPlainForm], e.name, &type), e.text) << e.name;
             EXPECT_EQ(type, (DWORD)REG_SZ) << e.name;
         }
         // Wine's Installer records the day of the installation as yyyymmdd.
-        std::string date = Text(HKEY_LOCAL_MACHINE, uninstall, kInstallDateValue);
+        std::string date =
+            Text(HKEY_LOCAL_MACHINE, kMainUninstallKey[kPlainForm], kInstallDateValue);
         EXPECT_EQ(date.size(), 8u) << date;
         EXPECT_EQ(date.find_first_not_of("0123456789"), std::string::npos) << date;
     }

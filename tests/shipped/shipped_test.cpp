@@ -5,7 +5,6 @@
 // registry view, its refusal dialog and its reports.
 #include <string>
 
-#include "detect/registry_paths.h"
 #include "tests/e2e/launcher_fixture.h"
 #include "tests/support/help_file_digest.h"
 #include "tests/support/sha256.h"
@@ -28,17 +27,7 @@ TEST_F(ShippedTest, InstallationIsRepairedThenRefused) {
     SetStandIn("STANDIN_CLIENT_LEVEL", "VNR/3.9");
     RunResult install = RunSetup("/s /v\"/qn\"");
     EXPECT_EQ(install.exitCode, 0u);
-    // Every text as the system stores it, with a NUL after it.
-    const std::string nul(1, '\0');
-    HKEY lm = HKEY_LOCAL_MACHINE, cu = HKEY_CURRENT_USER;
-    EXPECT_EQ(StoredValue(lm, kProductKey, kBuildLevelValue), "Abr 25, 2000" + nul);
-    EXPECT_EQ(StoredValue(lm, kMainUninstallKey, kUninstallStringValue),
-              "msiexec /x \"D:\\Apps\\Omrik Vindara.msi\"" + nul);
-    EXPECT_EQ(StoredValue(lm, kMainUninstallKey, kModifyPathValue), "D:\\Apps\\" + nul);
-    EXPECT_EQ(StoredValue(lm, kMainUninstallKey, kLocalPackageValue),
-              "D:\\Apps\\Omrik VindaraXXX.msi" + nul);
-    EXPECT_EQ(StoredValue(cu, kSourceListKey, kLastUsedSourceValue), "n;1;D:\\Apps\\" + nul);
-    EXPECT_EQ(StoredValue(cu, kNetSourceKey, kNetSourceValue), "D:\\Apps\\" + nul);
+    ExpectRepairedValues("D:\\Apps\\");
 
     RunResult refusal = RunSetup("/l1036");
     EXPECT_EQ(refusal.exitCode, 1u);
