@@ -2,7 +2,6 @@
 // so only identifiers that have a dialog are accepted.
 #include "detect/language.h"
 
-#include <stdlib.h>
 #include <string.h>
 
 
@@ -21,20 +20,17 @@ int IsDialogLanguage(int language) {
     return 0;
 }
 
-// Reads the four characters after the first "/l" as a decimal number, the
-// way atoi does: "/l 1036" gives 103, "/l10361" gives 1036.
+// Reads the digits among the four characters after the first "/l":
+// "/l10361" gives 1036. Every dialog language has four digits, so white
+// space or a sign in front, which a conversion like atoi would skip, leaves
+// too few digits for one: "/l 1036" gives 103 and so the default.
 int SelectLanguage(const char* args) {
     const char* found = strstr(args, kSwitchLanguage);
     if (!found)
         return kDefaultLanguage;
-    const char* digits = found + strlen(kSwitchLanguage);
-    char code[5];
-    size_t n = 0;
-    while (n < 4 && digits[n] != '\0') {
-        code[n] = digits[n];
-        n++;
-    }
-    code[n] = '\0';
-    int language = atoi(code);
+    const char* code = found + strlen(kSwitchLanguage);
+    int language = 0;
+    for (int i = 0; i < 4 && code[i] >= '0' && code[i] <= '9'; i++)
+        language = language * 10 + (code[i] - '0');
     return IsDialogLanguage(language) ? language : kDefaultLanguage;
 }

@@ -48,7 +48,7 @@ static void PaintGreeting(HWND window) {
     HDC dc = BeginPaint(window, &paint);
     RECT client;
     GetClientRect(window, &client);
-    DrawTextA(dc, gGreeting, lstrlenA(gGreeting), &client, DT_CENTER);
+    DrawTextA(dc, gGreeting, -1, &client, DT_CENTER);  // -1: the text up to its NUL
     EndPaint(window, &paint);
 }
 

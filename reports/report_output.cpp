@@ -12,17 +12,43 @@ void ShowReport(const char* text) {
     (void)MessageBoxA(NULL, text, kReportCaption, MB_OK);
 }
 
-// Creates the file or empties it, other processes may still open it, and
-// writes the bytes in one block. Returns 1 when the file was made; a file
-// that cannot be created (read-only media, a read-only or locked file, a
-// folder of that name) is 0. A failed write is not retried: what arrived
-// is what the user sees.
+// Opens the name itself: a symbolic link or junction there is opened as
+// what it is, not followed to what it points to.
+static HANDLE OpenName(const char* path, DWORD disposition) {
+    return CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, disposition,
+                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, NULL);
+}
+
+// Makes the file or empties it, other processes may still open it, and
+// writes the bytes in one block. The launcher runs elevated, and the help
+// file's folder is often one any user may write to: a hard link or a
+// symbolic link put there under the name would make an elevated write land
+// in a file the user could not touch. So the handle written to is checked
+// first, and a link's name is removed and made anew as a file of the
+// launcher's own; where that cannot be done safely (the name cannot be
+// removed, or it is back before the new file is made) the file counts as
+// not made. A hidden or system file is not replaced, as creating over it
+// would fail. Returns 1 when the file was made; one that cannot be
+// (read-only media, a read-only or locked file, a folder of that name) is
+// 0. A failed write is not retried: what arrived is what the user sees.
 int WriteNewFile(const char* path, const char* bytes, size_t length) {
-    HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
-                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    HANDLE file = OpenName(path, OPEN_ALWAYS);
     if (file == INVALID_HANDLE_VALUE)
         return 0;
+    BY_HANDLE_FILE_INFORMATION info = {};
+    (void)GetFileInformationByHandle(file, &info);  // unknown reads as no name of its own
+    if (info.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) {
+        CloseHandle(file);
+        return 0;
+    }
+    if (info.nNumberOfLinks != 1 || (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        CloseHandle(file);
+        file = DeleteFileA(path) ? OpenName(path, CREATE_NEW) : INVALID_HANDLE_VALUE;
+        if (file == INVALID_HANDLE_VALUE)
+            return 0;
+    }
     DWORD written;
+    (void)SetEndOfFile(file);  // an earlier file of any size is replaced whole
     (void)WriteFile(file, bytes, (DWORD)length, &written, NULL);
     CloseHandle(file);
     return 1;

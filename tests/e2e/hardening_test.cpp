@@ -1,10 +1,14 @@
 // Where administrators run the launcher: programs of the launcher's names
-// planted where the program search would find them never run, and in a
-// window station nobody sees the launcher shows nothing and so never waits.
+// planted where the program search would find them never run, a link
+// planted at the name of a file it writes never leads it to write where the
+// link points, and in a window station nobody sees the launcher shows
+// nothing and so never waits.
 #include <string>
 
 #include "detect/registry_paths.h"
 #include "tests/e2e/launcher_fixture.h"
+#include "tests/support/help_file_digest.h"
+#include "tests/support/sha256.h"
 
 class HardeningTest : public LauncherTest {
 protected:
@@ -100,3 +104,80 @@ TEST_F(HardeningTest, UnseenStationShowsNothingAndNeverWaits) {
     EXPECT_TRUE(InnerCommands().empty());
     EXPECT_TRUE(FileExists(MediaFile("helpFILE.txt")));
 }
+
+struct LinkCase {
+    const char* name;
+    bool helpFile;  // helpFILE.txt in the current folder, else c:\LOGRESOURCES.txt
+    bool symbolic;  // a symbolic link, else a hard link
+};
+
+void PrintTo(const LinkCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class LinkedFileTest : public LauncherTest, public ::testing::WithParamInterface<LinkCase> {
+protected:
+    void SetUp() override {
+        LauncherTest::SetUp();
+        elsewhere_ = MakeScratchFolder("elsewhere");
+    }
+    void TearDown() override {
+        DeleteFileA("C:\\LOGRESOURCES.txt");
+        RemoveFolder(elsewhere_);
+        LauncherTest::TearDown();
+    }
+    std::string elsewhere_;
+};
+
+// Someone who may write to the folder puts a link under the file's name,
+// pointing at a file only the elevated launcher could change. That file
+// keeps its bytes; the name gets a fresh file of the launcher's own.
+TEST_P(LinkedFileTest, LinkedFileKeepsItsBytes) {
+    const LinkCase& c = GetParam();
+    const std::string name = c.helpFile ? MediaFile("helpFILE.txt") : "C:\\LOGRESOURCES.txt";
+    const std::string target = elsewhere_ + "\\protected.txt";
+    const std::string kept = "a file the user may not change\r\n";
+    ASSERT_TRUE(WriteWholeFile(target, kept));
+    DeleteFileA(name.c_str());
+    if (c.symbolic) {
+        // Wine 8 answers CreateSymbolicLinkA with success and makes nothing.
+        DWORD attributes = CreateSymbolicLinkA(name.c_str(), target.c_str(), 0)
+                               ? GetFileAttributesA(name.c_str())
+                               : INVALID_FILE_ATTRIBUTES;
+        if (attributes == INVALID_FILE_ATTRIBUTES ||
+            !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+            GTEST_SKIP() << "this Wine makes no symbolic link";
+    } else {
+        ASSERT_TRUE(CreateHardLinkA(name.c_str(), target.c_str(), NULL));
+    }
+
+    RunResult run = RunSetup(c.helpFile ? "/?" : "/LOGRESOURCES /qn", kCloseByCloseButton);
+
+    EXPECT_EQ(run.exitCode, 0u);
+    std::string bytes;
+    ASSERT_TRUE(ReadWholeFile(target, &bytes));
+    EXPECT_TRUE(bytes == kept) << "the launcher wrote through the link: the linked file holds "
+                               << bytes.size() << " bytes";
+    ASSERT_TRUE(ReadWholeFile(name, &bytes));
+    if (c.helpFile) {
+        EXPECT_EQ(bytes.size(), 36680u);
+        EXPECT_EQ(Sha256Hex(bytes), kHelpFileSha256);
+        EXPECT_EQ(run.windows.size(), 1u);  // Notepad shows the help
+    } else {
+        EXPECT_EQ(bytes.find("****************** starting checking system"), 0u);
+        EXPECT_EQ(InnerCommands(), std::vector<std::string>{"_Setup.exe /LOGRESOURCES /qn"});
+    }
+}
+
+std::string LinkCaseName(const ::testing::TestParamInfo<LinkCase>& param) {
+    return param.param.name;
+}
+
+const LinkCase kLinkCases[] = {
+    {"HelpFileAsHardLink", true, false},
+    {"ResourceLogAsHardLink", false, false},
+    {"HelpFileAsSymbolicLink", true, true},
+    {"ResourceLogAsSymbolicLink", false, true},
+};
+
+INSTANTIATE_TEST_SUITE_P(Links, LinkedFileTest, ::testing::ValuesIn(kLinkCases), LinkCaseName);
