@@ -1,7 +1,11 @@
 # What both MinGW-w64 cross builds share; the toolchain files name the
-# target (SETUP_MINGW_TRIPLE) and the Wine loader that runs its programs.
-# Debian's posix-thread compilers, so GoogleTest builds.
+# target (SETUP_MINGW_TRIPLE). Debian's posix-thread compilers, so
+# GoogleTest builds.
 set(CMAKE_SYSTEM_NAME Windows)
+
+# CTest starts the tree's Windows programs through the test bed's check,
+# which runs them with the bed's Wine loader and refuses outside the bed.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../tests/in-test-bed)
 
 set(CMAKE_C_COMPILER ${SETUP_MINGW_TRIPLE}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${SETUP_MINGW_TRIPLE}-g++-posix)

@@ -3,7 +3,3 @@
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(SETUP_MINGW_TRIPLE i686-w64-mingw32)
 include(${CMAKE_CURRENT_LIST_DIR}/mingw.cmake)
-
-# CTest runs the built programs through Wine; the environment (prefix,
-# display, wineserver) comes from tests/with-wine.
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)

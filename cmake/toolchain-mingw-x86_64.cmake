@@ -4,7 +4,3 @@
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(SETUP_MINGW_TRIPLE x86_64-w64-mingw32)
 include(${CMAKE_CURRENT_LIST_DIR}/mingw.cmake)
-
-# The 64-bit loader itself: Debian's wine script always starts the 32-bit
-# loader first. Prefix, display and wineserver come from tests/with-wine.
-set(CMAKE_CROSSCOMPILING_EMULATOR /usr/lib/wine/wine64)

@@ -93,6 +93,10 @@ if(SETUP_DEMO)
 endif()
 if(SETUP_TESTS)
     setup_add_googletest()
+    # The entry of every Wine test program: it refuses to run outside the
+    # test bed.
+    add_library(wine_test_main STATIC tools/testbed/test_main.cpp)
+    target_link_libraries(wine_test_main PUBLIC GTest::gtest)
     add_subdirectory(tests/wine)
     add_subdirectory(tests/shipped)
     if(SETUP_DEMO)
