@@ -90,6 +90,11 @@ add_subdirectory(tests/pe)
 add_subdirectory(tools)
 if(SETUP_DEMO)
     add_subdirectory(package)
+    # What make demo builds: the launcher, the demo inner installer and its
+    # package, and the helpers tools/demo.sh calls.
+    add_custom_target(demo_parts)
+    add_dependencies(demo_parts Setup demo_installer demo_package run_command show_registry
+        ui_driver)
 endif()
 if(SETUP_TESTS)
     setup_add_googletest()
