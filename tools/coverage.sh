@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Line and branch coverage of the pure text logic (the sources of the
-# setup_text library in CMakeLists.txt), from clang's source-based coverage.
+# setup_text library, as the build lists them), from clang's source-based
+# coverage.
 # Usage: coverage.sh BUILD_DIR
 # Builds two clang trees with -DSETUP_COVERAGE=ON: BUILD_DIR/native with the
 # native tests and BUILD_DIR/fuzz with the fuzz targets. Prints one table for
@@ -20,9 +21,6 @@ tool() { command -v "$1-$major" || command -v "$1" || { echo "$1 not found" >&2;
 profdata=$(tool llvm-profdata)
 llvm_cov=$(tool llvm-cov)
 
-mapfile -t pure < <(sed -n '/^add_library(setup_text/,/^)/s|^ *\([^ ]*\.cpp\)$|'"$root"'/\1|p' \
-    "$root/CMakeLists.txt")
-[ ${#pure[@]} -gt 0 ] || { echo "no setup_text sources in CMakeLists.txt" >&2; exit 1; }
 
 build() {  # DIR TARGET... -- CMAKE_OPTION...
     local dir=$1 targets=()
@@ -52,6 +50,9 @@ rm -rf "$profiles"
 mkdir -p "$profiles"
 
 build "$out/native" native_tests -- -DSETUP_SANITIZE=OFF -DSETUP_FUZZ=OFF
+# The pure sources as the build lists them.
+mapfile -t pure <"$out/native/setup_text_sources.txt"
+[ ${#pure[@]} -gt 0 ] || { echo "the build lists no setup_text sources" >&2; exit 1; }
 native=$out/native/tests/native/native_tests
 LLVM_PROFILE_FILE="$profiles/native-%p.profraw" "$native" >"$out/native_tests.log" ||
     { cat "$out/native_tests.log"; exit 1; }

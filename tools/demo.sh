@@ -11,6 +11,7 @@
 set -euo pipefail
 : "${SETUP_WINE_ARCH:?run it inside tests/with-wine}"
 root=$(cd "$1" && pwd)
+tools=$(cd "$(dirname "$0")" && pwd)
 shipped=$root/win/bin/Setup.exe
 build=$root/$SETUP_WINE_TREE
 if [ "$SETUP_I386" = none ]; then
@@ -115,30 +116,6 @@ list_folder() {
                                     sub(/^ +/, ""); printf "     %-20s %6d bytes\n", $0, size }'
 }
 
-png_from_bmp() {
-    # A 24-bit bottom-up BMP as an RGB PNG.
-    python3 - "$1" "$2" <<'EOF'
-import struct, sys, zlib
-data = open(sys.argv[1], "rb").read()
-offset, = struct.unpack_from("<I", data, 10)
-width, height = struct.unpack_from("<ii", data, 18)
-stride = (width * 3 + 3) & ~3
-raw = b""
-for y in range(abs(height)):
-    at = offset + (height - 1 - y if height > 0 else y) * stride
-    bgr = data[at:at + width * 3]
-    rgb = bytearray(len(bgr))
-    rgb[0::3], rgb[1::3], rgb[2::3] = bgr[2::3], bgr[1::3], bgr[0::3]
-    raw += b"\0" + bytes(rgb)
-def chunk(kind, body):
-    return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body))
-header = struct.pack(">IIBBBBB", width, abs(height), 8, 2, 0, 0, 0)
-png = b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header)
-png += chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b"")
-open(sys.argv[2], "wb").write(png)
-EOF
-}
-
 echo "== Omrik Vindara setup launcher demo: a real installation under Wine"
 echo "Installation medium: $media"
 if [ "$SETUP_I386" = emulated ]; then
@@ -191,7 +168,7 @@ echo
 echo "-- 4. A second installation is refused"
 run_with_box '/s /v"/qn"' --screenshot "$("$WINE" winepath -w "$work/box.bmp")"
 if [ -s "$work/box.bmp" ]; then
-    png_from_bmp "$work/box.bmp" "$screenshot"
+    python3 "$tools/bmp_to_png.py" "$work/box.bmp" "$screenshot"
     echo "   Screenshot of the dialog: $screenshot"
 fi
 echo
