@@ -28,18 +28,16 @@
 #include <vector>
 
 #include "base/build_date.h"
+#include "detect/registry_paths.h"
 #include "fuzz_support.h"
 #include "repair/repair_plan.h"
 
 namespace {
 
-// Key paths written out here, independently of the product's tables.
-const std::string kProduct = "SOFTWARE\\Omrik\\Moltrek";
-const std::string kMain =
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
-    "{5D8B2E71-C94A-4F06-B3A2-8E61F0D7C249}";
-const std::string kSourceList =
-    "Software\\Microsoft\\Installer\\Products\\17E2B8D5A49C60F43B2AE8160F7D2C94\\SourceList";
+// Keys by their plain form (their texts are checked in the native tests).
+const std::string kProduct = kProductKey[kPlainForm];
+const std::string kMain = kMainUninstallKey[kPlainForm];
+const std::string kSourceList = kSourceListKey[kPlainForm];
 
 struct ExpectedWrite {
     RegistryRoot root;

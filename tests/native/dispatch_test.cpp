@@ -29,13 +29,11 @@ struct Stage {
 
 Stage gStage;
 
-// Key paths written out here, independently of the product's tables.
-const std::string kProduct = "SOFTWARE\\Omrik\\Moltrek";
-const std::string kMain =
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
-    "{5D8B2E71-C94A-4F06-B3A2-8E61F0D7C249}";
-const std::string kSourceList =
-    "Software\\Microsoft\\Installer\\Products\\17E2B8D5A49C60F43B2AE8160F7D2C94\\SourceList";
+// Keys by their plain form (their texts are checked in registry_paths_test).
+const std::string kProduct = kProductKey[kPlainForm];
+const std::string kMain = kMainUninstallKey[kPlainForm];
+const std::string kSourceList = kSourceListKey[kPlainForm];
+const std::string kNetSource = kNetSourceKey[kPlainForm];
 
 // The stand-ins record each call. Whether a window can be seen is a
 // question, not a step: it is not recorded.
@@ -120,7 +118,7 @@ CallLog Repairs(const std::string& d) {
     return {
         "HKLM\\" + kProduct + " Build Level=Abr 25, 2000 type 1",
         "HKCU\\" + kSourceList + " LastUsedSource=n;1;" + d + " type 1",
-        "HKCU\\" + kSourceList + "\\Net 1=" + d + " type 1",
+        "HKCU\\" + kNetSource + " 1=" + d + " type 1",
         "HKLM\\" + kMain + " UninstallString=msiexec /x \"" + d + "Omrik Vindara.msi\" type 1",
         "HKLM\\" + kMain + " ModifyPath=" + d + " type 1",
         "HKLM\\" + kMain + " LocalPackage=" + d + "Omrik VindaraXXX.msi type 1",

@@ -53,32 +53,25 @@ TEST(PlanRepairs, SixWritesForAnInstallationInDApps) {
     Registration r = Registered("D:\\Apps\\");
     RegistryWrite writes[kRepairCount];
     ASSERT_EQ(6, PlanRepairs(&r, writes));
-    const std::string lm = "SOFTWARE\\", uninstall =
-        "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
-        "{5D8B2E71-C94A-4F06-B3A2-8E61F0D7C249}";
-    const std::string sourceList =
-        "Software\\Microsoft\\Installer\\Products\\17E2B8D5A49C60F43B2AE8160F7D2C94\\SourceList";
     const struct {
         RegistryRoot root;
-        std::string key;
+        const char* const* key;
         const char* name;
         const char* text;
         size_t length;
     } expected[] = {
-        {kLocalMachine, "SOFTWARE\\Omrik\\Moltrek", "Build Level", "Abr 25, 2000", 12},
-        {kCurrentUser, sourceList, "LastUsedSource", "n;1;D:\\Apps\\", 12},
-        {kCurrentUser, sourceList + "\\Net", "1", "D:\\Apps\\", 8},
-        {kLocalMachine, uninstall, "UninstallString",
+        {kLocalMachine, kProductKey, "Build Level", "Abr 25, 2000", 12},
+        {kCurrentUser, kSourceListKey, "LastUsedSource", "n;1;D:\\Apps\\", 12},
+        {kCurrentUser, kNetSourceKey, "1", "D:\\Apps\\", 8},
+        {kLocalMachine, kMainUninstallKey, "UninstallString",
          "msiexec /x \"D:\\Apps\\Omrik Vindara.msi\"", 38},
-        {kLocalMachine, uninstall, "ModifyPath", "D:\\Apps\\", 8},
-        {kLocalMachine, uninstall, "LocalPackage", "D:\\Apps\\Omrik VindaraXXX.msi", 28},
+        {kLocalMachine, kMainUninstallKey, "ModifyPath", "D:\\Apps\\", 8},
+        {kLocalMachine, kMainUninstallKey, "LocalPackage", "D:\\Apps\\Omrik VindaraXXX.msi", 28},
     };
     for (int i = 0; i < 6; i++) {
         SCOPED_TRACE(expected[i].name);
         EXPECT_EQ(expected[i].root, writes[i].root);
-        // The trailing-backslash form first, the plain form as its fallback.
-        EXPECT_EQ(expected[i].key + "\\", writes[i].key[kTrailingForm]);
-        EXPECT_EQ(expected[i].key, writes[i].key[kPlainForm]);
+        EXPECT_EQ(expected[i].key, writes[i].key);
         EXPECT_STREQ(expected[i].name, writes[i].name);
         EXPECT_STREQ(expected[i].text, writes[i].text);
         EXPECT_EQ(expected[i].length, writes[i].length);
