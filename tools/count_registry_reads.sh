@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Counts the registry values Setup.exe queries in one installation with
+# repairs, from Wine's trace of RegQueryValueExA: a first run where nothing
+# is installed before, and a second over the first one's installation (its
+# ClientLevel has no "/", so it is not refused and is repaired again).
+# Runs inside tests/with-wine:
+#   tests/with-wine tools/count_registry_reads.sh build/win
+set -euo pipefail
+: "${WINE:?run it inside tests/with-wine}"
+tree=$(cd "$1" && pwd)
+media=$(mktemp -d /tmp/omrik-reads.XXXXXX)
+trap 'rm -rf "$media"' EXIT
+cp "$tree/bin/Setup.exe" "$tree/standin/_Setup.exe" "$media/"
+export STANDIN_REGISTER=1 STANDIN_DIRECTORY='D:\Apps\' STANDIN_CLIENT_LEVEL='VNR 4.50'
+
+count() {
+    (cd "$media" && WINEDEBUG=trace+reg "$WINE" ./Setup.exe /s 2>"$media/trace.log" >/dev/null) ||
+        true
+    # Only the launcher's own queries: the stand-in makes none.
+    grep -a 'RegQueryValueExA (' "$media/trace.log" |
+        sed 's/.*RegQueryValueExA ([0-9A-Fa-f]*,\("[^"]*"\).*/\1/' | sort | uniq -c
+}
+echo "first run, nothing installed before:"
+count
+echo "second run, over that installation:"
+count
