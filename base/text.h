@@ -4,6 +4,14 @@
 
 const size_t kTextBufSize = 260;
 
+// The length of a text known at compile time, for checks of fixed texts.
+constexpr size_t TextLength(const char* text) {
+    size_t length = 0;
+    while (text[length])
+        length++;
+    return length;
+}
+
 int CopyText(char* dst, size_t cap, const char* src);
 int AppendText(char* dst, size_t cap, const char* src);
 int AppendBytes(char* dst, size_t cap, const char* src, size_t count);

@@ -154,10 +154,7 @@ constexpr const char* kHelpRecords[kHelpRecordCount] = {
 
 constexpr bool RecordsFit() {
     for (const char* record : kHelpRecords) {
-        size_t length = 0;
-        while (record[length])
-            length++;
-        if (length >= kHelpRecordSize)
+        if (TextLength(record) >= kHelpRecordSize)
             return false;
     }
     return true;

@@ -19,10 +19,7 @@ constexpr const char* kRowLabels[kReportRowCount] = {
 
 constexpr bool LabelsFit() {
     for (const char* label : kRowLabels) {
-        size_t length = 0;
-        while (label[length])
-            length++;
-        if (length > kRowLabelLength)
+        if (TextLength(label) > kRowLabelLength)
             return false;
     }
     return true;

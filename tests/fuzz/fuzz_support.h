@@ -13,6 +13,7 @@
 #include <string>
 
 #include "detect/registration.h"
+#include "tests/support/registration_values.h"
 
 #define FUZZ_CHECK(condition)                                                        \
     do {                                                                             \
@@ -122,23 +123,16 @@ inline bool StartsWith(const std::string& text, const std::string& prefix) {
 const size_t kLongestStoredValue = kTextBufSize + 40;
 
 // The types a value is given: the two text types, then binary and
-// multi-string data (3 and 7 in the registry), which are not text.
-const unsigned long kValueTypes[4] = {kRegSz, kRegExpandSz, 3, 7};
+// multi-string data, which are not text.
+const unsigned long kValueTypes[4] = {kRegSz, kRegExpandSz, kRegBinary, kRegMultiSz};
 
 // A value whose key opened and that holds these stored bytes, or none when
-// it is missing or its key did not open. Every field is set here from the
-// stored bytes, not by the product's reader.
+// it is missing or its key did not open. Every field is set from the stored
+// bytes, not by the product's reader.
 inline TextValue Received(bool present, unsigned long type, const std::string& stored) {
-    TextValue value;
-    memset(&value, 0, sizeof value);
-    if (!present || stored.size() > kTextBufSize)
-        return value;
-    memcpy(value.text, stored.data(), stored.size());
-    value.read = 1;
-    value.type = type;
-    value.length = TextOf(stored.data(), stored.size()).size();
-    value.filled = stored.size() == kTextBufSize && !HasNul(stored.data(), stored.size());
-    return value;
+    if (!present)
+        return TextValue{};
+    return Stored(stored, type);
 }
 
 // One value from the input: a head byte (bits 0-1 pick its type from

@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "registration_values.h"
+#include "tests/support/registration_values.h"
 
 namespace {
 

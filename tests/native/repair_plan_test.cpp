@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "detect/registry_paths.h"
-#include "registration_values.h"
+#include "tests/support/registration_values.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include "base/text.h"
 #include "guarded_buffer.h"
-#include "registration_values.h"
+#include "tests/support/registration_values.h"
 
 namespace {
 

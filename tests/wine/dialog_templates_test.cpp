@@ -556,14 +556,6 @@ std::string DialogName(const ::testing::TestParamInfo<ExpectedDialog>& param) {
 INSTANTIATE_TEST_SUITE_P(AlreadyInstalled, DialogTemplate, ::testing::ValuesIn(kDialogs),
                          DialogName);
 
-std::string Utf8(const std::wstring& wide) {
-    int bytes = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), (int)wide.size(), NULL, 0, NULL,
-                                    NULL);
-    std::string text(bytes > 0 ? (size_t)bytes : 0, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), (int)wide.size(), &text[0], bytes, NULL, NULL);
-    return text;
-}
-
 // Describes the first window this process shows, then closes it with OK.
 DWORD WINAPI DescribeAndClose(void* seen) {
     for (int tries = 0; tries < 500; tries++) {

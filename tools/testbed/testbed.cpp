@@ -373,15 +373,20 @@ std::vector<HWND> VisibleTopWindows(DWORD rootProcessId) {
     return found;
 }
 
+std::string Utf8(const std::wstring& wide) {
+    int length = (int)wide.size();
+    int bytes = WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, NULL, 0, NULL, NULL);
+    std::string text(bytes > 0 ? (size_t)bytes : 0, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, &text[0], bytes, NULL, NULL);
+    return text;
+}
+
 static std::string Utf8Text(HWND window) {
     int length = GetWindowTextLengthW(window);
     std::wstring wide(length + 1, L'\0');
     length = GetWindowTextW(window, &wide[0], length + 1);
     wide.resize(length);
-    int bytes = WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, NULL, 0, NULL, NULL);
-    std::string text(bytes, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, &text[0], bytes, NULL, NULL);
-    return text;
+    return Utf8(wide);
 }
 
 struct ControlSearch {

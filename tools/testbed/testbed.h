@@ -68,6 +68,7 @@ struct WindowInfo {
     RECT screen;
     std::vector<ControlInfo> controls;
 };
+std::string Utf8(const std::wstring& wide);
 std::vector<HWND> VisibleTopWindows(DWORD rootProcessId);
 WindowInfo DescribeWindow(HWND window);
 std::string FormatWindow(const WindowInfo& info);
