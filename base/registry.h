@@ -13,3 +13,4 @@ const REGSAM kRegistryView = 0;
 #endif
 
 int OpenKey(HKEY root, const char* path, HKEY* key);
+int WidenName(const char* name, wchar_t* wide, size_t cap);

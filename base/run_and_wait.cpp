@@ -15,11 +15,11 @@
 // 0 with the system's error code when it could not be started or could not
 // be waited for: a child that may still be running is never reported as
 // ended.
-int RunAndWait(const char* application, char* commandLine, unsigned long* exitCode) {
-    STARTUPINFOA startup = {};
+int RunAndWait(const wchar_t* application, wchar_t* commandLine, unsigned long* exitCode) {
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(application, commandLine, NULL, NULL, TRUE, 0, NULL, NULL, &startup,
+    if (!CreateProcessW(application, commandLine, NULL, NULL, TRUE, 0, NULL, NULL, &startup,
                         &process)) {
         *exitCode = GetLastError();
         return 0;
@@ -41,28 +41,29 @@ int RunAndWait(const char* application, char* commandLine, unsigned long* exitCo
     return ended;
 }
 
-// Puts name behind the folder of length bytes at the start of path; with
-// length 0 or not less than cap the folder was not found or did not fit.
-static int FinishPath(char* path, size_t cap, size_t length, const char* name) {
+// Puts name behind the folder of length characters at the start of path;
+// with length 0 or not less than cap the folder was not found or did not
+// fit.
+static int FinishPath(wchar_t* path, size_t cap, size_t length, const wchar_t* name) {
     if (length == 0 || length >= cap)
         return 0;
-    path[length] = '\0';
+    path[length] = L'\0';
     return AppendText(path, cap, name);
 }
 
 // The file name in the folder the running program was started from.
 // Returns 0 when the path does not fit.
-int PathInModuleFolder(const char* name, char* path, size_t cap) {
-    size_t length = GetModuleFileNameA(NULL, path, (DWORD)cap);
+int PathInModuleFolder(const wchar_t* name, wchar_t* path, size_t cap) {
+    size_t length = GetModuleFileNameW(NULL, path, (DWORD)cap);
     if (length >= cap)
         return 0;
-    while (length > 0 && path[length - 1] != '\\')
+    while (length > 0 && path[length - 1] != L'\\')
         length--;
     return FinishPath(path, cap, length, name);
 }
 
 // The file name, given with its leading backslash, in the system folder.
 // Returns 0 when the path does not fit.
-int PathInSystemFolder(const char* name, char* path, size_t cap) {
-    return FinishPath(path, cap, GetSystemDirectoryA(path, (UINT)cap), name);
+int PathInSystemFolder(const wchar_t* name, wchar_t* path, size_t cap) {
+    return FinishPath(path, cap, GetSystemDirectoryW(path, (UINT)cap), name);
 }

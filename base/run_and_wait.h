@@ -3,6 +3,6 @@
 #pragma once
 #include <stddef.h>
 
-int RunAndWait(const char* application, char* commandLine, unsigned long* exitCode);
-int PathInModuleFolder(const char* name, char* path, size_t cap);
-int PathInSystemFolder(const char* name, char* path, size_t cap);
+int RunAndWait(const wchar_t* application, wchar_t* commandLine, unsigned long* exitCode);
+int PathInModuleFolder(const wchar_t* name, wchar_t* path, size_t cap);
+int PathInSystemFolder(const wchar_t* name, wchar_t* path, size_t cap);

@@ -1,34 +1,106 @@
 // Bounded copy and append. Each helper takes the capacity of its
 // destination, always leaves it NUL-terminated and returns 1 only when the
-// whole result fit, so a caller can refuse to use a cut text.
+// whole result fit, so a caller can refuse to use a cut text. One body
+// serves narrow and wide text alike.
 #include "base/text.h"
 
-#include <string.h>
+// Length of a text that may fill its buffer without a terminating NUL, as
+// registry data can: the scan never goes past size units.
+template <typename Char>
+static size_t LengthWithin(const Char* text, size_t size) {
+    size_t length = 0;
+    while (length < size && text[length])
+        length++;
+    return length;
+}
 
-int AppendBytes(char* dst, size_t cap, const char* src, size_t count) {
+// A narrow source is a fixed ASCII text: each byte becomes one unit. A
+// wide one is taken as it is.
+template <typename Char>
+static Char UnitOf(char c) {
+    return (Char)(unsigned char)c;
+}
+template <typename Char>
+static Char UnitOf(wchar_t c) {
+    return c;
+}
+
+template <typename Char, typename Source>
+static int AppendUnits(Char* dst, size_t cap, const Source* src, size_t count) {
     if (cap == 0)
         return 0;
-    size_t used = BoundedLength(dst, cap);
+    size_t used = LengthWithin(dst, cap);
     if (used == cap) {  // not terminated: terminate, add nothing
-        dst[cap - 1] = '\0';
+        dst[cap - 1] = 0;
         return 0;
     }
     size_t room = cap - 1 - used;
     size_t take = count < room ? count : room;
-    memcpy(dst + used, src, take);
-    dst[used + take] = '\0';
+    for (size_t i = 0; i < take; i++)
+        dst[used + i] = UnitOf<Char>(src[i]);
+    dst[used + take] = 0;
     return take == count;
 }
 
+template <typename Char, typename Source>
+static int CopyUnits(Char* dst, size_t cap, const Source* src) {
+    if (cap == 0)
+        return 0;
+    dst[0] = 0;
+    return AppendUnits(dst, cap, src, LengthWithin(src, (size_t)-1));
+}
+
+template <typename Char>
+static const Char* FindUnitIn(const Char* text, size_t length, Char unit) {
+    for (size_t i = 0; i < length; i++) {
+        if (text[i] == unit)
+            return text + i;
+    }
+    return nullptr;
+}
+
+int AppendBytes(char* dst, size_t cap, const char* src, size_t count) {
+    return AppendUnits(dst, cap, src, count);
+}
+int AppendBytes(wchar_t* dst, size_t cap, const wchar_t* src, size_t count) {
+    return AppendUnits(dst, cap, src, count);
+}
+int AppendBytes(wchar_t* dst, size_t cap, const char* ascii, size_t count) {
+    return AppendUnits(dst, cap, ascii, count);
+}
+
 int AppendText(char* dst, size_t cap, const char* src) {
-    return AppendBytes(dst, cap, src, strlen(src));
+    return AppendUnits(dst, cap, src, LengthWithin(src, (size_t)-1));
+}
+int AppendText(wchar_t* dst, size_t cap, const wchar_t* src) {
+    return AppendUnits(dst, cap, src, LengthWithin(src, (size_t)-1));
+}
+int AppendText(wchar_t* dst, size_t cap, const char* ascii) {
+    return AppendUnits(dst, cap, ascii, LengthWithin(ascii, (size_t)-1));
 }
 
 int CopyText(char* dst, size_t cap, const char* src) {
-    if (cap == 0)
-        return 0;
-    dst[0] = '\0';
-    return AppendText(dst, cap, src);
+    return CopyUnits(dst, cap, src);
+}
+int CopyText(wchar_t* dst, size_t cap, const wchar_t* src) {
+    return CopyUnits(dst, cap, src);
+}
+int CopyText(wchar_t* dst, size_t cap, const char* ascii) {
+    return CopyUnits(dst, cap, ascii);
+}
+
+size_t BoundedLength(const char* text, size_t size) {
+    return LengthWithin(text, size);
+}
+size_t BoundedLength(const wchar_t* text, size_t size) {
+    return LengthWithin(text, size);
+}
+
+const char* FindUnit(const char* text, size_t length, char unit) {
+    return FindUnitIn(text, length, unit);
+}
+const wchar_t* FindUnit(const wchar_t* text, size_t length, wchar_t unit) {
+    return FindUnitIn(text, length, unit);
 }
 
 // Decimal digits of a 64-bit count. The division works on 16-bit pieces so
@@ -58,11 +130,4 @@ int AppendUnsigned(char* dst, size_t cap, unsigned long long value) {
     for (size_t i = 0; i < n; i++)
         text[i] = digits[n - 1 - i];
     return AppendBytes(dst, cap, text, n);
-}
-
-// Length of a text that may fill its buffer without a terminating NUL, as
-// registry data can: the scan never goes past size bytes.
-size_t BoundedLength(const char* text, size_t size) {
-    const void* end = memchr(text, '\0', size);
-    return end ? (size_t)((const char*)end - text) : size;
 }

@@ -9,5 +9,5 @@
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     gModuleInstance = instance;
-    return RunLauncher(SkipProgramName(GetCommandLineA()), &kPlatformOps);
+    return RunLauncher(SkipProgramName(GetCommandLineW()), &kPlatformOps);
 }

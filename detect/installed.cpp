@@ -4,23 +4,23 @@
 #include "detect/installed.h"
 
 #include <stdlib.h>
-#include <string.h>
 
 #include "base/text.h"
 #include "resources/resource_ids.h"
 
-static int IsDigit(char c) {
+static int IsDigit(wchar_t c) {
     return c >= '0' && c <= '9';
 }
 
-static int IsSpace(char c) {
+static int IsSpace(wchar_t c) {
     return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
 // Length of the longest prefix of text[0, n) that reads as a decimal number:
 // white space, sign, digits, fraction, exponent. Only this form is accepted,
-// so the result does not depend on which runtime's conversion reads it.
-static size_t ScanDecimal(const char* text, size_t n) {
+// so the result does not depend on which runtime's conversion reads it, and
+// every character of the number is ASCII.
+static size_t ScanDecimal(const wchar_t* text, size_t n) {
     size_t i = 0;
     while (i < n && IsSpace(text[i]))
         i++;
@@ -65,16 +65,17 @@ int IsTextType(unsigned long type) {
 // Finds the first "/" and converts what follows it; text that is not a
 // number converts to 0. Returns 0 when there is no "/".
 int FindInstalledVersion(const TextValue* clientLevel, double* version) {
-    const char* value = clientLevel->text;
+    const wchar_t* value = clientLevel->text;
     size_t length = clientLevel->length;
-    const char* slash = (const char*)memchr(value, '/', length);
+    const wchar_t* slash = FindUnit(value, length, L'/');
     if (!slash)
         return 0;
-    const char* tail = slash + 1;
+    const wchar_t* tail = slash + 1;
     size_t number = ScanDecimal(tail, length - (size_t)(tail - value));
     char text[kTextReadSize];
-    text[0] = '\0';
-    (void)AppendBytes(text, sizeof text, tail, number);  // number < length < sizeof text
+    for (size_t i = 0; i < number; i++)  // number < length < sizeof text
+        text[i] = (char)tail[i];
+    text[number] = '\0';
     // atof, not strtod: the MinGW headers route strtod to a large private
     // copy, and only plain decimal text reaches the conversion here.
     *version = number ? atof(text) : 0.0;

@@ -2,10 +2,11 @@
 // so only identifiers that have a dialog are accepted.
 #include "detect/language.h"
 
-#include <string.h>
+#include <wchar.h>
 
+#include "base/text.h"
 
-const char kSwitchLanguage[] = "/l";
+const wchar_t kSwitchLanguage[] = L"/l";
 
 // In the order they are tested; Norwegian is 2068, not 1044.
 static const int kDialogLanguages[] = {
@@ -24,11 +25,11 @@ int IsDialogLanguage(int language) {
 // "/l10361" gives 1036. Every dialog language has four digits, so white
 // space or a sign in front, which a conversion like atoi would skip, leaves
 // too few digits for one: "/l 1036" gives 103 and so the default.
-int SelectLanguage(const char* args) {
-    const char* found = strstr(args, kSwitchLanguage);
+int SelectLanguage(const wchar_t* args) {
+    const wchar_t* found = wcsstr(args, kSwitchLanguage);
     if (!found)
         return kDefaultLanguage;
-    const char* code = found + strlen(kSwitchLanguage);
+    const wchar_t* code = found + TextLength(kSwitchLanguage);
     int language = 0;
     for (int i = 0; i < 4 && code[i] >= '0' && code[i] <= '9'; i++)
         language = language * 10 + (code[i] - '0');

@@ -1,8 +1,8 @@
 // Choosing the language of the already-installed dialog.
 #pragma once
 
-extern const char kSwitchLanguage[];
+extern const wchar_t kSwitchLanguage[];
 const int kDefaultLanguage = 1033;
 
-int SelectLanguage(const char* args);
+int SelectLanguage(const wchar_t* args);
 int IsDialogLanguage(int language);

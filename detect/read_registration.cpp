@@ -19,20 +19,48 @@ static int OpenEitherForm(HKEY root, const char* const* forms, HKEY* key) {
     return 0;
 }
 
-// Offers kTextBufSize bytes and keeps the byte after them zero, so the text
-// always ends in a NUL: the query leaves none when the data fills the
-// buffer. A larger value (ERROR_MORE_DATA) is a failed read.
+// Texts, multi-strings included, come as the registry holds them, in
+// UTF-16; the other types as their bytes.
+static int ComesAsUtf16(DWORD type) {
+    return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
+}
+
+// Offers kTextBufSize characters and keeps the one after them zero, so the
+// text always ends in a NUL: the query leaves none when the data fills the
+// buffer. A larger value (ERROR_MORE_DATA) is a failed read. A value of
+// another type offers kTextBufSize bytes, read up to their first NUL and
+// shown in the system's code page, as they always were.
 static void ReadValue(HKEY key, const char* name, TextValue* value) {
+    memset(value, 0, sizeof *value);
+    wchar_t wideName[kTextBufSize];
     DWORD type = REG_SZ;
-    DWORD size = kTextBufSize;
-    if (RegQueryValueExA(key, name, NULL, &type, (BYTE*)value->text, &size) != ERROR_SUCCESS) {
-        memset(value, 0, sizeof *value);
+    DWORD size = kTextBufSize * sizeof(wchar_t);
+    if (!WidenName(name, wideName, kTextBufSize) ||
+        RegQueryValueExW(key, wideName, NULL, &type, (BYTE*)value->text, &size) !=
+            ERROR_SUCCESS) {
+        memset(value, 0, sizeof *value);  // a failed query leaves nothing behind
         return;
+    }
+    if (ComesAsUtf16(type)) {
+        value->length = BoundedLength(value->text, size / sizeof(wchar_t));
+        value->filled = value->length == kTextBufSize;
+    } else {
+        if (size > kTextBufSize) {
+            memset(value, 0, sizeof *value);
+            return;
+        }
+        char bytes[kTextBufSize];
+        memcpy(bytes, value->text, size);
+        size_t count = BoundedLength(bytes, size);
+        memset(value->text, 0, sizeof value->text);
+        value->length = count ? (size_t)MultiByteToWideChar(CP_ACP, 0, bytes, (int)count,
+                                                            value->text, kTextBufSize)
+                              : 0;
+        value->filled = count == kTextBufSize;
     }
     value->read = 1;
     value->type = type;
-    value->length = BoundedLength(value->text, size);
-    value->filled = value->length == kTextBufSize;
+    value->text[value->length] = L'\0';
 }
 
 // Opens a key and reads one value of it, or none when name is NULL.

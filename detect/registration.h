@@ -9,16 +9,18 @@
 const unsigned long kRegSz = 1;
 const unsigned long kRegExpandSz = 2;
 
-// Every read offers kTextBufSize bytes; the byte after them keeps a NUL.
+// Every read offers kTextBufSize characters; the one after them keeps a NUL.
 const size_t kTextReadSize = kTextBufSize + 1;
 
-// A value as the registry gave it, whatever its type.
+// A value as the registry gave it, whatever its type. A text keeps every
+// character it holds; a value of another type is taken by its bytes, at
+// most kTextBufSize of them, as text in the system's code page.
 struct TextValue {
     int read;            // the query succeeded
     unsigned long type;  // the type the query reported
-    size_t length;       // bytes before the first NUL, at most kTextBufSize
-    int filled;          // all kTextBufSize bytes came without a NUL: no known end
-    char text[kTextReadSize];  // always ends in a NUL
+    size_t length;       // characters before the first NUL, at most kTextBufSize
+    int filled;          // the read's whole room came without a NUL: no known end
+    wchar_t text[kTextReadSize];  // always ends in a NUL
 };
 
 // Each key is opened by the first of its two forms that opens; a value of

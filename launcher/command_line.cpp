@@ -1,54 +1,61 @@
 // The argument text is never split into words: a switch counts wherever its
 // characters stand, also inside a quoted value, and the whole text goes to
-// the inner installer unchanged.
+// the inner installer unchanged. It is wide text, as the system holds it:
+// through the system's code page a character it lacks would turn into a
+// "?" or a look-alike, and "D:/Программы" would read as "D:/?????????",
+// which holds "/?".
 #include "launcher/command_line.h"
 
-#include <string.h>
+#include <wchar.h>
 
 #include "base/text.h"
 
-const char kSwitchLogResources[] = "/LOGRESOURCES";
-const char kSwitchHelp[] = "/?";
-const char kSwitchVersionDate[] = "/vd";
-const char kSwitchBuildLevel[] = "/bl";
-const char kSwitchUninstall[] = "/x";
-#define INNER_INSTALLER_NAME "_Setup.exe"
-const char kInnerInstallerName[] = INNER_INSTALLER_NAME;
+const wchar_t kSwitchLogResources[] = L"/LOGRESOURCES";
+const wchar_t kSwitchHelp[] = L"/?";
+const wchar_t kSwitchVersionDate[] = L"/vd";
+const wchar_t kSwitchBuildLevel[] = L"/bl";
+const wchar_t kSwitchUninstall[] = L"/x";
+#define INNER_INSTALLER_NAME L"_Setup.exe"
+const wchar_t kInnerInstallerName[] = INNER_INSTALLER_NAME;
 // The trailing blank separates the program name from the argument text,
 // also when that text is empty.
-const char kInnerInstallerPrefix[] = INNER_INSTALLER_NAME " ";
+const wchar_t kInnerInstallerPrefix[] = INNER_INSTALLER_NAME L" ";
+
+static int AtOrBelowBlank(wchar_t c) {
+    return (unsigned long)c <= L' ';
+}
 
 // Skips the program name the way the runtime does before it calls WinMain:
 // a quoted name ends at its closing quote, an unquoted one at the first
 // character at or below blank; the white space after it goes too.
-const char* SkipProgramName(const char* commandLine) {
-    const char* p = commandLine;
-    if (*p == '"') {
+const wchar_t* SkipProgramName(const wchar_t* commandLine) {
+    const wchar_t* p = commandLine;
+    if (*p == L'"') {
         p++;
-        while (*p && *p != '"')
+        while (*p && *p != L'"')
             p++;
-        if (*p == '"')
+        if (*p == L'"')
             p++;
     } else {
-        while ((unsigned char)*p > ' ')
+        while (*p && !AtOrBelowBlank(*p))
             p++;
     }
-    while (*p && (unsigned char)*p <= ' ')
+    while (*p && AtOrBelowBlank(*p))
         p++;
     return p;
 }
 
 // Case-sensitive substring search over the whole argument text.
-int HasSwitch(const char* args, const char* name) {
-    return strstr(args, name) != NULL;
+int HasSwitch(const wchar_t* args, const wchar_t* name) {
+    return wcsstr(args, name) != NULL;
 }
 
-// Bytes needed for the inner command line, its NUL included.
-size_t InnerCommandSize(const char* args) {
-    return sizeof kInnerInstallerPrefix + strlen(args);
+// Characters needed for the inner command line, its NUL included.
+size_t InnerCommandSize(const wchar_t* args) {
+    return TextLength(kInnerInstallerPrefix) + wcslen(args) + 1;
 }
 
-int ComposeInnerCommand(char* dst, size_t cap, const char* args) {
+int ComposeInnerCommand(wchar_t* dst, size_t cap, const wchar_t* args) {
     int fits = CopyText(dst, cap, kInnerInstallerPrefix);
     fits &= AppendText(dst, cap, args);
     return fits;

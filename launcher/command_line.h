@@ -2,15 +2,20 @@
 #pragma once
 #include <stddef.h>
 
-extern const char kSwitchLogResources[];
-extern const char kSwitchHelp[];
-extern const char kSwitchVersionDate[];
-extern const char kSwitchBuildLevel[];
-extern const char kSwitchUninstall[];
-extern const char kInnerInstallerName[];
-extern const char kInnerInstallerPrefix[];
+extern const wchar_t kSwitchLogResources[];
+extern const wchar_t kSwitchHelp[];
+extern const wchar_t kSwitchVersionDate[];
+extern const wchar_t kSwitchBuildLevel[];
+extern const wchar_t kSwitchUninstall[];
+extern const wchar_t kInnerInstallerName[];
+extern const wchar_t kInnerInstallerPrefix[];
 
-const char* SkipProgramName(const char* commandLine);
-int HasSwitch(const char* args, const char* name);
-size_t InnerCommandSize(const char* args);
-int ComposeInnerCommand(char* dst, size_t cap, const char* args);
+// The longest command line the system starts a program with, in
+// characters, its NUL included. The launcher checks it itself: whether a
+// longer one fails to start or is cut differs between systems.
+const size_t kLongestCommandLine = 32767;
+
+const wchar_t* SkipProgramName(const wchar_t* commandLine);
+int HasSwitch(const wchar_t* args, const wchar_t* name);
+size_t InnerCommandSize(const wchar_t* args);
+int ComposeInnerCommand(wchar_t* dst, size_t cap, const wchar_t* args);

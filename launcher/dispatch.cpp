@@ -13,8 +13,10 @@
 
 const char kResourceLogPath[] = "c:\\LOGRESOURCES.txt";
 
-// The Windows error code for an inner command that cannot be composed.
+// The Windows error codes for an inner command that cannot be composed, and
+// for one longer than the system takes.
 const unsigned long kErrorNotEnoughMemory = 8;
+const unsigned long kErrorFilenameExcedRange = 206;
 
 // Without a log the run goes on as it would.
 static void WriteResourceLog(const LauncherOps* ops) {
@@ -22,28 +24,28 @@ static void WriteResourceLog(const LauncherOps* ops) {
     ops->measureResources(&figures);
     char log[kResourceLogSize];
     size_t length = ComposeResourceLog(&figures, log, sizeof log);
-    (void)ops->writeFile(kResourceLogPath, log, length);
+    (void)ops->writeFile(kResourceLogPath, log, length, 0);
 }
 
-// The help file stays on disk whether or not Notepad shows it.
+// The help file stays on disk whether or not Notepad shows it; Notepad
+// shows it only where someone can see it.
 static void WriteHelpFile(int visible, const LauncherOps* ops) {
     static char help[kHelpFileSize];  // too large for the stack
     size_t length = ComposeHelpFile(help, sizeof help);
-    if (ops->writeFile(kHelpFileName, help, length) && visible)
-        ops->openInNotepad(kHelpFileName);
+    (void)ops->writeFile(kHelpFileName, help, length, visible);
 }
 
 static void ShowVersionDate(const LauncherOps* ops) {
-    char text[kTextBufSize];
-    (void)ComposeVersionText(text, sizeof text);  // a fixed text that fits
+    wchar_t text[kTextBufSize];
+    (void)ComposeVersionText(text, kTextBufSize);  // a fixed text that fits
     ops->showReport(text);
 }
 
 static void ShowBuildLevel(const LauncherOps* ops) {
     Registration registration;
     ops->readRegistration(&registration);
-    char text[kBuildLevelTextSize];
-    (void)ComposeBuildLevelText(text, sizeof text, &registration);  // sized for whole values
+    wchar_t text[kBuildLevelTextSize];
+    (void)ComposeBuildLevelText(text, kBuildLevelTextSize, &registration);  // sized for whole values
     ops->showReport(text);
 }
 
@@ -53,7 +55,7 @@ static void ShowBuildLevel(const LauncherOps* ops) {
 // launcher exits with the inner installer's own code, or with the system's
 // error code when it could not be started or waited for; then nothing is
 // repaired, as the installation may still be going on.
-static int RunInstallation(const char* args, int visible, const LauncherOps* ops) {
+static int RunInstallation(const wchar_t* args, int visible, const LauncherOps* ops) {
     int removing = HasSwitch(args, kSwitchUninstall);
     Registration registration;
     if (!removing) {
@@ -65,7 +67,9 @@ static int RunInstallation(const char* args, int visible, const LauncherOps* ops
         }
     }
     size_t size = InnerCommandSize(args);
-    char* command = (char*)malloc(size);
+    if (size > kLongestCommandLine)
+        return (int)kErrorFilenameExcedRange;
+    wchar_t* command = (wchar_t*)malloc(size * sizeof(wchar_t));
     if (!command)
         return (int)kErrorNotEnoughMemory;
     (void)ComposeInnerCommand(command, size, args);  // sized to fit
@@ -85,7 +89,7 @@ static int RunInstallation(const char* args, int visible, const LauncherOps* ops
 // "/LOGRESOURCES" first, then one path: "/?" before "/vd" before "/bl"
 // before the installation. Where nobody can see a window, nobody can close
 // one: there the launcher shows nothing, so it never waits on a window.
-int RunLauncher(const char* args, const LauncherOps* ops) {
+int RunLauncher(const wchar_t* args, const LauncherOps* ops) {
     if (HasSwitch(args, kSwitchLogResources))
         WriteResourceLog(ops);
     int visible = ops->windowStationVisible();

@@ -14,18 +14,18 @@ struct LauncherOps {
     int (*windowStationVisible)();
     void (*readRegistration)(Registration* registration);
     void (*measureResources)(ResourceFigures* figures);
-    // Replaces the file with the bytes; 1 when the file was made.
-    int (*writeFile)(const char* path, const char* bytes, size_t length);
-    // Shows the file in Notepad and waits until it is closed.
-    void (*openInNotepad)(const char* fileName);
+    // Replaces the file with the bytes; 1 when every byte was written.
+    // With show, Notepad then shows the file, and the call returns when
+    // Notepad is closed.
+    int (*writeFile)(const char* path, const char* bytes, size_t length, int show);
     // A message box of the reports; returns when it is closed.
-    void (*showReport)(const char* text);
+    void (*showReport)(const wchar_t* text);
     // The already-installed dialog; returns when it is closed.
     void (*showDialog)(int dialogId);
     // Runs the inner installer beside the launcher with the command line and
     // waits. Returns 1 with its exit code once it has ended, or 0 with the
     // system's error code when it could not be started or waited for.
-    int (*runInnerInstaller)(char* commandLine, unsigned long* exitCode);
+    int (*runInnerInstaller)(wchar_t* commandLine, unsigned long* exitCode);
     // Writes the value, through the key's fallback form only when the first
     // form failed; 1 when it was written.
     int (*writeValue)(const RegistryWrite* write);
@@ -34,4 +34,4 @@ struct LauncherOps {
 extern const char kResourceLogPath[];
 const int kAlreadyInstalledExitCode = 1;
 
-int RunLauncher(const char* args, const LauncherOps* ops);
+int RunLauncher(const wchar_t* args, const LauncherOps* ops);

@@ -24,11 +24,13 @@ static int WindowStationVisible() {
 }
 
 // Only the _Setup.exe in the launcher's own folder is started, never one
-// that the program search would find elsewhere. A folder whose path does
-// not fit is a failed start.
-static int RunInnerInstaller(char* commandLine, unsigned long* exitCode) {
-    char application[MAX_PATH];
-    if (!PathInModuleFolder(kInnerInstallerName, application, sizeof application)) {
+// that the program search would find elsewhere, and the folder's path is
+// taken as the system holds it: through the code page, a folder named
+// with a character it lacks could turn into a look-alike folder beside it.
+// A folder whose path does not fit is a failed start.
+static int RunInnerInstaller(wchar_t* commandLine, unsigned long* exitCode) {
+    wchar_t application[MAX_PATH];
+    if (!PathInModuleFolder(kInnerInstallerName, application, MAX_PATH)) {
         *exitCode = ERROR_FILENAME_EXCED_RANGE;
         return 0;
     }
@@ -40,7 +42,6 @@ const LauncherOps kPlatformOps = {
     .readRegistration = ReadRegistration,
     .measureResources = MeasureResources,
     .writeFile = WriteNewFile,
-    .openInNotepad = OpenInNotepad,
     .showReport = ShowReport,
     .showDialog = ShowDialog,
     .runInnerInstaller = RunInnerInstaller,

@@ -7,9 +7,9 @@
 #include "launcher/main_window.h"
 #include "launcher/platform_ops.h"
 
-// The argument text is taken from the process's own command line, with the
-// program name skipped the way the runtime skips it, so every byte of it
-// reaches the inner installer as the platform delivered it.
+// The argument text is taken from the process's own wide command line, with
+// the program name skipped the way the runtime skips it, so every character
+// of it reaches the inner installer as the platform delivered it.
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     gModuleInstance = instance;  // the dialogs and the window's strings come from here
     LoadWindowStrings(instance);
@@ -17,5 +17,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     // Always hidden, whatever show command the launcher was started with.
     if (!CreateMainWindow(instance, SW_HIDE))
         return 0;
-    return RunLauncher(SkipProgramName(GetCommandLineA()), &kPlatformOps);
+    return RunLauncher(SkipProgramName(GetCommandLineW()), &kPlatformOps);
 }

@@ -10,8 +10,6 @@
 // installation wrote.
 #include "repair/repair_plan.h"
 
-#include <string.h>
-
 #include "base/build_date.h"
 #include "detect/installed.h"
 #include "detect/registry_paths.h"
@@ -61,14 +59,14 @@ static int IsUsableDirectory(const TextValue* directory) {
 // Only the first colon counts. A source without a colon, or with the colon
 // first, has no drive letter to cut at and is left alone. The source value
 // lives under HKEY_CURRENT_USER, where a standard user may write anything.
-static int ComposeSourceValue(char* dst, size_t cap, const TextValue* source,
-                              const char* directory) {
+static int ComposeSourceValue(wchar_t* dst, size_t cap, const TextValue* source,
+                              const wchar_t* directory) {
     if (!source->read)
         return 0;
-    const char* colon = (const char*)memchr(source->text, ':', source->length);
+    const wchar_t* colon = FindUnit(source->text, source->length, L':');
     if (!colon || colon == source->text)
         return 0;
-    dst[0] = '\0';
+    dst[0] = L'\0';
     int fits = AppendBytes(dst, cap, source->text, (size_t)(colon - source->text) - 1);
     fits &= AppendText(dst, cap, directory);
     return fits;
@@ -76,12 +74,12 @@ static int ComposeSourceValue(char* dst, size_t cap, const TextValue* source,
 
 // Directory is used as it stands: it ends with its own backslash, so
 // nothing is inserted before a file name.
-static int ComposeRepair(RepairValue value, const Registration* r, char* dst, size_t cap) {
+static int ComposeRepair(RepairValue value, const Registration* r, wchar_t* dst, size_t cap) {
     if (value == kBuildLevel)
         return CopyText(dst, cap, kBuildDate);
     if (!IsUsableDirectory(&r->directory))
         return 0;
-    const char* directory = r->directory.text;
+    const wchar_t* directory = r->directory.text;
     int fits = 1;
     switch (value) {
     case kLastUsedSource:
@@ -113,13 +111,13 @@ int PlanRepairs(const Registration* r, RegistryWrite writes[kRepairCount]) {
     int count = 0;
     for (const Repair& repair : kRepairs) {
         RegistryWrite* write = &writes[count];
-        if (!ComposeRepair(repair.value, r, write->text, sizeof write->text))
+        if (!ComposeRepair(repair.value, r, write->text, kTextBufSize))
             continue;
         write->root = repair.root;
         write->key = repair.key;
         write->name = repair.name;
         write->type = repair.value == kBuildLevel ? kRegSz : r->directory.type;
-        write->length = strlen(write->text);
+        write->length = BoundedLength(write->text, kTextBufSize);
         count++;
     }
     return count;

@@ -14,8 +14,8 @@ struct RegistryWrite {
     const char* const* key;  // both forms of the key's path, in the order tried
     const char* name;
     unsigned long type;
-    size_t length;
-    char text[kTextBufSize];
+    size_t length;  // characters
+    wchar_t text[kTextBufSize];
 };
 
 const int kRepairCount = 6;

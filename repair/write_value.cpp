@@ -8,6 +8,13 @@
 #include "base/registry.h"
 #include "detect/registry_paths.h"
 
+static int SetValue(HKEY key, const RegistryWrite* write) {
+    wchar_t name[kTextBufSize];
+    return WidenName(write->name, name, kTextBufSize) &&
+           RegSetValueExW(key, name, 0, write->type, (const BYTE*)write->text,
+                          (DWORD)(write->length * sizeof(wchar_t))) == ERROR_SUCCESS;
+}
+
 // Returns 1 once a write succeeded.
 int WriteValue(const RegistryWrite* write) {
     HKEY root = write->root == kCurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
@@ -15,10 +22,9 @@ int WriteValue(const RegistryWrite* write) {
         HKEY key;
         if (!OpenKey(root, write->key[form], &key))
             continue;
-        LONG result = RegSetValueExA(key, write->name, 0, write->type, (const BYTE*)write->text,
-                                     (DWORD)write->length);
+        int written = SetValue(key, write);
         RegCloseKey(key);
-        if (result == ERROR_SUCCESS)
+        if (written)
             return 1;
     }
     return 0;

@@ -7,9 +7,12 @@
 #include "reports/report_text.h"
 #include "reports/reports.h"
 
-// No owner, one OK button, no icon.
-void ShowReport(const char* text) {
-    (void)MessageBoxA(NULL, text, kReportCaption, MB_OK);
+// No owner, one OK button, no icon. The wide call shows every character of
+// a value read from the registry, whatever the system's code page.
+void ShowReport(const wchar_t* text) {
+    wchar_t caption[kTextBufSize];
+    (void)CopyText(caption, kTextBufSize, kReportCaption);  // a short fixed text
+    (void)MessageBoxW(NULL, text, caption, MB_OK);
 }
 
 // Opens the name itself: a symbolic link or junction there is opened as
@@ -20,51 +23,62 @@ static HANDLE OpenName(const char* path, DWORD disposition) {
 }
 
 // Makes the file or empties it, other processes may still open it, and
-// writes the bytes in one block. The launcher runs elevated, and the help
-// file's folder is often one any user may write to: a hard link or a
-// symbolic link put there under the name would make an elevated write land
-// in a file the user could not touch. So the handle written to is checked
-// first, and a link's name is removed and made anew as a file of the
-// launcher's own; where that cannot be done safely (the name cannot be
-// removed, or it is back before the new file is made) the file counts as
-// not made. A hidden or system file is not replaced, as creating over it
-// would fail. Returns 1 when the file was made; one that cannot be
-// (read-only media, a read-only or locked file, a folder of that name) is
-// 0. A failed write is not retried: what arrived is what the user sees.
-int WriteNewFile(const char* path, const char* bytes, size_t length) {
+// writes the bytes in one block; returns the file, still open, or
+// INVALID_HANDLE_VALUE when it was not made. The launcher runs elevated,
+// and the help file's folder is often one any user may write to: a hard
+// link or a symbolic link put there under the name would make an elevated
+// write land in a file the user could not touch. So the handle written to
+// is checked first, and a link's name is removed and made anew as a file of
+// the launcher's own; where that cannot be done safely (the name cannot be
+// removed, or it is back before the new file is made) the file is not
+// made. A hidden or system file is not replaced, as creating over it would
+// fail. One that cannot be made (read-only media, a read-only or locked
+// file, a folder of that name) is not made. A failed write is not retried:
+// what arrived is what the user sees.
+static HANDLE MakeFile(const char* path, const char* bytes, size_t length) {
     HANDLE file = OpenName(path, OPEN_ALWAYS);
     if (file == INVALID_HANDLE_VALUE)
-        return 0;
+        return file;
     BY_HANDLE_FILE_INFORMATION info = {};
     (void)GetFileInformationByHandle(file, &info);  // unknown reads as no name of its own
     if (info.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) {
         CloseHandle(file);
-        return 0;
+        return INVALID_HANDLE_VALUE;
     }
     if (info.nNumberOfLinks != 1 || (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
         CloseHandle(file);
         file = DeleteFileA(path) ? OpenName(path, CREATE_NEW) : INVALID_HANDLE_VALUE;
         if (file == INVALID_HANDLE_VALUE)
-            return 0;
+            return file;
     }
     DWORD written;
     (void)SetEndOfFile(file);  // an earlier file of any size is replaced whole
     (void)WriteFile(file, bytes, (DWORD)length, &written, NULL);
-    CloseHandle(file);
-    return 1;
+    return file;
 }
 
 // Shows the file in Notepad, with the launcher's current directory, and
 // waits until Notepad is closed. Notepad is the one in the system folder:
 // one planted beside the launcher or in the current folder never runs.
-void OpenInNotepad(const char* fileName) {
-    char notepad[MAX_PATH];
-    if (!PathInSystemFolder("\\notepad.exe", notepad, sizeof notepad))
+static void OpenInNotepad(const char* fileName) {
+    wchar_t notepad[MAX_PATH];
+    if (!PathInSystemFolder(L"\\notepad.exe", notepad, MAX_PATH))
         return;
-    char command[kTextBufSize];
-    if (!CopyText(command, sizeof command, "notepad ") ||
-        !AppendText(command, sizeof command, fileName))
+    wchar_t command[kTextBufSize];
+    if (!CopyText(command, kTextBufSize, "notepad ") ||
+        !AppendText(command, kTextBufSize, fileName))
         return;
     unsigned long exitCode;
     (void)RunAndWait(notepad, command, &exitCode);  // no Notepad: the file stays for the user
+}
+
+// Returns 1 when the file was made. With show, Notepad then shows it.
+int WriteNewFile(const char* path, const char* bytes, size_t length, int show) {
+    HANDLE file = MakeFile(path, bytes, length);
+    if (file == INVALID_HANDLE_VALUE)
+        return 0;
+    CloseHandle(file);
+    if (show)
+        OpenInNotepad(path);
+    return 1;
 }

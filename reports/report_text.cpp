@@ -26,7 +26,7 @@ constexpr bool LabelsFit() {
 }
 static_assert(LabelsFit(), "every row label fits its room in the report text");
 
-int ComposeVersionText(char* dst, size_t cap) {
+int ComposeVersionText(wchar_t* dst, size_t cap) {
     int fits = CopyText(dst, cap, kVersionText);
     fits &= AppendText(dst, cap, ", ");
     return fits & AppendText(dst, cap, kBuildDate);
@@ -35,7 +35,7 @@ int ComposeVersionText(char* dst, size_t cap) {
 // A row shows the value's bytes up to its first NUL, whatever its type, or
 // "unknown" when it was not read. A value that filled its buffer without a
 // NUL shows as its first kTextBufSize - 1 characters.
-static int AppendRow(char* dst, size_t cap, const char* label, const TextValue* value) {
+static int AppendRow(wchar_t* dst, size_t cap, const char* label, const TextValue* value) {
     int fits = AppendText(dst, cap, label);
     fits &= AppendText(dst, cap, " ");
     if (!value->read) {
@@ -49,13 +49,13 @@ static int AppendRow(char* dst, size_t cap, const char* label, const TextValue* 
 
 // Four lines of label, blank and value, each ending in a line feed; the
 // product is not installed when its key does not open.
-int ComposeBuildLevelText(char* dst, size_t cap, const Registration* r) {
+int ComposeBuildLevelText(wchar_t* dst, size_t cap, const Registration* r) {
     if (!r->productKey)
         return CopyText(dst, cap, kNotInstalledText);
     const TextValue* const values[kReportRowCount] = {
         &r->buildLevel, &r->clientLevel, &r->directory, &r->installDate,
     };
-    int fits = CopyText(dst, cap, "");
+    int fits = CopyText(dst, cap, L"");
     for (int row = 0; row < kReportRowCount; row++)
         fits &= AppendRow(dst, cap, kRowLabels[row], values[row]);
     return fits;

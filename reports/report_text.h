@@ -9,9 +9,9 @@ extern const char kReportCaption[];
 
 const int kReportRowCount = 4;
 // Each row: its label, a blank, a value of at most kTextBufSize - 1
-// characters and a line feed; the labels are checked to fit.
+// characters and a line feed; the labels are checked to fit. In characters.
 const size_t kRowLabelLength = 15;
 const size_t kBuildLevelTextSize = kReportRowCount * (kRowLabelLength + kTextBufSize + 1) + 1;
 
-int ComposeVersionText(char* dst, size_t cap);
-int ComposeBuildLevelText(char* dst, size_t cap, const Registration* registration);
+int ComposeVersionText(wchar_t* dst, size_t cap);
+int ComposeBuildLevelText(wchar_t* dst, size_t cap, const Registration* registration);

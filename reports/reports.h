@@ -4,7 +4,6 @@
 
 #include "reports/log_text.h"
 
-void ShowReport(const char* text);
-int WriteNewFile(const char* path, const char* bytes, size_t length);
-void OpenInNotepad(const char* fileName);
+void ShowReport(const wchar_t* text);
+int WriteNewFile(const char* path, const char* bytes, size_t length, int show);
 void MeasureResources(ResourceFigures* figures);

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Counts the registry values Setup.exe queries in one installation with
-# repairs, from Wine's trace of RegQueryValueExA: a first run where nothing
+# repairs, from Wine's trace of RegQueryValueExW: a first run where nothing
 # is installed before, and a second over the first one's installation (its
 # ClientLevel has no "/", so it is not refused and is repaired again).
 # Runs inside tests/with-wine:
@@ -16,9 +16,12 @@ export STANDIN_REGISTER=1 STANDIN_DIRECTORY='D:\Apps\' STANDIN_CLIENT_LEVEL='VNR
 count() {
     (cd "$media" && WINEDEBUG=trace+reg "$WINE" ./Setup.exe /s 2>"$media/trace.log" >/dev/null) ||
         true
-    # Only the launcher's own queries: the stand-in makes none.
-    grep -a 'RegQueryValueExA (' "$media/trace.log" |
-        sed 's/.*RegQueryValueExA ([0-9A-Fa-f]*,\("[^"]*"\).*/\1/' | sort | uniq -c
+    # Only the values the launcher reads: the stand-in queries none, but
+    # Wine's own libraries in the launcher's process query others.
+    grep -a 'RegQueryValueExW (' "$media/trace.log" |
+        sed 's/.*RegQueryValueExW ([0-9A-Fa-fx]*,L\("[^"]*"\).*/\1/' |
+        grep -xE '"(ClientLevel|Build Level|Directory|InstallDate|LastUsedSource|1)"' |
+        sort | uniq -c
 }
 echo "first run, nothing installed before:"
 count

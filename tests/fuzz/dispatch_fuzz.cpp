@@ -13,11 +13,12 @@
 //   that open (bit 0 the product key, bits 1-3 the uninstall key by name,
 //   the alternate and the main one), then ClientLevel, Build Level,
 //   Directory, InstallDate, LastUsedSource and the network source, each as
-//   TakeValue reads it; a value of a key that does not open is not read
+//   TakeValue reads it; a value of a key that does not open is not read;
+//   the rest is the argument text, two bytes a UTF-16 unit
 // Properties: the calls are exactly those of one path, in order: the
 // resource log when asked for, then the help file, the version report, the
 // build-level report or the installation. Nothing is shown (report, dialog
-// or Notepad) where the station is not visible. The registration is not
+// or Notepad with the help file) where the station is not visible. The registration is not
 // read for "/?", "/vd" or "/x", nor for an unseen "/bl". An installed
 // product is refused with the dialog chosen from the first read and the
 // language of the arguments. The inner command is "_Setup.exe " and the
@@ -84,7 +85,7 @@ ResourceFigures Figures() {
 std::string Describe(const RegistryWrite& write) {
     return Call("writeValue", {write.root == kLocalMachine ? "HKLM" : "HKCU", write.key[0],
                                write.key[1], write.name, std::to_string(write.type),
-                               std::string(write.text, write.length)});
+                               UnitBytes(write.text, write.length)});
 }
 
 // The stand-ins record each call and answer as the stage says. Whether the
@@ -101,29 +102,26 @@ void MeasureResources(ResourceFigures* figures) {
     gCalls.push_back(Call("measureResources"));
     *figures = Figures();
 }
-int WriteFile(const char* path, const char* bytes, size_t length) {
-    gCalls.push_back(Call("writeFile", {path, std::string(bytes, length)}));
+int WriteFile(const char* path, const char* bytes, size_t length, int show) {
+    gCalls.push_back(Call("writeFile", {path, std::string(bytes, length), std::to_string(show)}));
     return std::string(path) == kResourceLogPath ? gStage.logMade : gStage.helpMade;
 }
-void OpenInNotepad(const char* fileName) {
-    gCalls.push_back(Call("openInNotepad", {fileName}));
-}
-void ShowReport(const char* text) {
-    gCalls.push_back(Call("showReport", {text}));
+void ShowReport(const wchar_t* text) {
+    gCalls.push_back(Call("showReport", {UnitBytes(text, wcslen(text))}));
 }
 void ShowDialog(int dialogId) {
     gCalls.push_back(Call("showDialog", {std::to_string(dialogId)}));
 }
-// The command line must be writable, as CreateProcessA may change it in
-// place: write every byte of it, NUL included, so the sanitizer sees a
+// The command line must be writable, as CreateProcessW may change it in
+// place: write every unit of it, NUL included, so the sanitizer sees a
 // buffer that is too short or not writable.
-int RunInnerInstaller(char* commandLine, unsigned long* exitCode) {
-    const size_t length = strlen(commandLine);
+int RunInnerInstaller(wchar_t* commandLine, unsigned long* exitCode) {
+    const size_t length = wcslen(commandLine);
     for (size_t i = 0; i <= length; i++) {
-        volatile char* byte = commandLine + i;
-        *byte = *byte;
+        volatile wchar_t* unit = commandLine + i;
+        *unit = *unit;
     }
-    gCalls.push_back(Call("runInnerInstaller", {commandLine}));
+    gCalls.push_back(Call("runInnerInstaller", {UnitBytes(commandLine, length)}));
     *exitCode = gStage.exitCode;
     return gStage.innerEnds;
 }
@@ -133,8 +131,8 @@ int WriteValue(const RegistryWrite* write) {
 }
 
 const LauncherOps kOps = {
-    WindowStationVisible, ReadRegistration, MeasureResources, WriteFile,  OpenInNotepad,
-    ShowReport,           ShowDialog,       RunInnerInstaller, WriteValue,
+    WindowStationVisible, ReadRegistration,  MeasureResources, WriteFile,
+    ShowReport,           ShowDialog,        RunInnerInstaller, WriteValue,
 };
 
 std::string ResourceLog() {
@@ -154,51 +152,55 @@ const std::string& HelpFile() {
 }
 
 std::string BuildLevelText(const Registration* r) {
-    char text[kBuildLevelTextSize];
-    FUZZ_CHECK(ComposeBuildLevelText(text, sizeof text, r) == 1);
-    return text;
+    wchar_t text[kBuildLevelTextSize];
+    FUZZ_CHECK(ComposeBuildLevelText(text, kBuildLevelTextSize, r) == 1);
+    return UnitBytes(text, wcslen(text));
 }
 
 // What the launcher must do for these arguments on this stage, worked out
 // here step by step from the switches and the stage.
-int ExpectedRun(const std::string& args, std::vector<std::string>* calls) {
-    auto has = [&args](const char* name) { return args.find(name) != std::string::npos; };
+int ExpectedRun(const std::wstring& args, std::vector<std::string>* calls) {
+    auto has = [&args](const wchar_t* name) { return args.find(name) != std::wstring::npos; };
     const Registration* before = gStage.registrations[0].get();
     const Registration* after = gStage.registrations[1].get();
-    if (has("/LOGRESOURCES")) {
+    if (has(L"/LOGRESOURCES")) {
         calls->push_back(Call("measureResources"));
-        calls->push_back(Call("writeFile", {"c:\\LOGRESOURCES.txt", ResourceLog()}));
+        calls->push_back(Call("writeFile", {"c:\\LOGRESOURCES.txt", ResourceLog(), "0"}));
     }
-    if (has("/?")) {
-        calls->push_back(Call("writeFile", {"helpFILE.txt", HelpFile()}));
-        if (gStage.helpMade && gStage.visible)
-            calls->push_back(Call("openInNotepad", {"helpFILE.txt"}));
+    if (has(L"/?")) {
+        calls->push_back(
+            Call("writeFile", {"helpFILE.txt", HelpFile(), std::to_string(gStage.visible)}));
         return 0;
     }
-    if (has("/vd")) {
+    if (has(L"/vd")) {
         if (gStage.visible)
-            calls->push_back(Call("showReport", {std::string("VNR Build 4.50, ") + kBuildDate}));
+            calls->push_back(Call(
+                "showReport", {UnitBytes(Widened(std::string("VNR Build 4.50, ") + kBuildDate))}));
         return 0;
     }
-    if (has("/bl")) {
+    if (has(L"/bl")) {
         if (gStage.visible) {
             calls->push_back(Call("readRegistration"));
             calls->push_back(Call("showReport", {BuildLevelText(before)}));
         }
         return 0;
     }
-    const bool removing = has("/x");
+    const bool removing = has(L"/x");
     if (!removing) {
         calls->push_back(Call("readRegistration"));
         if (IsInstalled(before)) {
             if (gStage.visible) {
-                const int dialog = ChooseDialogId(&before->clientLevel, SelectLanguage(args.c_str()));
+                const int dialog =
+                    ChooseDialogId(&before->clientLevel, SelectLanguage(args.c_str()));
                 calls->push_back(Call("showDialog", {std::to_string(dialog)}));
             }
             return 1;
         }
     }
-    calls->push_back(Call("runInnerInstaller", {"_Setup.exe " + args}));
+    const std::wstring command = L"_Setup.exe " + args;
+    if (command.size() + 1 > 32767)
+        return 206;  // longer than the system takes: not started
+    calls->push_back(Call("runInnerInstaller", {UnitBytes(command)}));
     const int code = static_cast<int>(gStage.exitCode);
     if (!gStage.innerEnds || removing)
         return code;
@@ -212,7 +214,7 @@ int ExpectedRun(const std::string& args, std::vector<std::string>* calls) {
 
 bool IsShown(const std::string& call) {
     return StartsWith(call, "showReport(") || StartsWith(call, "showDialog(") ||
-           StartsWith(call, "openInNotepad(");
+           (StartsWith(call, "writeFile(") && call.compare(call.size() - 3, 3, ",1)") == 0);
 }
 
 void PrintCalls(const char* title, const std::vector<std::string>& calls) {
@@ -251,8 +253,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     gStage.reads = 0;
     gStage.writes = 0;
     const std::string rest = reader.Rest(reader.left);
-    HeapBytes args = HeapBytes::Terminated(rest.data(), rest.size());
-    const std::string argText = args.data;  // the text ends at its first NUL
+    HeapWide args(rest);
+    const std::wstring argText = args.data;  // the text ends at its first NUL
 
     gCalls.clear();
     const int exitCode = RunLauncher(args.data, &kOps);
@@ -267,14 +269,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(exitCode == expectedCode);
 
     // The same, as the rules stand on their own.
-    auto has = [&argText](const char* name) { return argText.find(name) != std::string::npos; };
+    auto has = [&argText](const wchar_t* name) {
+        return argText.find(name) != std::wstring::npos;
+    };
     if (!gStage.visible) {
         for (const std::string& call : gCalls)
             FUZZ_CHECK(!IsShown(call));
     }
-    if (has("/?") || has("/vd") || (has("/bl") ? !gStage.visible : has("/x")))
+    if (has(L"/?") || has(L"/vd") || (has(L"/bl") ? !gStage.visible : has(L"/x")))
         FUZZ_CHECK(gStage.reads == 0);
     if (gStage.writes > 0)
-        FUZZ_CHECK(gStage.innerEnds && !has("/x") && !has("/?") && !has("/vd") && !has("/bl"));
+        FUZZ_CHECK(gStage.innerEnds && !has(L"/x") && !has(L"/?") && !has(L"/vd") &&
+                   !has(L"/bl"));
     return 0;
 }

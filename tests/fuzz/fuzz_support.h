@@ -56,6 +56,36 @@ struct HeapBytes {
     size_t size;
 };
 
+// The argument text from the input: each two bytes one UTF-16 unit, low
+// byte first (a last odd byte stands alone), so any character the platform
+// can hand over may come, a NUL among them. The units and a NUL, in a heap
+// block of exactly their size.
+struct HeapWide {
+    explicit HeapWide(const std::string& bytes)
+        : block(((bytes.size() + 1) / 2 + 1) * sizeof(wchar_t)),
+          data(reinterpret_cast<wchar_t*>(block.data)),
+          size((bytes.size() + 1) / 2) {
+        for (size_t i = 0; i < size; i++) {
+            unsigned unit = static_cast<unsigned char>(bytes[2 * i]);
+            if (2 * i + 1 < bytes.size())
+                unit |= static_cast<unsigned>(static_cast<unsigned char>(bytes[2 * i + 1])) << 8;
+            data[i] = static_cast<wchar_t>(unit);
+        }
+        data[size] = L'\0';
+    }
+    HeapBytes block;
+    wchar_t* data;
+    size_t size;
+};
+
+// A wide text as bytes, for recording and comparing it.
+inline std::string UnitBytes(const wchar_t* text, size_t length) {
+    return std::string(reinterpret_cast<const char*>(text), length * sizeof(wchar_t));
+}
+inline std::string UnitBytes(const std::wstring& text) {
+    return UnitBytes(text.data(), text.size());
+}
+
 // The text that bytes of a given size hold: up to the first NUL, or all of
 // them when there is none.
 inline std::string TextOf(const char* bytes, size_t size) {

@@ -1,9 +1,11 @@
-// The whole input is the argument text. Properties: the language is always
-// one of the twelve that have a dialog, and it is the number that a decimal
-// conversion reads from the four characters after the first "/l", or 1033.
+// The whole input is the argument text, two bytes a UTF-16 unit.
+// Properties: the language is always one of the twelve that have a dialog,
+// and it is the number that a decimal conversion reads from the four
+// characters after the first "/l", or 1033.
 #include <stddef.h>
 #include <stdint.h>
 #include <stdlib.h>
+#include <wchar.h>
 
 #include <string>
 
@@ -23,19 +25,19 @@ bool HasDialog(int language) {
     return false;
 }
 
-int ReferenceLanguage(const std::string& args) {
-    size_t found = args.find("/l");
-    if (found == std::string::npos)
+int ReferenceLanguage(const std::wstring& args) {
+    size_t found = args.find(L"/l");
+    if (found == std::wstring::npos)
         return 1033;
-    const std::string code = args.substr(found + 2, 4);
-    long value = strtol(code.c_str(), nullptr, 10);
+    const std::wstring code = args.substr(found + 2, 4);
+    long value = wcstol(code.c_str(), nullptr, 10);
     return HasDialog(static_cast<int>(value)) ? static_cast<int>(value) : 1033;
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    HeapBytes args = HeapBytes::Terminated(data, size);
+    HeapWide args(std::string(reinterpret_cast<const char*>(data), size));
     const int language = SelectLanguage(args.data);
     FUZZ_CHECK(HasDialog(language));
     FUZZ_CHECK(IsDialogLanguage(language));

@@ -43,6 +43,11 @@ def last_value(stored: bytes, kind: int = SZ) -> bytes:
 ABSENT = value(b"", MISSING)
 
 
+def wide(args: bytes) -> bytes:
+    """An argument text as the targets take it: UTF-16, low byte first."""
+    return args.decode("latin-1").encode("utf-16-le")
+
+
 def directory_of_length(length: int) -> bytes:
     """A directory text of the given length that ends with a backslash."""
     result = b"D:\\"
@@ -69,6 +74,9 @@ def command_line():
     }
     for length in (248, 249, 259, 260, 600):
         seeds["args_%d" % length] = b"Setup.exe " + b"a" * length
+    seeds = {name: wide(line) for name, line in seeds.items()}
+    seeds["cyrillic"] = 'Setup.exe /v"INSTALLDIR=D:/Программы"'.encode("utf-16-le")
+    seeds["full_width_x"] = "\"C:\\Āmedium\\Setup.exe\" ／ｘ".encode("utf-16-le")
     return seeds
 
 
@@ -90,6 +98,8 @@ def language():
     }
     for lang in LANGUAGES:
         seeds["l%d" % lang] = b"/l%d /qn" % lang
+    seeds = {name: wide(args) for name, args in seeds.items()}
+    seeds["full_width_digits"] = "/l１０３６".encode("utf-16-le")
     return seeds
 
 
@@ -115,7 +125,7 @@ def dispatch():
                             directory, value(text(b"20261208")), last, net)
 
     def run(args, before=nothing, after=None, **kwargs):
-        return stage(**kwargs) + before + (registered() if after is None else after) + args
+        return stage(**kwargs) + before + (registered() if after is None else after) + wide(args)
 
     return {
         "plain_install": run(b""),

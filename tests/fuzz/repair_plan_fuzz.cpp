@@ -17,12 +17,13 @@
 // character; UninstallString, msiexec /x "<directory>Omrik Vindara.msi";
 // ModifyPath, the directory; LocalPackage, <directory>Omrik VindaraXXX.msi.
 // All but Build Level need a Directory that was read as text, is not empty
-// and ends within the 260 bytes read, and take its type. Each write names
+// and ends within the 260 characters read, and take its type. Each write names
 // its root, both forms of its key (trailing backslash first) and its value,
 // and its length is that of its text, which ends in a NUL within 260 bytes.
 #include <stddef.h>
 #include <stdint.h>
 #include <string.h>
+#include <wchar.h>
 
 #include <string>
 #include <vector>
@@ -68,12 +69,14 @@ void CheckWrite(const RegistryWrite& write, const ExpectedWrite& expected) {
     FUZZ_CHECK(expected.key == write.key[1]);
     FUZZ_CHECK(write.name != nullptr && expected.name == write.name);
     FUZZ_CHECK(write.type == expected.type);
-    FUZZ_CHECK(HasNul(write.text, sizeof write.text));
-    FUZZ_CHECK(write.length == strlen(write.text));
-    FUZZ_CHECK(write.length < kTextBufSize);
-    if (expected.text != write.text)
-        fprintf(stderr, "wrote \"%s\"\nexpected \"%s\"\n", write.text, expected.text.c_str());
-    FUZZ_CHECK(expected.text == write.text);
+    FUZZ_CHECK(wcsnlen(write.text, kTextBufSize) < kTextBufSize);
+    FUZZ_CHECK(write.length == wcslen(write.text));
+    // Every character of the stored bytes is one of the text.
+    const std::string written = Narrowed(write.text, write.length);
+    FUZZ_CHECK(Widened(written) == std::wstring(write.text, write.length));
+    if (expected.text != written)
+        fprintf(stderr, "wrote \"%s\"\nexpected \"%s\"\n", written.c_str(), expected.text.c_str());
+    FUZZ_CHECK(expected.text == written);
 }
 
 }  // namespace

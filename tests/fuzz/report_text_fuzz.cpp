@@ -8,7 +8,7 @@
 // installed"; else it is four lines, each its label, a blank, the value and
 // a line feed, where the value is "unknown" when it was not read, else its
 // text up to the first NUL, and the first 259 characters of a value that
-// filled all 260 bytes. In a buffer of kBuildLevelTextSize bytes the text
+// filled all 260 bytes. In a buffer of kBuildLevelTextSize characters the text
 // always fits whole. In any buffer it is done exactly when it fits with its
 // NUL; a text that does not fit is refused, the buffer stays terminated
 // within its capacity and holds only the start of the text. Every buffer is
@@ -16,6 +16,7 @@
 #include <stddef.h>
 #include <stdint.h>
 #include <string.h>
+#include <wchar.h>
 
 #include <string>
 
@@ -39,19 +40,24 @@ std::string Shown(const TextValue& value, const std::string& stored) {
     return text.size() < kTextBufSize ? text : text.substr(0, kTextBufSize - 1);
 }
 
-// Composes into a heap block of exactly cap bytes and checks the result
-// against the text expected.
+// Composes into a heap block of exactly cap characters and checks the
+// result against the text expected.
 void CheckComposed(const Registration* r, size_t cap, const std::string& expected) {
-    HeapBytes out = OutputBuffer(cap);
-    const int done = ComposeBuildLevelText(out.data, out.size, r);
+    HeapBytes block(cap * sizeof(wchar_t));
+    wchar_t* out = reinterpret_cast<wchar_t*>(block.data);
+    for (size_t i = 0; i < cap; i++)
+        out[i] = static_cast<wchar_t>(0xA5A5);
+    const int done = ComposeBuildLevelText(out, cap, r);
     FUZZ_CHECK(done == (expected.size() < cap));
-    if (done) {
-        FUZZ_CHECK(HasNul(out.data, out.size));
-        FUZZ_CHECK(expected == out.data);
-    } else if (cap) {
-        FUZZ_CHECK(HasNul(out.data, out.size));
-        FUZZ_CHECK(StartsWith(expected, out.data));
-    }
+    if (!done && !cap)
+        return;
+    const size_t length = wcsnlen(out, cap);
+    FUZZ_CHECK(length < cap);
+    const std::wstring text(out, length);
+    if (done)
+        FUZZ_CHECK(Widened(expected) == text);
+    else
+        FUZZ_CHECK(StartsWith(expected, Narrowed(text)) && Widened(Narrowed(text)) == text);
 }
 
 }  // namespace
@@ -83,7 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     FUZZ_CHECK(expected.size() < kBuildLevelTextSize);
     CheckComposed(r, kBuildLevelTextSize, expected);
-    // Exactly room for the text and its NUL, one byte less, and any other.
+    // Exactly room for the text and its NUL, one less, and any other.
     CheckComposed(r, expected.size() + 1, expected);
     CheckComposed(r, expected.size(), expected);
     CheckComposed(r, otherCap, expected);

@@ -14,31 +14,31 @@ namespace {
 
 TEST(SkipProgramName, LeavesTheArgumentTextInPlace) {
     const struct {
-        std::string commandLine;
-        std::string args;
+        std::wstring commandLine;
+        std::wstring args;
     } cases[] = {
-        {"Setup.exe /x", "/x"},
-        {"Setup.exe", ""},
-        {"", ""},
-        {"Setup.exe ", ""},
-        {"Setup.exe\t/l1036", "/l1036"},
-        {"Setup.exe \t  /vd  /bl", "/vd  /bl"},
-        {"Setup.exe /l1036  ", "/l1036  "},  // blanks at the end stay
-        {"\"C:\\Program Files\\Setup.exe\" /x a", "/x a"},
-        {"\"C:\\Program Files\\Setup.exe\"", ""},
-        {"\"C:\\a b\\Setup.exe\"/x", "/x"},  // nothing between quote and switch
-        {"\"\" /vd", "/vd"},                 // an empty quoted name
-        {"\"C:\\unterminated quote /x", ""},  // the name runs to the end
-        {"Setup.exe \"/x\" \"a b\"", "\"/x\" \"a b\""},
-        {"Set\"up.exe /x", "/x"},  // a quote inside an unquoted name is part of it
-        {"S\xE9tup.exe /x", "/x"},  // bytes above 0x7F belong to the name
-        {"\xC5\xD8.exe\t/bl", "/bl"},
-        {"\"S\xE9tup \xE9.exe\" /x", "/x"},
-        {"Setup.exe\x01/x", "/x"},  // a control character ends the name
+        {L"Setup.exe /x", L"/x"},
+        {L"Setup.exe", L""},
+        {L"", L""},
+        {L"Setup.exe ", L""},
+        {L"Setup.exe\t/l1036", L"/l1036"},
+        {L"Setup.exe \t  /vd  /bl", L"/vd  /bl"},
+        {L"Setup.exe /l1036  ", L"/l1036  "},  // blanks at the end stay
+        {L"\"C:\\Program Files\\Setup.exe\" /x a", L"/x a"},
+        {L"\"C:\\Program Files\\Setup.exe\"", L""},
+        {L"\"C:\\a b\\Setup.exe\"/x", L"/x"},  // nothing between quote and switch
+        {L"\"\" /vd", L"/vd"},                 // an empty quoted name
+        {L"\"C:\\unterminated quote /x", L""},  // the name runs to the end
+        {L"Setup.exe \"/x\" \"a b\"", L"\"/x\" \"a b\""},
+        {L"Set\"up.exe /x", L"/x"},  // a quote inside an unquoted name is part of it
+        {L"S\u00e9tup.exe /x", L"/x"},  // characters above 0x7F belong to the name
+        {L"\u00c5\u00d8.exe\t/bl", L"/bl"},
+        {L"\"S\u00e9tup \u00e9.exe\" /x", L"/x"},
+        {L"Setup.exe\x01/x", L"/x"},  // a control character ends the name
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.commandLine);
-        const char* rest = SkipProgramName(c.commandLine.c_str());
+        const wchar_t* rest = SkipProgramName(c.commandLine.c_str());
         // Same storage, not a copy: the rest is the tail of the command line.
         EXPECT_EQ(c.commandLine.c_str() + (c.commandLine.size() - c.args.size()), rest);
         EXPECT_EQ(c.args, rest);
@@ -47,46 +47,46 @@ TEST(SkipProgramName, LeavesTheArgumentTextInPlace) {
 
 TEST(HasSwitch, IsACaseSensitiveSubstringSearch) {
     const struct {
-        const char* args;
-        const char* name;
+        const wchar_t* args;
+        const wchar_t* name;
         int found;
     } cases[] = {
-        {"/x", "/x", 1},
-        {"/X", "/x", 0},
-        {"/x", "/X", 0},
-        {"", "/x", 0},
-        {"/", "/x", 0},
-        {"x/", "/x", 0},
-        {"/s /x", "/x", 1},
-        {"/x86", "/x", 1},
-        {"INSTALLDIR=\"C:/lib/omrik\"", "/l", 1},  // inside a quoted value
-        {"/lang", "/l", 1},
-        {"a/l", "/l", 1},
-        {"/L1036", "/l", 0},
-        {"/LOGRESOURCES", "/l", 0},
-        {"/bl", "/l", 0},
-        {"/bl", "/bl", 1},
-        {"/BL", "/bl", 0},
-        {"/vd", "/vd", 1},
-        {"/VD", "/vd", 0},
-        {"/v", "/vd", 0},
-        {"a/?b", "/?", 1},
-        {"?/", "/?", 0},
-        {"/LOGRESOURCES", "/LOGRESOURCES", 1},
-        {"/logresources", "/LOGRESOURCES", 0},
-        {"/LOGRESOURCE", "/LOGRESOURCES", 0},
-        {"x/LOGRESOURCESx", "/LOGRESOURCES", 1},
+        {L"/x", L"/x", 1},
+        {L"/X", L"/x", 0},
+        {L"/x", L"/X", 0},
+        {L"", L"/x", 0},
+        {L"/", L"/x", 0},
+        {L"x/", L"/x", 0},
+        {L"/s /x", L"/x", 1},
+        {L"/x86", L"/x", 1},
+        {L"INSTALLDIR=\"C:/lib/omrik\"", L"/l", 1},  // inside a quoted value
+        {L"/lang", L"/l", 1},
+        {L"a/l", L"/l", 1},
+        {L"/L1036", L"/l", 0},
+        {L"/LOGRESOURCES", L"/l", 0},
+        {L"/bl", L"/l", 0},
+        {L"/bl", L"/bl", 1},
+        {L"/BL", L"/bl", 0},
+        {L"/vd", L"/vd", 1},
+        {L"/VD", L"/vd", 0},
+        {L"/v", L"/vd", 0},
+        {L"a/?b", L"/?", 1},
+        {L"?/", L"/?", 0},
+        {L"/LOGRESOURCES", L"/LOGRESOURCES", 1},
+        {L"/logresources", L"/LOGRESOURCES", 0},
+        {L"/LOGRESOURCE", L"/LOGRESOURCES", 0},
+        {L"x/LOGRESOURCESx", L"/LOGRESOURCES", 1},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.args) + " / " + c.name);
+        SCOPED_TRACE(std::wstring(c.args) + L" / " + c.name);
         EXPECT_EQ(c.found, HasSwitch(c.args, c.name) ? 1 : 0);
     }
 }
 
 // Argument text of a given length with blanks, quotes and switches in it.
-std::string ArgsOfLength(size_t length) {
-    const std::string pattern = "/v\"/qn INSTALLDIR=\\\"D:\\a b\\\"\" /x ";
-    std::string args;
+std::wstring ArgsOfLength(size_t length) {
+    const std::wstring pattern = L"/v\"/qn INSTALLDIR=\\\"D:\\a b\\\"\" /x ";
+    std::wstring args;
     while (args.size() < length)
         args += pattern;
     args.resize(length);
@@ -94,50 +94,50 @@ std::string ArgsOfLength(size_t length) {
 }
 
 TEST(ComposeInnerCommand, NoArgumentsGiveTheProgramNameAndABlank) {
-    EXPECT_EQ(12u, InnerCommandSize(""));
-    GuardedBuffer dst(InnerCommandSize(""));
-    EXPECT_EQ(1, ComposeInnerCommand(dst.Data(), dst.cap, ""));
-    EXPECT_EQ("_Setup.exe ", dst.Text());
+    EXPECT_EQ(12u, InnerCommandSize(L""));
+    WideGuardedBuffer dst(InnerCommandSize(L""));
+    EXPECT_EQ(1, ComposeInnerCommand(dst.Data(), dst.cap, L""));
+    EXPECT_EQ(L"_Setup.exe ", dst.Text());
     EXPECT_TRUE(dst.GuardIntact());
 }
 
 TEST(ComposeInnerCommand, KeepsTheWholeTextInABufferSizedToIt) {
     for (size_t length : {1u, 248u, 249u, 1000u, 32000u}) {
         SCOPED_TRACE(length);
-        const std::string args = ArgsOfLength(length);
+        const std::wstring args = ArgsOfLength(length);
         const size_t size = InnerCommandSize(args.c_str());
         EXPECT_EQ(12u + length, size);
         // Exactly the reported size on the heap: a write past it is reported.
-        std::unique_ptr<char[]> command(new char[size]);
+        std::unique_ptr<wchar_t[]> command(new wchar_t[size]);
         EXPECT_EQ(1, ComposeInnerCommand(command.get(), size, args.c_str()));
-        EXPECT_EQ("_Setup.exe " + args, std::string(command.get()));
+        EXPECT_EQ(L"_Setup.exe " + args, std::wstring(command.get()));
     }
 }
 
-TEST(ComposeInnerCommand, FitsA260ByteBufferUpTo248Characters) {
+TEST(ComposeInnerCommand, FitsA260CharacterBufferUpTo248Characters) {
     const struct {
         size_t length;
         int fits;
     } cases[] = {{247, 1}, {248, 1}, {249, 0}, {1000, 0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.length);
-        const std::string args = ArgsOfLength(c.length);
-        GuardedBuffer dst(kTextBufSize);
+        const std::wstring args = ArgsOfLength(c.length);
+        WideGuardedBuffer dst(kTextBufSize);
         EXPECT_EQ(c.fits, ComposeInnerCommand(dst.Data(), dst.cap, args.c_str()));
         EXPECT_TRUE(dst.Terminated());
         EXPECT_TRUE(dst.GuardIntact());
         if (c.fits) {
-            EXPECT_EQ("_Setup.exe " + args, dst.Text());
+            EXPECT_EQ(L"_Setup.exe " + args, dst.Text());
         }
     }
 }
 
 TEST(ComposeInnerCommand, RefusesTooSmallBuffersWithoutOverrun) {
-    const std::string args = ArgsOfLength(300);
+    const std::wstring args = ArgsOfLength(300);
     for (size_t cap : {InnerCommandSize(args.c_str()) - 1, size_t{12}, size_t{11}, size_t{5},
                        size_t{1}, size_t{0}}) {
         SCOPED_TRACE(cap);
-        GuardedBuffer dst(cap);
+        WideGuardedBuffer dst(cap);
         EXPECT_EQ(0, ComposeInnerCommand(dst.Data(), dst.cap, args.c_str()));
         EXPECT_TRUE(dst.GuardIntact());
         if (cap > 0) {

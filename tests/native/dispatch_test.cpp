@@ -49,32 +49,31 @@ void MeasureResources(ResourceFigures* figures) {
     for (unsigned long long& count : figures->counts)
         count = 7;
 }
-int WriteFile(const char* path, const char* bytes, size_t length) {
-    gStage.log.push_back("file " + std::string(path) + " " + std::to_string(length));
+int WriteFile(const char* path, const char* bytes, size_t length, int show) {
+    gStage.log.push_back("file " + std::string(path) + " " + std::to_string(length) +
+                         (show ? " shown" : ""));
     EXPECT_NE(nullptr, bytes);
     return gStage.fileMade;
 }
-void OpenInNotepad(const char* name) {
-    gStage.log.push_back("notepad " + std::string(name));
-}
-void ShowReport(const char* text) {
-    gStage.log.push_back("box " + std::string(text));
+void ShowReport(const wchar_t* text) {
+    gStage.log.push_back("box " + Narrowed(text, wcslen(text)));
 }
 void ShowDialog(int id) {
     gStage.log.push_back("dialog " + std::to_string(id));
 }
-int RunInnerInstaller(char* commandLine, unsigned long* exitCode) {
+int RunInnerInstaller(wchar_t* commandLine, unsigned long* exitCode) {
     // The platform may write into the command line: it must be writable.
-    for (char* c = commandLine; *c; c++)
+    for (wchar_t* c = commandLine; *c; c++)
         *c = *c;
-    gStage.log.push_back("run " + std::string(commandLine));
+    gStage.log.push_back("run " + Narrowed(commandLine, wcslen(commandLine)));
     *exitCode = gStage.innerCode;
     return gStage.innerEnds;
 }
 int WriteValue(const RegistryWrite* write) {
-    EXPECT_EQ(write->length, strlen(write->text));
+    EXPECT_EQ(write->length, wcslen(write->text));
     gStage.log.push_back(std::string(write->root == kLocalMachine ? "HKLM\\" : "HKCU\\") +
-                         write->key[kPlainForm] + " " + write->name + "=" + write->text +
+                         write->key[kPlainForm] + " " + write->name + "=" +
+                         Narrowed(write->text, write->length) +
                          " type " + std::to_string(write->type));
     EXPECT_EQ(std::string(write->key[kPlainForm]) + "\\", write->key[kTrailingForm]);
     return 1;
@@ -85,7 +84,6 @@ const LauncherOps kStandInOps = {
     .readRegistration = ReadRegistration,
     .measureResources = MeasureResources,
     .writeFile = WriteFile,
-    .openInNotepad = OpenInNotepad,
     .showReport = ShowReport,
     .showDialog = ShowDialog,
     .runInnerInstaller = RunInnerInstaller,
@@ -96,7 +94,7 @@ const LauncherOps kStandInOps = {
 const std::string kRead = "read";
 const CallLog kLog = {"measure", "file c:\\LOGRESOURCES.txt 499"};
 const std::string kHelpFile = "file helpFILE.txt 36680";
-const std::string kNotepad = "notepad helpFILE.txt";
+const std::string kHelpShown = kHelpFile + " shown";
 const std::string kVersion = "box VNR Build 4.50, Abr 25, 2000";
 const std::string kNotInstalled = "box Omrik Vindara is not installed";
 std::string Dialog(int id) {
@@ -156,7 +154,7 @@ void RunRows(const std::vector<Row>& rows) {
         gStage.fileMade = row.fileMade;
         gStage.innerEnds = row.innerEnds;
         gStage.innerCode = row.innerCode;
-        EXPECT_EQ(row.exitCode, (unsigned long)(unsigned)RunLauncher(row.args.c_str(),
+        EXPECT_EQ(row.exitCode, (unsigned long)(unsigned)RunLauncher(Widened(row.args).c_str(),
                                                                      &kStandInOps));
         EXPECT_EQ(row.calls, gStage.log);
     }
@@ -165,11 +163,11 @@ void RunRows(const std::vector<Row>& rows) {
 TEST(Dispatch, FollowsExactlyOnePathBySwitchPrecedence) {
     const Registration installed = Installed("VNR/4.50");
     RunRows({
-        {.what = "help", .args = "/?", .calls = {kHelpFile, kNotepad}},
-        {.what = "help first", .args = "/vd /?", .calls = {kHelpFile, kNotepad}},
-        {.what = "help first", .args = "/bl /?", .calls = {kHelpFile, kNotepad}},
+        {.what = "help", .args = "/?", .calls = {kHelpShown}},
+        {.what = "help first", .args = "/vd /?", .calls = {kHelpShown}},
+        {.what = "help first", .args = "/bl /?", .calls = {kHelpShown}},
         {.what = "help first", .args = "/l1036 /x /?", .before = installed,
-         .calls = {kHelpFile, kNotepad}},
+         .calls = {kHelpShown}},
         {.what = "version", .args = "/vd", .calls = {kVersion}},
         {.what = "version first", .args = "/bl /vd", .calls = {kVersion}},
         {.what = "version first", .args = "/vd /x /l1036", .before = installed,
@@ -182,7 +180,7 @@ TEST(Dispatch, FollowsExactlyOnePathBySwitchPrecedence) {
          .calls = {kRead, kNotInstalled}},
         {.what = "log first", .args = "/LOGRESOURCES /vd", .calls = Join(kLog, {kVersion})},
         {.what = "log first", .args = "/LOGRESOURCES /?",
-         .calls = Join(kLog, {kHelpFile, kNotepad})},
+         .calls = Join(kLog, {kHelpShown})},
         {.what = "log first", .args = "/bl /LOGRESOURCES",
          .calls = Join(kLog, {kRead, kNotInstalled})},
         {.what = "switches are case-sensitive", .args = "/logresources /vd",
@@ -198,7 +196,7 @@ TEST(Dispatch, FollowsExactlyOnePathBySwitchPrecedence) {
 // run goes on.
 TEST(Dispatch, FilesThatCannotBeMadeChangeNothingElse) {
     RunRows({
-        {.what = "help", .args = "/?", .fileMade = 0, .calls = {kHelpFile}},
+        {.what = "help", .args = "/?", .fileMade = 0, .calls = {kHelpShown}},
         {.what = "log", .args = "/LOGRESOURCES /vd", .fileMade = 0,
          .calls = Join(kLog, {kVersion})},
     });
@@ -297,6 +295,12 @@ TEST(Dispatch, InnerInstallerThatDidNotRunToItsEndEndsTheRun) {
          .calls = {kRead, RunOf("/l1036 PROP=1")}},
         {.what = "wait failed", .args = "", .after = registered, .innerEnds = 0,
          .innerCode = 6, .exitCode = 6, .calls = {kRead, RunOf("")}},
+        // "_Setup.exe ", the text and its NUL: 32,767 characters at most.
+        {.what = "longest command", .args = std::string(32755, 'a'), .after = registered,
+         .innerEnds = 0, .innerCode = 2, .exitCode = 2,
+         .calls = {kRead, RunOf(std::string(32755, 'a'))}},
+        {.what = "command too long", .args = std::string(32756, 'a'), .after = registered,
+         .exitCode = 206, .calls = {kRead}},
     });
 }
 

@@ -1,5 +1,5 @@
-// A destination buffer with guard bytes behind the capacity handed to the
-// code under test, so a bounded write that goes one byte too far shows.
+// A destination buffer with guard units behind the capacity handed to the
+// code under test, so a bounded write that goes one unit too far shows.
 #pragma once
 
 #include <string.h>
@@ -7,41 +7,58 @@
 #include <string>
 #include <vector>
 
-struct GuardedBuffer {
+template <typename Char>
+struct GuardedBufferOf {
     static constexpr size_t kGuardSize = 32;
-    static constexpr char kFill = '\xA5';
+    static constexpr Char kFill = static_cast<Char>(0xA5);
 
-    explicit GuardedBuffer(size_t capacity)
-        : bytes(capacity + kGuardSize, kFill), cap(capacity) {}
+    explicit GuardedBufferOf(size_t capacity)
+        : units(capacity + kGuardSize, kFill), cap(capacity) {}
 
-    char* Data() { return bytes.data(); }
+    Char* Data() { return units.data(); }
 
     // Sets the usable part to a text and its NUL; the rest keeps the fill.
-    void Set(const std::string& text) {
-        memcpy(bytes.data(), text.c_str(), text.size() + 1);
+    void Set(const std::basic_string<Char>& text) {
+        for (size_t i = 0; i <= text.size(); i++)
+            units[i] = text.c_str()[i];
     }
 
     bool GuardIntact() const {
-        for (size_t i = cap; i < bytes.size(); i++) {
-            if (bytes[i] != kFill)
+        for (size_t i = cap; i < units.size(); i++) {
+            if (units[i] != kFill)
                 return false;
         }
         return true;
     }
 
-    bool Terminated() const { return memchr(bytes.data(), '\0', cap) != nullptr; }
+    size_t Length() const {
+        size_t length = 0;
+        while (length < cap && units[length])
+            length++;
+        return length;
+    }
 
-    std::string Text() const { return std::string(bytes.data(), strnlen(bytes.data(), cap)); }
+    bool Terminated() const { return Length() < cap; }
 
-    std::vector<char> bytes;
+    std::basic_string<Char> Text() const { return std::basic_string<Char>(units.data(), Length()); }
+
+    std::vector<Char> units;
     size_t cap;
 };
 
-// A copy of some bytes in a heap block of exactly their size, so the
+typedef GuardedBufferOf<char> GuardedBuffer;
+typedef GuardedBufferOf<wchar_t> WideGuardedBuffer;
+
+// A copy of some units in a heap block of exactly their size, so the
 // address sanitizer reports any read past them.
-struct ExactBytes {
-    explicit ExactBytes(const std::string& content) : bytes(content.begin(), content.end()) {}
-    const char* Data() const { return bytes.data(); }
+template <typename Char>
+struct ExactUnitsOf {
+    explicit ExactUnitsOf(const std::basic_string<Char>& content)
+        : bytes(content.begin(), content.end()) {}
+    const Char* Data() const { return bytes.data(); }
     size_t Size() const { return bytes.size(); }
-    std::vector<char> bytes;
+    std::vector<Char> bytes;
 };
+
+typedef ExactUnitsOf<char> ExactBytes;
+typedef ExactUnitsOf<wchar_t> ExactWideText;

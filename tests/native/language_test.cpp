@@ -7,6 +7,7 @@
 #include <string>
 
 #include "guarded_buffer.h"
+#include "tests/support/registration_values.h"
 
 namespace {
 
@@ -16,8 +17,8 @@ TEST(SelectLanguage, AcceptsEveryLanguageThatHasADialog) {
     for (int language : kAccepted) {
         SCOPED_TRACE(language);
         EXPECT_EQ(1, IsDialogLanguage(language));
-        EXPECT_EQ(language, SelectLanguage(("/l" + std::to_string(language)).c_str()));
-        EXPECT_EQ(language, SelectLanguage(("/s /l" + std::to_string(language) + " /v").c_str()));
+        EXPECT_EQ(language, SelectLanguage(Widened("/l" + std::to_string(language)).c_str()));
+        EXPECT_EQ(language, SelectLanguage(Widened("/s /l" + std::to_string(language) + " /v").c_str()));
     }
 }
 
@@ -25,7 +26,7 @@ TEST(SelectLanguage, FallsBackToEnglishForIdentifiersWithoutADialog) {
     for (int language : {1044, 1032, 1042, 1045, 2052, 3082, 5033, 6068, 1, 0, 9999}) {
         SCOPED_TRACE(language);
         EXPECT_EQ(0, IsDialogLanguage(language));
-        EXPECT_EQ(1033, SelectLanguage(("/l" + std::to_string(language)).c_str()));
+        EXPECT_EQ(1033, SelectLanguage(Widened("/l" + std::to_string(language)).c_str()));
     }
 }
 
@@ -64,7 +65,7 @@ TEST(SelectLanguage, ReadsOnlyFourCharactersAfterTheFirstSwitch) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args);
-        EXPECT_EQ(c.language, SelectLanguage(c.args.c_str()));
+        EXPECT_EQ(c.language, SelectLanguage(Widened(c.args).c_str()));
     }
 }
 
@@ -77,7 +78,7 @@ TEST(SelectLanguage, NeverReadsPastTheEndOfTheText) {
     } cases[] = {{"/l", 1033}, {"/l1", 1033}, {"/l10", 1033}, {"/l103", 1033}, {"x/l1036", 1036}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args);
-        ExactBytes text(std::string(c.args.c_str(), c.args.size() + 1));
+        ExactWideText text(Widened(std::string(c.args.c_str(), c.args.size() + 1)));
         EXPECT_EQ(c.language, SelectLanguage(text.Data()));
     }
 }

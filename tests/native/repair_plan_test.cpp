@@ -24,8 +24,8 @@ std::vector<Planned> Plan(const Registration& r) {
     int count = PlanRepairs(&r, writes);
     std::vector<Planned> planned;
     for (int i = 0; i < count; i++) {
-        EXPECT_EQ(writes[i].length, strlen(writes[i].text)) << writes[i].name;
-        planned.push_back({writes[i].name, std::string(writes[i].text, writes[i].length),
+        EXPECT_EQ(writes[i].length, wcslen(writes[i].text)) << writes[i].name;
+        planned.push_back({writes[i].name, Narrowed(writes[i].text, writes[i].length),
                            writes[i].type});
     }
     return planned;
@@ -73,7 +73,7 @@ TEST(PlanRepairs, SixWritesForAnInstallationInDApps) {
         EXPECT_EQ(expected[i].root, writes[i].root);
         EXPECT_EQ(expected[i].key, writes[i].key);
         EXPECT_STREQ(expected[i].name, writes[i].name);
-        EXPECT_STREQ(expected[i].text, writes[i].text);
+        EXPECT_EQ(expected[i].text, Narrowed(writes[i].text, writes[i].length));
         EXPECT_EQ(expected[i].length, writes[i].length);
         EXPECT_EQ(kRegSz, writes[i].type);
     }
@@ -193,7 +193,7 @@ TEST(PlanRepairs, SourcePathIsReplacedByTheDirectory) {
         {{}, "(none)"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.source.text).substr(0, 16));
+        SCOPED_TRACE(Narrowed(c.source.text, c.source.length).substr(0, 16));
         Registration r = Registered("D:\\Apps\\");
         r.lastUsedSource = c.source;
         r.netSource = c.source;

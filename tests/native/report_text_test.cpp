@@ -13,29 +13,29 @@
 namespace {
 
 TEST(ComposeVersionText, IsTheVersionAndTheBuildDate) {
-    GuardedBuffer text(kTextBufSize);
+    WideGuardedBuffer text(kTextBufSize);
     EXPECT_EQ(1, ComposeVersionText(text.Data(), text.cap));
-    EXPECT_EQ("VNR Build 4.50, Abr 25, 2000", text.Text());
+    EXPECT_EQ(L"VNR Build 4.50, Abr 25, 2000", text.Text());
     EXPECT_STREQ("VNR Build Information", kReportCaption);
 }
 
 TEST(ComposeVersionText, RefusesASmallBufferWithoutOverrun) {
-    GuardedBuffer exact(29);
+    WideGuardedBuffer exact(29);
     EXPECT_EQ(1, ComposeVersionText(exact.Data(), exact.cap));
-    EXPECT_EQ("VNR Build 4.50, Abr 25, 2000", exact.Text());
+    EXPECT_EQ(L"VNR Build 4.50, Abr 25, 2000", exact.Text());
     EXPECT_TRUE(exact.GuardIntact());
-    GuardedBuffer shortBy1(28);
+    WideGuardedBuffer shortBy1(28);
     EXPECT_EQ(0, ComposeVersionText(shortBy1.Data(), shortBy1.cap));
     EXPECT_TRUE(shortBy1.Terminated());
     EXPECT_TRUE(shortBy1.GuardIntact());
 }
 
 std::string BuildLevelText(const Registration& r, size_t cap, int* fits) {
-    GuardedBuffer text(cap);
+    WideGuardedBuffer text(cap);
     *fits = ComposeBuildLevelText(text.Data(), text.cap, &r);
     EXPECT_TRUE(text.Terminated());
     EXPECT_TRUE(text.GuardIntact());
-    return text.Text();
+    return Narrowed(text.Text());
 }
 
 std::string BuildLevelText(const Registration& r) {
@@ -105,7 +105,7 @@ TEST(ComposeBuildLevelText, ShowsFourValuesOf259CharactersWhole) {
     EXPECT_EQ(63u + 4 * 259, expected.size());
     EXPECT_EQ(expected, BuildLevelText(r));
 
-    // Its exact room fits; one byte less and the text is refused, never
+    // Its exact room fits; one character less and the text is refused, never
     // written past.
     int fits = 0;
     EXPECT_EQ(expected, BuildLevelText(r, expected.size() + 1, &fits));

@@ -3,33 +3,65 @@
 #pragma once
 
 #include <string.h>
+#include <wchar.h>
 
 #include <string>
 
 #include "detect/registration.h"
+
+// Each byte as one character, as in a single-byte code page.
+inline std::wstring Widened(const std::string& bytes) {
+    std::wstring units;
+    for (char c : bytes)
+        units += static_cast<wchar_t>(static_cast<unsigned char>(c));
+    return units;
+}
+
+// The characters of a text known to fit in bytes, for messages and
+// comparisons with narrow texts.
+inline std::string Narrowed(const wchar_t* units, size_t count) {
+    std::string bytes;
+    for (size_t i = 0; i < count; i++)
+        bytes += static_cast<char>(units[i]);
+    return bytes;
+}
+inline std::string Narrowed(const std::wstring& units) {
+    return Narrowed(units.data(), units.size());
+}
 
 // The registry's other types, as the registry numbers them.
 const unsigned long kRegBinary = 3;
 const unsigned long kRegDword = 4;
 const unsigned long kRegMultiSz = 7;
 
-// A value from its stored bytes (a text stored with its NUL is text + '\0').
-// More bytes than the read offers make the read fail.
-inline TextValue Stored(const std::string& bytes, unsigned long type = kRegSz) {
+// A value from its stored characters (a text stored with its NUL is
+// text + L'\0'), as the read leaves it. More characters than the read
+// offers make the read fail.
+inline TextValue Stored(const std::wstring& units, unsigned long type = kRegSz) {
     TextValue value = {};
-    if (bytes.size() > kTextBufSize)
+    if (units.size() > kTextBufSize)
         return value;
     value.read = 1;
     value.type = type;
-    memcpy(value.text, bytes.data(), bytes.size());
-    value.length = strnlen(value.text, kTextBufSize);
+    for (size_t i = 0; i < units.size(); i++)
+        value.text[i] = units[i];
+    value.length = wcsnlen(value.text, kTextBufSize);
     value.filled = value.length == kTextBufSize;
     return value;
 }
 
+// The same from bytes, each one character, as the read leaves a value of
+// another type in a single-byte code page.
+inline TextValue Stored(const std::string& bytes, unsigned long type = kRegSz) {
+    return Stored(Widened(bytes), type);
+}
+
 // A text stored with its NUL.
+inline TextValue Text(const std::wstring& text, unsigned long type = kRegSz) {
+    return Stored(text + L'\0', type);
+}
 inline TextValue Text(const std::string& text, unsigned long type = kRegSz) {
-    return Stored(text + '\0', type);
+    return Text(Widened(text), type);
 }
 
 // A text value of the given length that ends with a backslash.

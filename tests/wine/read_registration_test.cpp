@@ -7,6 +7,7 @@
 #include <string>
 
 #include "detect/read_registration.h"
+#include "base/registry.h"
 #include "detect/registry_paths.h"
 #include "tools/testbed/installation.h"
 #include "tools/testbed/testbed.h"
@@ -26,8 +27,9 @@ protected:
     }
 };
 
+// The text of a value that holds no character beyond one byte.
 std::string TextOf(const TextValue& value) {
-    return std::string(value.text, value.length);
+    return std::string(value.text, value.text + value.length);
 }
 
 TEST_F(ReadRegistrationTest, NothingInstalledReadsNothing) {
@@ -87,10 +89,26 @@ TEST_F(ReadRegistrationTest, EachUninstallKeyOpensOnItsOwn) {
     }
 }
 
-// A value is read as the bytes the query gives, at most 260 of them. A
-// value that fills all 260 without a NUL has no known end; one byte more
-// does not fit and is not read. Binary data stands in for a text without a
-// NUL, because Wine's ANSI query of a string wants room for a NUL it adds.
+// Stores the characters as UTF-16, exactly: the system adds a NUL to a
+// text whose length leaves one out only when a NUL follows it in memory.
+bool WriteUnits(const char* path, const char* name, DWORD type, const std::string& text) {
+    std::wstring units(text.begin(), text.end());
+    units += L'x';
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, path, 0, NULL, 0, KEY_ALL_ACCESS | kRegistryView,
+                        NULL, &key, NULL) != ERROR_SUCCESS)
+        return false;
+    std::wstring wideName(name, name + strlen(name));
+    LONG result = RegSetValueExW(key, wideName.c_str(), 0, type, (const BYTE*)units.c_str(),
+                                 (DWORD)(text.size() * sizeof(wchar_t)));
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS;
+}
+
+// A text is read as the characters the query gives, at most 260 of them; a
+// value of another type as its bytes, at most 260 of them. A value that
+// fills all 260 without a NUL has no known end; one more does not fit and
+// is not read.
 TEST_F(ReadRegistrationTest, ValuesAreReadWithinTheirBuffer) {
     const std::string c259(259, 'c');
     const struct {
@@ -103,6 +121,8 @@ TEST_F(ReadRegistrationTest, ValuesAreReadWithinTheirBuffer) {
     } cases[] = {
         {"259 characters and a NUL", REG_SZ, c259 + '\0', 1, c259, 0},
         {"260 characters and a NUL", REG_SZ, c259 + "c" + '\0', 0, "", 0},
+        {"260 characters without NUL", REG_SZ, c259 + "d", 1, c259 + "d", 1},
+        {"261 characters without NUL", REG_EXPAND_SZ, c259 + "de", 0, "", 0},
         {"260 bytes without NUL", REG_BINARY, c259 + "d", 1, c259 + "d", 1},
         {"261 bytes without NUL", REG_BINARY, c259 + "de", 0, "", 0},
         {"empty text", REG_SZ, std::string(1, '\0'), 1, "", 0},
@@ -113,8 +133,10 @@ TEST_F(ReadRegistrationTest, ValuesAreReadWithinTheirBuffer) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         DeleteProductKeys();
-        ASSERT_TRUE(WriteRegValue(HKEY_LOCAL_MACHINE, kProductKey[kPlainForm], kDirectoryValue,
-                                  c.type, c.stored));
+        ASSERT_TRUE(c.type == REG_SZ || c.type == REG_EXPAND_SZ
+                        ? WriteUnits(kProductKey[kPlainForm], kDirectoryValue, c.type, c.stored)
+                        : WriteRegValue(HKEY_LOCAL_MACHINE, kProductKey[kPlainForm],
+                                        kDirectoryValue, c.type, c.stored));
         const Registration r = Read();
         EXPECT_EQ(c.read, r.directory.read);
         EXPECT_EQ(c.read ? c.type : 0, r.directory.type);
@@ -123,7 +145,8 @@ TEST_F(ReadRegistrationTest, ValuesAreReadWithinTheirBuffer) {
         EXPECT_EQ('\0', r.directory.text[kTextBufSize]);
         // The failed read left nothing behind, and the next value is read as usual.
         if (!c.read)
-            EXPECT_EQ(std::string(kTextReadSize, '\0'), std::string(r.directory.text, kTextReadSize));
+            EXPECT_EQ(std::wstring(kTextReadSize, L'\0'),
+                      std::wstring(r.directory.text, kTextReadSize));
     }
 }
 

@@ -7,8 +7,12 @@
 #include "base/run_and_wait.h"
 #include "tools/testbed/testbed.h"
 
-static std::string StandIn() {
-    return WindowsPath(STANDIN_EXE_PATH);
+static std::wstring Wide(const std::string& ascii) {
+    return std::wstring(ascii.begin(), ascii.end());
+}
+
+static std::wstring StandIn() {
+    return Wide(WindowsPath(STANDIN_EXE_PATH));
 }
 
 TEST(RunAndWait, ReturnsTheChildsExitCodeAfterItEnded) {
@@ -16,7 +20,7 @@ TEST(RunAndWait, ReturnsTheChildsExitCodeAfterItEnded) {
     DeleteFileA((folder + "\\inner-ended.txt").c_str());
     SetEnvironmentVariableA("STANDIN_EXIT_CODE", "3010");
     SetEnvironmentVariableA("STANDIN_SLEEP_MS", "800");
-    char command[] = "_Setup.exe /qn";
+    wchar_t command[] = L"_Setup.exe /qn";
     unsigned long exitCode = 0;
     EXPECT_EQ(RunAndWait(StandIn().c_str(), command, &exitCode), 1);
     EXPECT_EQ(exitCode, 3010u);
@@ -36,7 +40,7 @@ TEST(RunAndWait, AQueuedCallDoesNotEndTheWait) {
     SetEnvironmentVariableA("STANDIN_SLEEP_MS", "800");
     int calls = 0;
     QueueUserAPC(CountApc, GetCurrentThread(), (ULONG_PTR)&calls);
-    char command[] = "_Setup.exe /qn";
+    wchar_t command[] = L"_Setup.exe /qn";
     unsigned long exitCode = 1;
     EXPECT_EQ(RunAndWait(StandIn().c_str(), command, &exitCode), 1);
     EXPECT_EQ(calls, 1);
@@ -46,8 +50,9 @@ TEST(RunAndWait, AQueuedCallDoesNotEndTheWait) {
 }
 
 TEST(RunAndWait, ProgramThatCannotBeFoundReportsTheError) {
-    char command[] = "_Setup.exe /qn";
-    std::string missing = DirectoryOf(StandIn()) + "\\no-such-program-4f2a9.exe";
+    wchar_t command[] = L"_Setup.exe /qn";
+    std::wstring missing =
+        Wide(DirectoryOf(WindowsPath(STANDIN_EXE_PATH)) + "\\no-such-program-4f2a9.exe");
     unsigned long exitCode = 0;
     EXPECT_EQ(RunAndWait(missing.c_str(), command, &exitCode), 0);
     EXPECT_EQ(exitCode, (unsigned long)ERROR_FILE_NOT_FOUND);
@@ -55,29 +60,30 @@ TEST(RunAndWait, ProgramThatCannotBeFoundReportsTheError) {
 
 // The paths of the programs the launcher starts: whole, or refused.
 TEST(ProgramPaths, FitOrAreRefused) {
-    char module[MAX_PATH];
-    DWORD length = GetModuleFileNameA(NULL, module, sizeof module);
+    wchar_t module[MAX_PATH];
+    DWORD length = GetModuleFileNameW(NULL, module, MAX_PATH);
     ASSERT_GT(length, 0u);
     // Longer than this program's own name, whose path is read first.
-    const char* name = "a-program-with-a-long-name.exe";
-    std::string expected = DirectoryOf(module) + "\\" + name;
-    char system[MAX_PATH];
-    ASSERT_GT(GetSystemDirectoryA(system, sizeof system), 0u);
-    std::string notepad = std::string(system) + "\\notepad.exe";
+    const wchar_t* name = L"a-program-with-a-long-name.exe";
+    std::wstring expected = module;
+    expected = expected.substr(0, expected.rfind(L'\\') + 1) + name;
+    wchar_t system[MAX_PATH];
+    ASSERT_GT(GetSystemDirectoryW(system, MAX_PATH), 0u);
+    std::wstring notepad = std::wstring(system) + L"\\notepad.exe";
     const struct {
-        int (*compose)(const char* name, char* path, size_t cap);
-        const char* name;
-        std::string whole;
+        int (*compose)(const wchar_t* name, wchar_t* path, size_t cap);
+        const wchar_t* name;
+        std::wstring whole;
     } cases[] = {
         {PathInModuleFolder, name, expected},
-        {PathInSystemFolder, "\\notepad.exe", notepad},
+        {PathInSystemFolder, L"\\notepad.exe", notepad},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.whole);
-        char path[MAX_PATH + 16];
+        wchar_t path[MAX_PATH + 16];
         EXPECT_EQ(c.compose(c.name, path, c.whole.size() + 1), 1);
         EXPECT_EQ(path, c.whole);
-        EXPECT_EQ(c.compose(c.name, path, c.whole.size()), 0);  // one byte short
+        EXPECT_EQ(c.compose(c.name, path, c.whole.size()), 0);  // one character short
         EXPECT_EQ(c.compose(c.name, path, 0), 0);
     }
 }

@@ -25,7 +25,8 @@ RegistryWrite Write(RegistryRoot root, const char* const* key, const char* name,
     write.name = name;
     write.type = type;
     write.length = text.size();
-    memcpy(write.text, text.c_str(), text.size() + 1);
+    for (size_t i = 0; i <= text.size(); i++)
+        write.text[i] = (unsigned char)text.c_str()[i];
     return write;
 }
 
@@ -60,7 +61,7 @@ TEST_F(WriteValueTest, StoresTheTextWithItsType) {
         SCOPED_TRACE(c.write.name);
         EXPECT_EQ(1, WriteValue(&c.write));
         RegValue value = Read(c.root, c.write.key[kPlainForm], c.write.name);
-        EXPECT_EQ(Stored(c.write.text), value.data);
+        EXPECT_EQ(Stored(std::string(c.write.text, c.write.text + c.write.length)), value.data);
         EXPECT_EQ(c.write.type, value.type);
     }
 }

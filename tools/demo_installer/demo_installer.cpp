@@ -103,6 +103,16 @@ static int Completed(DWORD exitCode) {
            exitCode == kErrorSuccessRebootRequired;
 }
 
+// The argument text in UTF-8, so no character of it is lost on the way to
+// msiexec; the command goes back to UTF-16 when it is started.
+static int Utf8(const wchar_t* wide, char* text, size_t cap) {
+    return WideCharToMultiByte(CP_UTF8, 0, wide, -1, text, (int)cap, NULL, NULL) > 0;
+}
+
+static int Utf16(const char* text, wchar_t* wide, size_t cap) {
+    return MultiByteToWideChar(CP_UTF8, 0, text, -1, wide, (int)cap) > 0;
+}
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     char source[MAX_PATH];
     char package[MAX_PATH];
@@ -110,14 +120,18 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         !AppendText(package, sizeof package, kPackageName))
         return ERROR_FILENAME_EXCED_RANGE;
     static SetupRequest request;
+    static char args[kCommandSize];
     static char command[kCommandSize];
-    if (!ParseSetupArguments(SkipProgramName(GetCommandLineA()), &request) ||
-        !ComposeMsiexecCommand(&request, package, command, sizeof command))
+    static wchar_t wideCommand[kCommandSize];
+    if (!Utf8(SkipProgramName(GetCommandLineW()), args, sizeof args) ||
+        !ParseSetupArguments(args, &request) ||
+        !ComposeMsiexecCommand(&request, package, command, sizeof command) ||
+        !Utf16(command, wideCommand, kCommandSize))
         return (int)kErrorInvalidCommandLine;
-    LogLine("command line: ", GetCommandLineA());
+    LogLine("arguments: ", args);
     LogLine("runs: ", command);
     unsigned long exitCode = 0;
-    if (!RunAndWait(NULL, command, &exitCode) || request.remove || !Completed(exitCode))
+    if (!RunAndWait(NULL, wideCommand, &exitCode) || request.remove || !Completed(exitCode))
         return (int)exitCode;
     AddSourceListValues(source);
     // A failed copy leaves the installation usable; only the launcher's
