@@ -9,6 +9,46 @@
 
 #include "base/text.h"
 
+// Handles every message that has arrived for the thread. A message sent
+// from another thread or process, such as a broadcast to all top-level
+// windows, is handled on the way. A quit message is kept for after the
+// wait: the child still runs, and the launcher waits for it all the same.
+static void HandleMessages(int* quit, WPARAM* quitCode) {
+    MSG message;
+    while (PeekMessageW(&message, NULL, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            *quit = 1;
+            *quitCode = message.wParam;
+            continue;
+        }
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+// Waits until the process has ended, handling the thread's messages all
+// the while: the launcher owns a window, and a program that sends to every
+// top-level window (installers broadcast WM_SETTINGCHANGE after changing
+// the environment) blocks until each has answered. An alertable wait also
+// ends for an APC; then it simply goes on. Returns 1 once the process has
+// ended, 0 when the wait failed.
+static int WaitHandlingMessages(HANDLE process) {
+    int quit = 0;
+    WPARAM quitCode = 0;
+    DWORD waited;
+    for (;;) {
+        waited = MsgWaitForMultipleObjectsEx(1, &process, INFINITE, QS_ALLINPUT,
+                                             MWMO_ALERTABLE | MWMO_INPUTAVAILABLE);
+        if (waited == WAIT_OBJECT_0 + 1)
+            HandleMessages(&quit, &quitCode);
+        else if (waited != WAIT_IO_COMPLETION)
+            break;
+    }
+    if (quit)
+        PostQuitMessage((int)quitCode);  // handed on to whoever runs the thread's loop next
+    return waited == WAIT_OBJECT_0;
+}
+
 // Runs application (a full path; NULL lets the system search for the first
 // word of commandLine, for test programs only) with commandLine as its
 // command line. Returns 1 with the child's exit code once it has ended, or
@@ -24,12 +64,7 @@ int RunAndWait(const wchar_t* application, wchar_t* commandLine, unsigned long* 
         *exitCode = GetLastError();
         return 0;
     }
-    // The wait is alertable; an APC ends it early, so wait again.
-    DWORD waited;
-    do {
-        waited = WaitForSingleObjectEx(process.hProcess, INFINITE, TRUE);
-    } while (waited == WAIT_IO_COMPLETION);
-    int ended = waited == WAIT_OBJECT_0;
+    int ended = WaitHandlingMessages(process.hProcess);
     DWORD code = 0;
     if (!ended || !GetExitCodeProcess(process.hProcess, &code))
         code = GetLastError();
