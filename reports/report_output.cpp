@@ -16,25 +16,26 @@ void ShowReport(const wchar_t* text) {
 }
 
 // Opens the name itself: a symbolic link or junction there is opened as
-// what it is, not followed to what it points to.
+// what it is, not followed to what it points to. While the launcher holds
+// the file, others may read it but not write, remove or rename it.
 static HANDLE OpenName(const char* path, DWORD disposition) {
-    return CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, disposition,
+    return CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, NULL, disposition,
                        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, NULL);
 }
 
-// Makes the file or empties it, other processes may still open it, and
-// writes the bytes in one block; returns the file, still open, or
-// INVALID_HANDLE_VALUE when it was not made. The launcher runs elevated,
-// and the help file's folder is often one any user may write to: a hard
-// link or a symbolic link put there under the name would make an elevated
-// write land in a file the user could not touch. So the handle written to
-// is checked first, and a link's name is removed and made anew as a file of
-// the launcher's own; where that cannot be done safely (the name cannot be
-// removed, or it is back before the new file is made) the file is not
-// made. A hidden or system file is not replaced, as creating over it would
-// fail. One that cannot be made (read-only media, a read-only or locked
-// file, a folder of that name) is not made. A failed write is not retried:
-// what arrived is what the user sees.
+// Makes the file or empties it and writes the bytes in one block; returns
+// the file, still open, or INVALID_HANDLE_VALUE when it was not made. The
+// launcher runs elevated, and the help file's folder is often one any user
+// may write to: a hard link or a symbolic link put there under the name
+// would make an elevated write land in a file the user could not touch. So
+// the handle written to is checked first, and a link's name is removed and
+// made anew as a file of the launcher's own; where that cannot be done
+// safely (the name cannot be removed, or it is back before the new file is
+// made) the file is not made. A hidden or system file is not replaced, as
+// creating over it would fail. A file that cannot be written whole (a full
+// disk) is removed again rather than left cut; one that cannot be made at
+// all (read-only media, a read-only or locked file, a folder of that name)
+// is not made either.
 static HANDLE MakeFile(const char* path, const char* bytes, size_t length) {
     HANDLE file = OpenName(path, OPEN_ALWAYS);
     if (file == INVALID_HANDLE_VALUE)
@@ -51,10 +52,13 @@ static HANDLE MakeFile(const char* path, const char* bytes, size_t length) {
         if (file == INVALID_HANDLE_VALUE)
             return file;
     }
-    DWORD written;
-    (void)SetEndOfFile(file);  // an earlier file of any size is replaced whole
-    (void)WriteFile(file, bytes, (DWORD)length, &written, NULL);
-    return file;
+    DWORD written = 0;
+    if (SetEndOfFile(file) &&  // an earlier file of any size is replaced whole
+        WriteFile(file, bytes, (DWORD)length, &written, NULL) && written == length)
+        return file;
+    CloseHandle(file);
+    (void)DeleteFileA(path);  // what stays, when even this fails, is not shown
+    return INVALID_HANDLE_VALUE;
 }
 
 // Shows the file in Notepad, with the launcher's current directory, and
@@ -72,13 +76,15 @@ static void OpenInNotepad(const char* fileName) {
     (void)RunAndWait(notepad, command, &exitCode);  // no Notepad: the file stays for the user
 }
 
-// Returns 1 when the file was made. With show, Notepad then shows it.
+// Returns 1 when the file was made whole. With show, Notepad shows it
+// while the launcher still holds it, so nobody can swap another file in
+// under its name before Notepad opens it.
 int WriteNewFile(const char* path, const char* bytes, size_t length, int show) {
     HANDLE file = MakeFile(path, bytes, length);
     if (file == INVALID_HANDLE_VALUE)
         return 0;
-    CloseHandle(file);
     if (show)
         OpenInNotepad(path);
+    CloseHandle(file);
     return 1;
 }
