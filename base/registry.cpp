@@ -5,13 +5,66 @@
 // ASCII texts, widened for the registry's wide calls.
 #include "base/registry.h"
 
+#include <string.h>
+
 #include "base/text.h"
 
 int WidenName(const char* name, wchar_t* wide, size_t cap) {
     return CopyText(wide, cap, name);
 }
 
+// A key opened as itself (REG_OPTION_OPEN_LINK) is a link when it holds
+// the link's target.
+static int IsLink(HKEY key) {
+    DWORD type = REG_NONE;
+    return RegQueryValueExW(key, L"SymbolicLinkValue", NULL, &type, NULL, NULL) ==
+               ERROR_SUCCESS &&
+           type == REG_LINK;
+}
+
+// The user's own hive holds what any program of the user may have written,
+// registry links included, and a link there may point into the machine's
+// keys, which the elevated launcher could then change. So a key under
+// HKEY_CURRENT_USER is opened one name at a time, each name as itself, and
+// a link anywhere on the way counts as a missing key.
+static int OpenUserKey(const char* path, HKEY* key) {
+    HKEY current = HKEY_CURRENT_USER;
+    const char* name = path;
+    while (*name == '\\')
+        name++;
+    while (*name) {
+        size_t length = strcspn(name, "\\");
+        const char* rest = name + length;
+        while (*rest == '\\')
+            rest++;
+        // Only the key itself needs full access; those above it are read.
+        REGSAM access = (*rest ? KEY_QUERY_VALUE : KEY_ALL_ACCESS) | kRegistryView;
+        wchar_t wide[kTextBufSize];
+        wide[0] = L'\0';
+        HKEY next;
+        int opened = AppendBytes(wide, kTextBufSize, name, length) &&
+                     RegOpenKeyExW(current, wide, REG_OPTION_OPEN_LINK, access, &next) ==
+                         ERROR_SUCCESS;
+        if (current != HKEY_CURRENT_USER)
+            RegCloseKey(current);
+        if (!opened)
+            return 0;
+        current = next;
+        if (IsLink(current)) {
+            RegCloseKey(current);
+            return 0;
+        }
+        name = rest;
+    }
+    if (current == HKEY_CURRENT_USER)
+        return 0;  // an empty path names none of the product's keys
+    *key = current;
+    return 1;
+}
+
 int OpenKey(HKEY root, const char* path, HKEY* key) {
+    if (root == HKEY_CURRENT_USER)
+        return OpenUserKey(path, key);
     wchar_t wide[kTextBufSize];
     return WidenName(path, wide, kTextBufSize) &&
            RegOpenKeyExW(root, wide, 0, KEY_ALL_ACCESS | kRegistryView, key) == ERROR_SUCCESS;

@@ -64,13 +64,21 @@ static void ReadValue(HKEY key, const char* name, TextValue* value) {
 }
 
 // Opens a key and reads one value of it, or none when name is NULL.
-// Returns 1 when the key opened.
-static int ReadKeyValue(HKEY root, const char* const* forms, const char* name, TextValue* value) {
+// Returns the open key, kept for the repairs, or NULL when it did not open.
+static HKEY ReadKeyValue(HKEY root, const char* const* forms, const char* name,
+                         TextValue* value) {
     HKEY key;
     if (!OpenEitherForm(root, forms, &key))
-        return 0;
+        return NULL;
     if (name)
         ReadValue(key, name, value);
+    return key;
+}
+
+// Reports whether a key opened, and closes it.
+static int KeyOpens(HKEY key) {
+    if (!key)
+        return 0;
     RegCloseKey(key);
     return 1;
 }
@@ -86,9 +94,10 @@ void ReadRegistration(Registration* r) {
         RegCloseKey(product);
     }
     const HKEY lm = HKEY_LOCAL_MACHINE, cu = HKEY_CURRENT_USER;
-    r->uninstallKeyByName = ReadKeyValue(lm, kUninstallKeyByName, NULL, NULL);
-    r->alternateUninstallKey = ReadKeyValue(lm, kAlternateUninstallKey, NULL, NULL);
-    r->mainUninstallKey = ReadKeyValue(lm, kMainUninstallKey, kInstallDateValue, &r->installDate);
-    (void)ReadKeyValue(cu, kSourceListKey, kLastUsedSourceValue, &r->lastUsedSource);
-    (void)ReadKeyValue(cu, kNetSourceKey, kNetSourceValue, &r->netSource);
+    r->uninstallKeyByName = KeyOpens(ReadKeyValue(lm, kUninstallKeyByName, NULL, NULL));
+    r->alternateUninstallKey = KeyOpens(ReadKeyValue(lm, kAlternateUninstallKey, NULL, NULL));
+    r->mainUninstallKey =
+        KeyOpens(ReadKeyValue(lm, kMainUninstallKey, kInstallDateValue, &r->installDate));
+    r->sourceListKey = ReadKeyValue(cu, kSourceListKey, kLastUsedSourceValue, &r->lastUsedSource);
+    r->netSourceKey = ReadKeyValue(cu, kNetSourceKey, kNetSourceValue, &r->netSource);
 }

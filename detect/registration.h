@@ -36,6 +36,11 @@ struct Registration {
     TextValue installDate;  // main uninstall key
     TextValue lastUsedSource;  // source list key
     TextValue netSource;       // network source key, the value "1"
+    // The per-user source keys as this read opened them (registry key
+    // handles), or null. They stay open for the rest of the run, so a
+    // repair writes its value into the very key it was read from.
+    void* sourceListKey;
+    void* netSourceKey;
 };
 
 int IsTextType(unsigned long type);

@@ -103,6 +103,16 @@ static int ComposeRepair(RepairValue value, const Registration* r, wchar_t* dst,
     return 0;
 }
 
+// The per-user source values are written through the key their read
+// opened; the others by their key's path.
+static void* HeldKey(RepairValue value, const Registration* r) {
+    if (value == kLastUsedSource)
+        return r->sourceListKey;
+    if (value == kNetSource)
+        return r->netSourceKey;
+    return nullptr;
+}
+
 // The writes of the repairs, in the order they run; none when the
 // installation did not register itself. Returns how many there are.
 int PlanRepairs(const Registration* r, RegistryWrite writes[kRepairCount]) {
@@ -115,6 +125,7 @@ int PlanRepairs(const Registration* r, RegistryWrite writes[kRepairCount]) {
             continue;
         write->root = repair.root;
         write->key = repair.key;
+        write->openKey = HeldKey(repair.value, r);
         write->name = repair.name;
         write->type = repair.value == kBuildLevel ? kRegSz : r->directory.type;
         write->length = BoundedLength(write->text, kTextBufSize);

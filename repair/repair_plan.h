@@ -12,6 +12,7 @@ enum RegistryRoot { kLocalMachine, kCurrentUser };
 struct RegistryWrite {
     RegistryRoot root;
     const char* const* key;  // both forms of the key's path, in the order tried
+    void* openKey;           // or the key as the registration read opened it
     const char* name;
     unsigned long type;
     size_t length;  // characters

@@ -1,6 +1,8 @@
 // Writes one value of the repairs into an existing key; no key is created.
-// The key's trailing-backslash form is tried first and its plain form only
-// when the write through the first failed.
+// A per-user source value goes into the key its read opened, so it lands
+// in the very key it was read from. Any other value's key is opened by its
+// path: the trailing-backslash form first, the plain form only when the
+// write through the first failed.
 #include "repair/write_value.h"
 
 #include <windows.h>
@@ -17,6 +19,8 @@ static int SetValue(HKEY key, const RegistryWrite* write) {
 
 // Returns 1 once a write succeeded.
 int WriteValue(const RegistryWrite* write) {
+    if (write->openKey)
+        return SetValue((HKEY)write->openKey, write);
     HKEY root = write->root == kCurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
     for (int form = 0; form < kFormCount; form++) {
         HKEY key;

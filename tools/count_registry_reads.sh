@@ -17,10 +17,12 @@ count() {
     (cd "$media" && WINEDEBUG=trace+reg "$WINE" ./Setup.exe /s 2>"$media/trace.log" >/dev/null) ||
         true
     # Only the values the launcher reads: the stand-in queries none, but
-    # Wine's own libraries in the launcher's process query others.
+    # Wine's own libraries in the launcher's process query others. A link
+    # check per key name on the way to each per-user key reads
+    # SymbolicLinkValue.
     grep -a 'RegQueryValueExW (' "$media/trace.log" |
         sed 's/.*RegQueryValueExW ([0-9A-Fa-fx]*,L\("[^"]*"\).*/\1/' |
-        grep -xE '"(ClientLevel|Build Level|Directory|InstallDate|LastUsedSource|1)"' |
+        grep -xE '"(ClientLevel|Build Level|Directory|InstallDate|LastUsedSource|1|SymbolicLinkValue)"' |
         sort | uniq -c
 }
 echo "first run, nothing installed before:"
