@@ -48,10 +48,13 @@ static const Repair kRepairs[kRepairCount] = {
 
 // A Directory that is not text, is empty, or fills its buffer without a NUL
 // (no known end) names no folder: the values built from it would point
-// nowhere, so the values the installation wrote are kept.
+// nowhere, so the values the installation wrote are kept. Nor does one with
+// a double quote, which no Windows path holds: in the removal command it
+// would end the quoted path early, and the rest would run as arguments of
+// an elevated msiexec.
 static int IsUsableDirectory(const TextValue* directory) {
     return directory->read && IsTextType(directory->type) && directory->length > 0 &&
-           !directory->filled;
+           !directory->filled && !FindUnit(directory->text, directory->length, L'"');
 }
 
 // Keeps what stands in front of the drive letter of the source path and

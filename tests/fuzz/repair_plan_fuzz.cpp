@@ -16,8 +16,9 @@
 // followed by the directory text, only when the colon is not the first
 // character; UninstallString, msiexec /x "<directory>Omrik Vindara.msi";
 // ModifyPath, the directory; LocalPackage, <directory>Omrik VindaraXXX.msi.
-// All but Build Level need a Directory that was read as text, is not empty
-// and ends within the 260 characters read, and take its type. Each write names
+// All but Build Level need a Directory that was read as text, is not empty,
+// ends within the 260 characters read and holds no double quote, and take
+// its type. Each write names
 // its root, both forms of its key (trailing backslash first) and its value,
 // and its length is that of its text, which ends in a NUL within 260 bytes.
 #include <stddef.h>
@@ -107,7 +108,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const bool ends = HasNul(directoryBytes.data(), directoryBytes.size()) ||
                           directoryBytes.size() < kTextBufSize;
         const std::string directory = TextOf(directoryBytes.data(), directoryBytes.size());
-        if (d.read && text && ends && !directory.empty()) {
+        const bool quoted = directory.find('"') != std::string::npos;
+        if (d.read && text && ends && !directory.empty() && !quoted) {
             std::string value;
             if (ReplaceSource(r->lastUsedSource, lastUsedBytes, directory, &value))
                 expected.push_back({kCurrentUser, kSourceList, "LastUsedSource", d.type, value});

@@ -91,7 +91,8 @@ TEST(PlanRepairs, NothingWithoutARegisteredInstallation) {
 
 // Build Level is always text; every other value takes the type of
 // Directory, whatever type it had. A Directory that is no text, is empty,
-// fills its buffer without NUL or does not fit the read names no folder.
+// fills its buffer without NUL, does not fit the read or holds a double
+// quote names no folder.
 TEST(PlanRepairs, DirectoryDecidesWhatIsWrittenAndItsType) {
     const struct {
         const char* what;
@@ -108,6 +109,9 @@ TEST(PlanRepairs, DirectoryDecidesWhatIsWrittenAndItsType) {
         {"multi-string", Stored(std::string("D:\\Apps\\\0\0", 10), kRegMultiSz), false},
         {"260 characters without NUL", Stored(std::string(260, 'd')), false},
         {"260 characters with NUL", Text(std::string(260, 'd')), false},
+        // No path holds a quote; in the removal command it would end the
+        // quoted path early and leave the rest as msiexec's arguments.
+        {"a double quote", Text("D:\\A\" /qn B\\"), false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
