@@ -2,7 +2,10 @@
 """Checks the built Setup.exe as a file: what Windows sees before it runs it.
 
     check_pe.py --format FILE          32-bit x86, GUI, system DLLs only,
-                                       ASLR and DEP, relocations, no time stamp
+                                       ASLR and DEP, relocations, no time stamp,
+                                       none of the calls that take outside text
+                                       through the code page, no wait that
+                                       leaves the window's messages waiting
     check_pe.py --max-size BYTES FILE  the file is at most BYTES long
 
 Prints each problem found and exits with 1 when there is one.
@@ -23,6 +26,14 @@ DELAY_IMPORT_DIRECTORY = 13
 # The launcher may load nothing but these; compared without regard to case,
 # as the loader does.
 ALLOWED_DLLS = ("kernel32.dll", "user32.dll", "advapi32.dll", "msvcrt.dll")
+# Text from outside (the command line, the launcher's own path, registry
+# values, what a box shows) goes through the wide calls: these would pass it
+# through the system's code page, where a character it lacks becomes "?" or
+# a look-alike. A wait that handles no messages would let a broadcast to
+# the launcher's window block the program it waits for.
+REFUSED_CALLS = ("GetCommandLineA", "CreateProcessA", "GetModuleFileNameA",
+                 "GetSystemDirectoryA", "RegQueryValueExA", "RegSetValueExA", "MessageBoxA",
+                 "WaitForSingleObject", "WaitForSingleObjectEx")
 
 
 class PeError(Exception):
@@ -71,7 +82,8 @@ def image(data):
 
 
 def parse(data):
-    """Returns the header fields and the imported DLL names of a PE32 image."""
+    """Returns the header fields, the imported DLL names and the functions
+    imported by name of a PE32 image."""
     magic, directories, file_offset = image(data)
     if magic != PE32_MAGIC:
         raise PeError(f"optional header magic {magic:#06x}, not PE32 ({PE32_MAGIC:#06x})")
@@ -84,7 +96,15 @@ def parse(data):
     def directory(index):
         return directories[index] if index < len(directories) else (0, 0)
 
+    def text_at(rva):
+        start = file_offset(rva)
+        end = data.find(b"\0", start)
+        if end < 0:
+            raise PeError(f"unterminated name at RVA {rva:#x}")
+        return data[start:end].decode("ascii", "replace")
+
     dlls = []
+    functions = []
     import_rva, _ = directory(IMPORT_DIRECTORY)
     if import_rva:
         descriptor = file_offset(import_rva)
@@ -92,11 +112,18 @@ def parse(data):
             fields = _unpack("<IIIII", data, descriptor)
             if fields == (0, 0, 0, 0, 0):
                 break
-            name = file_offset(fields[3])
-            end = data.find(b"\0", name)
-            if end < 0:
-                raise PeError("unterminated DLL name")
-            dlls.append(data[name:end].decode("ascii", "replace"))
+            dlls.append(text_at(fields[3]))
+            # The lookup table (or, without one, the address table): one
+            # entry a function, a hint and name unless the top bit says an
+            # ordinal.
+            thunk = file_offset(fields[0] or fields[4])
+            while True:
+                (entry,) = _unpack("<I", data, thunk)
+                if entry == 0:
+                    break
+                if not entry & 0x80000000:
+                    functions.append(text_at(entry + 2))
+                thunk += 4
             descriptor += 20
 
     return {
@@ -108,6 +135,7 @@ def parse(data):
         "relocations": directory(RELOCATION_DIRECTORY)[1],
         "delay_imports": directory(DELAY_IMPORT_DIRECTORY)[1],
         "dlls": dlls,
+        "functions": functions,
     }
 
 
@@ -137,6 +165,10 @@ def format_problems(data):
         problems.append("imports other DLLs: " + ", ".join(others))
     if not pe["dlls"]:
         problems.append("no imports found")
+    refused = [name for name in pe["functions"] if name in REFUSED_CALLS]
+    if refused:
+        problems.append("imports calls that take text through the code page or wait"
+                        " without handling messages: " + ", ".join(refused))
     return problems
 
 
@@ -150,7 +182,8 @@ def main(argv):
     if len(argv) == 3 and argv[1] == "--format":
         with open(argv[2], "rb") as f:
             problems = format_problems(f.read())
-        passed = f"{argv[2]}: i386, GUI, ASLR, DEP, relocations, no time stamp, imports only system DLLs"
+        passed = (f"{argv[2]}: i386, GUI, ASLR, DEP, relocations, no time stamp, imports only"
+                  " system DLLs and none of the refused calls")
     elif len(argv) == 4 and argv[1] == "--max-size":
         with open(argv[3], "rb") as f:
             size = len(f.read())

@@ -56,7 +56,8 @@ def set16(name, bits):
 
 
 def rename_import(old, new):
-    """Replaces an imported DLL name in place; the new name is not longer."""
+    """Replaces an imported DLL or function name in place; the new name is
+    not longer."""
     def spoil(data):
         at = data.find(old + b"\0")
         if at < 0:
@@ -81,6 +82,10 @@ FORMAT_CASES = [
     ("delay-load imports", put32("delay_import_size", 64), "delay-load"),
     ("a non-system DLL", rename_import(b"USER32.dll", b"GDI32.dll"), "GDI32.dll"),
     ("a look-alike DLL", rename_import(b"msvcrt.dll", b"msvcr7.dll"), "msvcr7.dll"),
+    ("the ANSI command line", rename_import(b"GetCommandLineW", b"GetCommandLineA"),
+     "GetCommandLineA"),
+    ("an ANSI registry query", rename_import(b"RegQueryValueExW", b"RegQueryValueExA"),
+     "RegQueryValueExA"),
     ("not a PE image", no_mz, "no MZ header"),
 ]
 
