@@ -23,9 +23,10 @@ void LauncherTest::TearDown() {
     RemoveFolder(media_);
 }
 
-// Settings reach the stand-in through the environment the launcher inherits.
+// Settings reach the stand-in through the environment the launcher inherits,
+// set through the wide call so a UTF-8 value of any characters arrives whole.
 void LauncherTest::SetStandIn(const char* name, const char* value) {
-    SetEnvironmentVariableA(name, value);
+    SetEnvironmentVariableW(Wide(name).c_str(), Wide(value).c_str());
     settings_.push_back(name);
 }
 

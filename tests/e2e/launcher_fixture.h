@@ -29,7 +29,7 @@ protected:
     // Runs Setup.exe with the argument text; windows are closed as given.
     RunResult RunSetup(const std::string& args, CloseHow how = kCloseByOk,
                        WORD showCommand = SW_SHOWDEFAULT);
-    // The inner installer's command lines, one per run, in order.
+    // The inner installer's command lines, one per run, in order, in UTF-8.
     std::vector<std::string> InnerCommands();
     bool InnerEnded();
     void SetStandIn(const char* name, const char* value);

@@ -1,5 +1,6 @@
 // The launcher's main job end to end: it starts "_Setup.exe " followed by
-// its whole argument text, waits for it, and passes its exit code on.
+// its whole argument text, waits for it, and passes its exit code on. Texts
+// are UTF-8 here, as the stand-in records them.
 #include <string>
 
 #include "tests/e2e/launcher_fixture.h"
@@ -21,7 +22,7 @@ TEST_F(SpineTest, ArgumentTextReachesTheInnerInstallerUnchanged) {
         "/X uppercase is not the uninstall switch",
         "%PATH% ^& | < > ! ` $HOME 'single'",
         "ADDLOCAL=VNRCommon,Lapvane CC=\"FR\" FREEDIAL=\\\"Yes\\\"",
-        "caf\xe9 na\xefve \xa9 \xff\x80",
+        "café naïve © ÿ €",
         std::string(248, 'a'),
         std::string(249, 'b'),
         std::string(1000, 'c'),
@@ -68,6 +69,15 @@ TEST_F(SpineTest, InnerCommandBeyondThePlatformLimitIsAFailedStart) {
     EXPECT_TRUE(InnerCommands().empty());
 }
 
+// The text in UTF-8 of bytes in the ANSI code page.
+static std::string FromCodePage(const std::string& bytes) {
+    std::wstring wide(bytes.size(), L'\0');
+    wide.resize((size_t)MultiByteToWideChar(CP_ACP, 0, bytes.data(), (int)bytes.size(), &wide[0],
+                                            (int)wide.size()));
+    return Utf8(wide);
+}
+
+// Random characters of the ANSI code page, every one of its bytes but NUL.
 TEST_F(SpineTest, RandomArgumentTextsArriveByteForByte) {
     unsigned seed = 20261208;
     std::vector<std::string> texts;
@@ -86,8 +96,8 @@ TEST_F(SpineTest, RandomArgumentTextsArriveByteForByte) {
         }
         if ((unsigned char)text[0] <= ' ')
             text[0] = 'x';
-        texts.push_back(text);
-        RunSetup(text);
+        texts.push_back(FromCodePage(text));
+        RunSetup(texts.back());
     }
     std::vector<std::string> commands = InnerCommands();
     ASSERT_EQ(commands.size(), texts.size());

@@ -5,32 +5,32 @@
 // the launcher passes on:
 //   STANDIN_EXIT_CODE   exit code (decimal, or hex with 0x)
 //   STANDIN_REGISTER    1: register the product; with "/x", remove it
-//   STANDIN_DIRECTORY   Directory to register (default below)
+//   STANDIN_DIRECTORY   Directory to register (default below), any characters
 //   STANDIN_CLIENT_LEVEL ClientLevel to register (default "VNR/4.50")
 //   STANDIN_SLEEP_MS    time to wait before ending
 //   STANDIN_CRASH       1: end with an access violation
-// Each run appends its command line and a NUL to inner-record.txt beside
-// the program, and writes inner-ended.txt there just before it ends.
+// Each run appends its command line, as the wide call gives it, in UTF-8
+// and a NUL to inner-record.txt beside the program, and writes
+// inner-ended.txt there just before it ends. Both go to the folder the
+// program really runs from, whatever characters its name holds.
 #include <windows.h>
 
 #include <stdlib.h>
 #include <string.h>
+#include <wchar.h>
 
 #include "tools/testbed/installation.h"
 
-static const char kDefaultDirectory[] = "C:\\Program Files\\Omrik\\Vindara\\";
-static const char kDefaultClientLevel[] = "VNR/4.50";
+static const wchar_t kDefaultDirectory[] = L"C:\\Program Files\\Omrik\\Vindara\\";
+static const wchar_t kDefaultClientLevel[] = L"VNR/4.50";
 
-static void OwnFolderFile(const char* name, char* path, DWORD size) {
-    DWORD length = InstallationFolder(path, size);
-    if (length + strlen(name) < size)
-        memcpy(path + length, name, strlen(name) + 1);
-}
-
-static void AppendToFile(const char* name, const char* bytes, DWORD size) {
-    char path[MAX_PATH];
-    OwnFolderFile(name, path, sizeof path);
-    HANDLE file = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+static void AppendToFile(const wchar_t* name, const char* bytes, DWORD size) {
+    wchar_t path[MAX_PATH];
+    DWORD length = InstallationFolder(path, MAX_PATH);
+    if (length == 0 || length + wcslen(name) >= MAX_PATH)
+        return;
+    wcscpy(path + length, name);
+    HANDLE file = CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
                               OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE)
         return;
@@ -39,9 +39,30 @@ static void AppendToFile(const char* name, const char* bytes, DWORD size) {
     CloseHandle(file);
 }
 
-static const char* Setting(const char* name, const char* fallback) {
-    const char* value = getenv(name);
-    return value && *value ? value : fallback;
+// Records the command line with the NUL that ends it.
+static void RecordCommandLine(const wchar_t* commandLine) {
+    int size = WideCharToMultiByte(CP_UTF8, 0, commandLine, -1, NULL, 0, NULL, NULL);
+    char* bytes = (char*)malloc(size > 0 ? (size_t)size : 1);
+    if (!bytes)
+        return;
+    if (size > 0 && WideCharToMultiByte(CP_UTF8, 0, commandLine, -1, bytes, size, NULL, NULL))
+        AppendToFile(L"inner-record.txt", bytes, (DWORD)size);
+    free(bytes);
+}
+
+// A setting through the wide environment call, so a folder name of any
+// characters arrives whole; the fallback when it is unset, empty or longer
+// than the buffer.
+static const wchar_t* Setting(const wchar_t* name, const wchar_t* fallback, wchar_t* buffer,
+                              DWORD cap) {
+    DWORD length = GetEnvironmentVariableW(name, buffer, cap);
+    return length > 0 && length < cap ? buffer : fallback;
+}
+
+// A number, decimal or hex with 0x; 0 when unset.
+static unsigned long Number(const wchar_t* name) {
+    wchar_t buffer[32];
+    return wcstoul(Setting(name, L"0", buffer, 32), NULL, 0);
 }
 
 static LONG WINAPI EndWithExceptionCode(EXCEPTION_POINTERS*) {
@@ -49,22 +70,25 @@ static LONG WINAPI EndWithExceptionCode(EXCEPTION_POINTERS*) {
 }
 
 int main() {
-    const char* commandLine = GetCommandLineA();
-    AppendToFile("inner-record.txt", commandLine, (DWORD)strlen(commandLine) + 1);
-    if (strcmp(Setting("STANDIN_REGISTER", "0"), "1") == 0) {
-        if (strstr(commandLine, "/x"))
+    const wchar_t* commandLine = GetCommandLineW();
+    RecordCommandLine(commandLine);
+    if (Number(L"STANDIN_REGISTER") == 1) {
+        if (wcsstr(commandLine, L"/x")) {
             RemoveInstallation();
-        else
-            RegisterInstallation(Setting("STANDIN_DIRECTORY", kDefaultDirectory),
-                                 Setting("STANDIN_CLIENT_LEVEL", kDefaultClientLevel));
+        } else {
+            static wchar_t directory[32767], clientLevel[32767];
+            RegisterInstallation(
+                Setting(L"STANDIN_DIRECTORY", kDefaultDirectory, directory, 32767),
+                Setting(L"STANDIN_CLIENT_LEVEL", kDefaultClientLevel, clientLevel, 32767));
+        }
     }
-    Sleep((DWORD)strtoul(Setting("STANDIN_SLEEP_MS", "0"), NULL, 10));
-    AppendToFile("inner-ended.txt", "ended\n", 6);
-    if (strcmp(Setting("STANDIN_CRASH", "0"), "1") == 0) {
+    Sleep((DWORD)Number(L"STANDIN_SLEEP_MS"));
+    AppendToFile(L"inner-ended.txt", "ended\n", 6);
+    if (Number(L"STANDIN_CRASH") == 1) {
         // Without a debugger an unhandled fault ends the process with the
         // exception code; say so here so Wine does not start one either.
         SetUnhandledExceptionFilter(EndWithExceptionCode);
         *(volatile int*)0 = 1;
     }
-    return (int)strtoul(Setting("STANDIN_EXIT_CODE", "0"), NULL, 0);
+    return (int)Number(L"STANDIN_EXIT_CODE");
 }

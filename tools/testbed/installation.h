@@ -15,15 +15,24 @@ const char kInstallerProductKey[] =
     "Software\\Microsoft\\Installer\\Products\\17E2B8D5A49C60F43B2AE8160F7D2C94";
 
 // The folder of the running program with its trailing backslash; returns
-// its length, 0 when it does not fit.
-inline DWORD InstallationFolder(char* folder, DWORD cap) {
-    DWORD length = GetModuleFileNameA(NULL, folder, cap);
+// its length, 0 when it does not fit. The wide form names the folder
+// exactly; the ANSI form gives the code page's nearest characters.
+template <typename Char>
+inline DWORD FolderOfPath(Char* folder, DWORD length, DWORD cap) {
     if (length == 0 || length >= cap)
         return 0;
     while (length > 0 && folder[length - 1] != '\\')
         length--;
     folder[length] = '\0';
     return length;
+}
+
+inline DWORD InstallationFolder(char* folder, DWORD cap) {
+    return FolderOfPath(folder, GetModuleFileNameA(NULL, folder, cap), cap);
+}
+
+inline DWORD InstallationFolder(wchar_t* folder, DWORD cap) {
+    return FolderOfPath(folder, GetModuleFileNameW(NULL, folder, cap), cap);
 }
 
 // A text stored with its NUL, the key created when missing.
@@ -36,10 +45,23 @@ inline void SetInstalledText(HKEY root, const char* path, const char* name, cons
     RegCloseKey(key);
 }
 
+// The same for a text of any characters, stored as it is given.
+inline void SetInstalledText(HKEY root, const char* path, const char* name, const wchar_t* text) {
+    wchar_t wideName[64];
+    HKEY key;
+    if (!MultiByteToWideChar(CP_ACP, 0, name, -1, wideName, 64) ||
+        RegCreateKeyExA(root, path, 0, NULL, 0, KEY_ALL_ACCESS | kRegistryView, NULL, &key,
+                        NULL) != ERROR_SUCCESS)
+        return;
+    RegSetValueExW(key, wideName, 0, REG_SZ, (const BYTE*)text,
+                   ((DWORD)lstrlenW(text) + 1) * sizeof(wchar_t));
+    RegCloseKey(key);
+}
+
 // The product key, the uninstall entry pointing at the Installer's cached
 // package, and the per-user source list naming the folder the installing
-// program ran from.
-inline void RegisterInstallation(const char* directory, const char* clientLevel) {
+// program ran from, by its exact name.
+inline void RegisterInstallation(const wchar_t* directory, const wchar_t* clientLevel) {
     SetInstalledText(HKEY_LOCAL_MACHINE, kProductKey[kPlainForm], kClientLevelValue, clientLevel);
     SetInstalledText(HKEY_LOCAL_MACHINE, kProductKey[kPlainForm], kDirectoryValue, directory);
     const char* uninstall = kMainUninstallKey[kPlainForm];
@@ -51,12 +73,24 @@ inline void RegisterInstallation(const char* directory, const char* clientLevel)
                      "C:\\windows\\Installer\\4f2a9.msi");
     SetInstalledText(HKEY_LOCAL_MACHINE, uninstall, kInstallDateValue, "20261208");
     SetInstalledText(HKEY_LOCAL_MACHINE, uninstall, "DisplayName", "Omrik Vindara");
-    char lastUsed[MAX_PATH + 4] = "n;1;";
-    char* media = lastUsed + 4;
+    wchar_t lastUsed[MAX_PATH + 4];
+    lastUsed[0] = L'n';
+    lastUsed[1] = L';';
+    lastUsed[2] = L'1';
+    lastUsed[3] = L';';
+    wchar_t* media = lastUsed + 4;
     if (!InstallationFolder(media, MAX_PATH))
         return;
     SetInstalledText(HKEY_CURRENT_USER, kSourceListKey[kPlainForm], kLastUsedSourceValue, lastUsed);
     SetInstalledText(HKEY_CURRENT_USER, kNetSourceKey[kPlainForm], kNetSourceValue, media);
+}
+
+// Texts in the ANSI code page, as RegSetValueExA would take them.
+inline void RegisterInstallation(const char* directory, const char* clientLevel) {
+    wchar_t wideDirectory[MAX_PATH], wideClientLevel[MAX_PATH];
+    if (MultiByteToWideChar(CP_ACP, 0, directory, -1, wideDirectory, MAX_PATH) &&
+        MultiByteToWideChar(CP_ACP, 0, clientLevel, -1, wideClientLevel, MAX_PATH))
+        RegisterInstallation(wideDirectory, wideClientLevel);
 }
 
 // Deletes a key with everything below it.

@@ -8,6 +8,22 @@
 #include "detect/registry_paths.h"
 #include "tools/testbed/installation.h"
 
+std::wstring Wide(const std::string& utf8) {
+    int length = (int)utf8.size();
+    int count = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, NULL, 0);
+    std::wstring wide(count > 0 ? (size_t)count : 0, L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, &wide[0], count);
+    return wide;
+}
+
+std::string Utf8(const std::wstring& wide) {
+    int length = (int)wide.size();
+    int bytes = WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, NULL, 0, NULL, NULL);
+    std::string text(bytes > 0 ? (size_t)bytes : 0, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, &text[0], bytes, NULL, NULL);
+    return text;
+}
+
 std::string WindowsPath(const char* unixPath) {
     std::string path = "Z:";
     for (const char* p = unixPath; *p; p++)
@@ -22,42 +38,43 @@ std::string DirectoryOf(const std::string& path) {
 
 std::string MakeScratchFolder(const char* tag) {
     static LONG counter;
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
+    wchar_t temp[MAX_PATH];
+    DWORD length = GetTempPathW(MAX_PATH, temp);
     char name[MAX_PATH];
-    snprintf(name, sizeof name, "%s%s-%lu-%ld", temp, tag, GetCurrentProcessId(),
+    snprintf(name, sizeof name, "%s-%lu-%ld", tag, GetCurrentProcessId(),
              InterlockedIncrement(&counter));
-    CreateDirectoryA(name, NULL);
-    return name;
+    std::string path = Utf8(std::wstring(temp, length < MAX_PATH ? length : 0)) + name;
+    MakeFolder(path);
+    return path;
 }
 
 void RemoveFolder(const std::string& folder) {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(Wide(folder + "\\*").c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
         do {
-            std::string name = found.cFileName;
+            std::string name = Utf8(found.cFileName);
             if (name == "." || name == "..")
                 continue;
-            std::string path = folder + "\\" + name;
-            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            std::wstring path = Wide(folder + "\\" + name);
+            SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
             if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveFolder(path);
+                RemoveFolder(folder + "\\" + name);
             else
-                DeleteFileA(path.c_str());
-        } while (FindNextFileA(search, &found));
+                DeleteFileW(path.c_str());
+        } while (FindNextFileW(search, &found));
         FindClose(search);
     }
-    SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
-    RemoveDirectoryA(folder.c_str());
+    SetFileAttributesW(Wide(folder).c_str(), FILE_ATTRIBUTE_NORMAL);
+    RemoveDirectoryW(Wide(folder).c_str());
 }
 
 bool CopyInto(const std::string& source, const std::string& folder, const char* name) {
-    return CopyFileA(source.c_str(), (folder + "\\" + name).c_str(), FALSE) != 0;
+    return CopyFileW(Wide(source).c_str(), Wide(folder + "\\" + name).c_str(), FALSE) != 0;
 }
 
 bool ReadWholeFile(const std::string& path, std::string* bytes) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+    HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               NULL, OPEN_EXISTING, 0, NULL);
     if (file == INVALID_HANDLE_VALUE)
         return false;
@@ -71,7 +88,7 @@ bool ReadWholeFile(const std::string& path, std::string* bytes) {
 }
 
 bool WriteWholeFile(const std::string& path, const std::string& bytes) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
+    HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE)
         return false;
@@ -82,12 +99,20 @@ bool WriteWholeFile(const std::string& path, const std::string& bytes) {
 }
 
 bool FileExists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool MakeFolder(const std::string& path) {
+    return CreateDirectoryW(Wide(path).c_str(), NULL) != 0;
 }
 
 // Opens a key to read it, in the registry view the launcher sees.
 static bool OpenToRead(HKEY root, const char* path, HKEY* key) {
     return RegOpenKeyExA(root, path, 0, KEY_READ | kRegistryView, key) == ERROR_SUCCESS;
+}
+
+static bool IsStringType(DWORD type) {
+    return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
 }
 
 bool WriteRegValue(HKEY root, const char* path, const char* name, DWORD type,
@@ -96,7 +121,14 @@ bool WriteRegValue(HKEY root, const char* path, const char* name, DWORD type,
     if (RegCreateKeyExA(root, path, 0, NULL, 0, KEY_ALL_ACCESS | kRegistryView, NULL, &key,
                         NULL) != ERROR_SUCCESS)
         return false;
-    LONG result = RegSetValueExA(key, name, 0, type, (const BYTE*)data.data(), (DWORD)data.size());
+    std::wstring text = IsStringType(type) ? Wide(data) : std::wstring();
+    const BYTE* bytes = (const BYTE*)data.data();
+    DWORD size = (DWORD)data.size();
+    if (IsStringType(type)) {
+        bytes = (const BYTE*)text.data();
+        size = (DWORD)(text.size() * sizeof(wchar_t));
+    }
+    LONG result = RegSetValueExW(key, Wide(name).c_str(), 0, type, bytes, size);
     RegCloseKey(key);
     return result == ERROR_SUCCESS;
 }
@@ -106,18 +138,15 @@ bool WriteRegText(HKEY root, const char* path, const char* name, const char* tex
     return WriteRegValue(root, path, name, REG_SZ, std::string(text, strlen(text) + 1));
 }
 
-static bool IsStringType(DWORD type) {
-    return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
-}
-
 // Reads a value as it is stored. Texts are read through the wide query and
-// converted to the ANSI code page character for character: the ANSI query
-// adds a NUL of its own, which would hide whether the writer counted one.
+// converted to UTF-8 character for character: the ANSI query would add a
+// NUL of its own, which would hide whether the writer counted one, and
+// would turn every character outside the code page into another.
 bool ReadRegValue(HKEY root, const char* path, const char* name, RegValue* value) {
     HKEY key;
     if (!OpenToRead(root, path, &key))
         return false;
-    std::wstring wideName(name, name + strlen(name));
+    std::wstring wideName = Wide(name);
     DWORD size = 0;
     DWORD type = 0;
     std::string raw;
@@ -131,13 +160,8 @@ bool ReadRegValue(HKEY root, const char* path, const char* name, RegValue* value
     value->name = name;
     value->type = type;
     value->data = raw;
-    if (result == ERROR_SUCCESS && IsStringType(type)) {
-        const wchar_t* wide = (const wchar_t*)raw.data();
-        int count = (int)(raw.size() / 2);
-        int bytes = WideCharToMultiByte(CP_ACP, 0, wide, count, NULL, 0, NULL, NULL);
-        value->data.assign(bytes, '\0');
-        WideCharToMultiByte(CP_ACP, 0, wide, count, &value->data[0], bytes, NULL, NULL);
-    }
+    if (result == ERROR_SUCCESS && IsStringType(type))
+        value->data = Utf8(std::wstring((const wchar_t*)raw.data(), raw.size() / 2));
     return result == ERROR_SUCCESS;
 }
 
@@ -235,18 +259,20 @@ std::string ExportProductKeys() {
     return out;
 }
 
+// The environment block, when given, is the ANSI one of CreateProcessA.
 bool StartProcess(const std::string& commandLine, const std::string& folder, Process* process,
                   const char* environment, WORD showCommand, const char* desktop) {
-    STARTUPINFOA startup = {};
+    std::wstring desktopName = desktop ? Wide(desktop) : L"";
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
-    startup.lpDesktop = (char*)desktop;
+    startup.lpDesktop = desktop ? &desktopName[0] : NULL;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = showCommand;
     PROCESS_INFORMATION info = {};
-    std::vector<char> command(commandLine.begin(), commandLine.end());
-    command.push_back('\0');
-    if (!CreateProcessA(NULL, command.data(), NULL, NULL, FALSE, 0, (void*)environment,
-                        folder.empty() ? NULL : folder.c_str(), &startup, &info))
+    std::wstring command = Wide(commandLine);
+    std::wstring directory = Wide(folder);
+    if (!CreateProcessW(NULL, &command[0], NULL, NULL, FALSE, 0, (void*)environment,
+                        folder.empty() ? NULL : directory.c_str(), &startup, &info))
         return false;
     CloseHandle(info.hThread);
     process->handle = info.hProcess;
@@ -326,12 +352,13 @@ std::string ProcessImageName(DWORD id) {
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     if (snapshot == INVALID_HANDLE_VALUE)
         return "";
-    PROCESSENTRY32 entry = {};
+    PROCESSENTRY32W entry = {};
     entry.dwSize = sizeof entry;
     std::string name;
-    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+    for (BOOL more = Process32FirstW(snapshot, &entry); more;
+         more = Process32NextW(snapshot, &entry)) {
         if (entry.th32ProcessID == id)
-            name = entry.szExeFile;
+            name = Utf8(entry.szExeFile);
     }
     CloseHandle(snapshot);
     return name;
@@ -371,14 +398,6 @@ std::vector<HWND> VisibleTopWindows(DWORD rootProcessId) {
             found.push_back(entry.first);
     }
     return found;
-}
-
-std::string Utf8(const std::wstring& wide) {
-    int length = (int)wide.size();
-    int bytes = WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, NULL, 0, NULL, NULL);
-    std::string text(bytes > 0 ? (size_t)bytes : 0, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, &text[0], bytes, NULL, NULL);
-    return text;
 }
 
 static std::string Utf8Text(HWND window) {

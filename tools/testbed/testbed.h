@@ -1,11 +1,17 @@
 // Windows-side test support shared by the Wine tests, the end-to-end tests,
 // the UI driver and the demo: paths, files, registry set-up and read-back,
-// processes and the windows they show.
+// processes and the windows they show. Every std::string path, command line
+// and registry text here is UTF-8 and reaches the system through its wide
+// calls, so names and texts outside the ANSI code page arrive intact.
 #pragma once
 #include <windows.h>
 
 #include <string>
 #include <vector>
+
+// UTF-8 and the system's UTF-16.
+std::wstring Wide(const std::string& utf8);
+std::string Utf8(const std::wstring& wide);
 
 // Files and folders.
 std::string WindowsPath(const char* unixPath);
@@ -16,9 +22,12 @@ bool CopyInto(const std::string& source, const std::string& folder, const char* 
 bool ReadWholeFile(const std::string& path, std::string* bytes);
 bool WriteWholeFile(const std::string& path, const std::string& bytes);
 bool FileExists(const std::string& path);
+bool MakeFolder(const std::string& path);
 
 // Registry. Paths are relative to the given root; values carry their exact
-// bytes so tests can store texts without NUL or of the wrong type.
+// bytes so tests can store texts without NUL or of the wrong type. Texts
+// (REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ) are UTF-8 here, one character for
+// each stored UTF-16 character, NULs included.
 struct RegValue {
     std::string name;
     DWORD type;
@@ -68,7 +77,6 @@ struct WindowInfo {
     RECT screen;
     std::vector<ControlInfo> controls;
 };
-std::string Utf8(const std::wstring& wide);
 std::vector<HWND> VisibleTopWindows(DWORD rootProcessId);
 WindowInfo DescribeWindow(HWND window);
 std::string FormatWindow(const WindowInfo& info);
