@@ -32,7 +32,7 @@ struct Change {
 };
 
 enum Fault { kNone, kNoInnerInstaller, kInnerCrashes, kInnerFails1603, kInnerNeedsRestart3010,
-             kHelpLocked, kLogLocked };
+             kInnerBroadcasts, kHelpLocked, kLogLocked };
 
 struct FaultCase {
     const char* what;
@@ -187,6 +187,8 @@ const FaultCase kCases[] = {
     {"inner installer fails with 1603", {}, "/qn", kInnerFails1603, 1603, NULL, {}},
     {"inner installer wants a restart", Installed(), "/qn", kInnerNeedsRestart3010, 3010, NULL,
      Repaired("D:\\Apps\\")},
+    {"inner installer broadcasts a setting change", Installed(), "/qn", kInnerBroadcasts, 0, NULL,
+     Repaired("D:\\Apps\\")},
     {"removal over an installation", Installed(), "/x /qn", kNone, 0, NULL, {}},
     {"help file cannot be written", Installed(), "/?", kHelpLocked, 0, NULL, {}},
     {"log cannot be written", Installed(), "/LOGRESOURCES /vd", kLogLocked, 0,
@@ -252,6 +254,7 @@ TEST_P(FaultMatrixTest, EndsAsExpected) {
                                     : c.fault == kInnerNeedsRestart3010 ? "3010"
                                                                         : "0");
     SetStandIn("STANDIN_CRASH", c.fault == kInnerCrashes ? "1" : "0");
+    SetStandIn("STANDIN_BROADCAST", c.fault == kInnerBroadcasts ? "1" : "0");
     if (c.fault == kNoInnerInstaller)
         ASSERT_TRUE(DeleteFileA(MediaFile("_Setup.exe").c_str()));
     HANDLE lock = INVALID_HANDLE_VALUE;
@@ -263,7 +266,9 @@ TEST_P(FaultMatrixTest, EndsAsExpected) {
                            NULL);
     }
 
-    RunResult run = RunSetup(c.args, kCloseByCloseButton);
+    // A launcher that hangs on the broadcast hangs for good: give up early.
+    RunResult run = RunSetup(c.args, kCloseByCloseButton, SW_SHOWDEFAULT,
+                             c.fault == kInnerBroadcasts ? 20000 : 0);
 
     if (lock != INVALID_HANDLE_VALUE) {
         CloseHandle(lock);

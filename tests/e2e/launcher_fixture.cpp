@@ -34,11 +34,13 @@ std::string LauncherTest::MediaFile(const char* name) const {
     return media_ + "\\" + name;
 }
 
-RunResult LauncherTest::RunSetup(const std::string& args, CloseHow how, WORD showCommand) {
+RunResult LauncherTest::RunSetup(const std::string& args, CloseHow how, WORD showCommand,
+                                 DWORD timeoutMs) {
     std::string command = "\"" + MediaFile("Setup.exe") + "\"";
     if (!args.empty())
         command += " " + args;
-    RunResult result = RunAndAnswer(command, media_, how, kRunTimeoutMs, NULL, showCommand);
+    RunResult result = RunAndAnswer(command, media_, how, timeoutMs ? timeoutMs : kRunTimeoutMs,
+                                    NULL, showCommand);
     EXPECT_TRUE(result.started);
     EXPECT_TRUE(result.finished) << "Setup.exe did not end: " << args;
     return result;

@@ -26,9 +26,10 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Runs Setup.exe with the argument text; windows are closed as given.
+    // Runs Setup.exe with the argument text (UTF-8); windows are closed as
+    // given. A run still going after timeoutMs (0: the usual time) is ended.
     RunResult RunSetup(const std::string& args, CloseHow how = kCloseByOk,
-                       WORD showCommand = SW_SHOWDEFAULT);
+                       WORD showCommand = SW_SHOWDEFAULT, DWORD timeoutMs = 0);
     // The inner installer's command lines, one per run, in order, in UTF-8.
     std::vector<std::string> InnerCommands();
     bool InnerEnded();

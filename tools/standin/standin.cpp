@@ -8,6 +8,8 @@
 //   STANDIN_DIRECTORY   Directory to register (default below), any characters
 //   STANDIN_CLIENT_LEVEL ClientLevel to register (default "VNR/4.50")
 //   STANDIN_SLEEP_MS    time to wait before ending
+//   STANDIN_BROADCAST   1: tell every top-level window that the environment
+//                       changed, with the plain blocking send installers use
 //   STANDIN_CRASH       1: end with an access violation
 // Each run appends its command line, as the wide call gives it, in UTF-8
 // and a NUL to inner-record.txt beside the program, and writes
@@ -83,6 +85,8 @@ int main() {
         }
     }
     Sleep((DWORD)Number(L"STANDIN_SLEEP_MS"));
+    if (Number(L"STANDIN_BROADCAST") == 1)
+        SendMessageW(HWND_BROADCAST, WM_SETTINGCHANGE, 0, (LPARAM)L"Environment");
     AppendToFile(L"inner-ended.txt", "ended\n", 6);
     if (Number(L"STANDIN_CRASH") == 1) {
         // Without a debugger an unhandled fault ends the process with the
