@@ -35,6 +35,22 @@ TEST_F(SpineTest, ArgumentTextReachesTheInnerInstallerUnchanged) {
         EXPECT_EQ(commands[i], "_Setup.exe " + texts[i]) << "case " << i;
 }
 
+// Read through the narrow call, a Cyrillic folder name turns into question
+// marks, and "/?" among them would show the help instead of installing; a
+// full-width "／ｘ" would become the removal switch.
+TEST_F(SpineTest, ArgumentTextOutsideTheCodePageReachesTheInnerInstallerUnchanged) {
+    SetStandIn("STANDIN_EXIT_CODE", "3010");
+    for (const std::string text : {"/v\"INSTALLDIR=D:/Программы\"", "／ｘ"}) {
+        SCOPED_TRACE(text);
+        DeleteFileA(MediaFile("inner-record.txt").c_str());
+        DeleteFileA(MediaFile("helpFILE.txt").c_str());
+        RunResult run = RunSetup(text, kCloseByCloseButton);
+        EXPECT_EQ(run.exitCode, 3010u);
+        EXPECT_EQ(InnerCommands(), std::vector<std::string>{"_Setup.exe " + text});
+        EXPECT_FALSE(FileExists(MediaFile("helpFILE.txt")));
+    }
+}
+
 // Leading white space belongs to the separation from the program name.
 TEST_F(SpineTest, BlanksAfterTheProgramNameAreNotPartOfTheText) {
     RunSetup("  \t /qn");
