@@ -73,6 +73,38 @@ TEST_F(HardeningTest, PlantedProgramsNeverRun) {
     }
 }
 
+// The inner installer is the one beside the launcher by that folder's exact
+// name. Through the code page's nearest characters "Āmedium" would read as
+// the look-alike folder "Amedium" beside it, and "Вmedium" as "?medium", a
+// name no folder can have.
+TEST_F(HardeningTest, InnerInstallerRunsFromTheLaunchersFolderWhateverItsName) {
+    const struct {
+        const char* folder;
+        const char* lookAlike;  // NULL: none can be made
+    } cases[] = {
+        {"Āmedium", "Amedium"},
+        {"Вmedium", NULL},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.folder);
+        std::vector<std::string> folders = {planted_ + "\\" + c.folder};
+        if (c.lookAlike)
+            folders.push_back(planted_ + "\\" + c.lookAlike);
+        for (const std::string& folder : folders) {
+            ASSERT_TRUE(MakeFolder(folder));
+            ASSERT_TRUE(CopyInto(WindowsPath(SETUP_EXE_PATH), folder, "Setup.exe"));
+            Plant(folder, "_Setup.exe");
+        }
+        RunResult run = RunAndAnswer("\"" + folders[0] + "\\Setup.exe\" /qn", planted_,
+                                     kCloseByCloseButton, 60000);
+        EXPECT_TRUE(run.finished);
+        EXPECT_EQ(run.exitCode, 0u);
+        EXPECT_TRUE(RanIn(folders[0])) << "the _Setup.exe beside the launcher did not run";
+        if (c.lookAlike)
+            EXPECT_FALSE(RanIn(folders[1])) << "the look-alike folder's _Setup.exe ran";
+    }
+}
+
 // A service's or SYSTEM's window station is not visible. A dialog there
 // would never be answered, so the launcher shows none: the refusal ends at
 // once with 1, the reports with 0, and "/?" still writes its file.
