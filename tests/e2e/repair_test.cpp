@@ -66,3 +66,15 @@ TEST_F(RepairRunTest, RunningTheInstallationTwiceGivesTheSameValues) {
     EXPECT_EQ(ExportProductKeys(), first);
     EXPECT_EQ(InnerCommands().size(), 2u);
 }
+
+// Characters of no single code page in Directory reach every repaired value
+// as they are.
+TEST_F(RepairRunTest, RepairedValuesKeepADirectoryOutsideTheCodePage) {
+    const std::string directory = "C:\\Program Files\\Omrik\\Вина 日本\\";
+    SetStandIn("STANDIN_REGISTER", "1");
+    SetStandIn("STANDIN_DIRECTORY", directory.c_str());
+    RunResult run = RunSetup("/qn");
+    EXPECT_EQ(run.exitCode, 0u);
+    ASSERT_EQ(StoredValue(HKEY_LOCAL_MACHINE, kProductKey, kDirectoryValue), Stored(directory));
+    ExpectRepairedValues(directory);
+}
