@@ -1,5 +1,7 @@
 // The reports end to end: the message boxes of /vd and /bl as the user sees
 // them, the help file in Notepad, and the resource log.
+#include <stdlib.h>
+
 #include <string>
 #include <vector>
 
@@ -134,6 +136,27 @@ TEST_F(ReportsTest, HelpFileThatCannotBeWrittenMeansNoNotepad) {
     std::string bytes;
     ReadWholeFile(MediaFile("helpFILE.txt"), &bytes);
     EXPECT_EQ(bytes, "kept");
+}
+
+// The help file does not fit on the disk of the current folder (a small
+// file system the test bed made; SETUP_FULL_FOLDER names it): the file is
+// made, its write stops part-way. A cut help file is taken away, not shown.
+TEST_F(ReportsTest, HelpFileThatDoesNotFitIsRemovedAndNotShown) {
+    const char* full = getenv("SETUP_FULL_FOLDER");
+    if (!full || !FileExists(full))
+        GTEST_SKIP() << "no full folder (SETUP_FULL_FOLDER): the test bed mounts one only as "
+                        "root, where mount works";
+    const std::string help = std::string(full) + "\\helpFILE.txt";
+    DeleteFileW(Wide(help).c_str());
+    RunResult run = RunAndAnswer("\"" + MediaFile("Setup.exe") + "\" /?", full,
+                                 kCloseByCloseButton, 60000);
+    std::string left;
+    bool kept = ReadWholeFile(help, &left);
+    DeleteFileW(Wide(help).c_str());
+    EXPECT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_TRUE(run.windows.empty()) << "Notepad showed the cut help file";
+    EXPECT_FALSE(kept) << "a help file of " << left.size() << " bytes was left";
 }
 
 static std::vector<std::string> LogLines() {
