@@ -78,3 +78,37 @@ TEST_F(RepairRunTest, RepairedValuesKeepADirectoryOutsideTheCodePage) {
     ASSERT_EQ(StoredValue(HKEY_LOCAL_MACHINE, kProductKey, kDirectoryValue), Stored(directory));
     ExpectRepairedValues(directory);
 }
+
+// A user may put a registry link at the per-user source key, leading into
+// HKEY_LOCAL_MACHINE. The elevated launcher takes the linked key as absent:
+// the machine value behind it keeps its text, the other repairs are made.
+TEST_F(RepairRunTest, LinkedSourceKeyLeavesTheMachineValueBehindItAlone) {
+    const HKEY lm = HKEY_LOCAL_MACHINE, cu = HKEY_CURRENT_USER;
+    // Below the product key, so the clean-up after each test takes it away;
+    // the link itself is deleted as a link there.
+    const std::string target = std::string(kProductKey[kPlainForm]) + "\\Sources";
+    const std::string machine = "C:\\ProgramData\\Omrik\\Sources\\";
+    ASSERT_TRUE(WriteRegText(lm, target.c_str(), kNetSourceValue, machine.c_str()));
+    // Registered, with a ClientLevel that is not refused.
+    ASSERT_TRUE(WriteRegText(lm, kProductKey[kPlainForm], kClientLevelValue, "VNR 4.50"));
+    ASSERT_TRUE(WriteRegText(lm, kProductKey[kPlainForm], kDirectoryValue, "D:\\Apps\\"));
+    ASSERT_TRUE(WriteRegText(lm, kMainUninstallKey[kPlainForm], kInstallDateValue, "20261208"));
+    ASSERT_TRUE(WriteRegText(cu, kSourceListKey[kPlainForm], kLastUsedSourceValue,
+                             "n;1;E:\\Media\\"));
+    ASSERT_TRUE(MakeRegistryLink(cu, kNetSourceKey[kPlainForm], lm, target.c_str()));
+    ASSERT_EQ(StoredValue(cu, kNetSourceKey, kNetSourceValue), Stored(machine))
+        << "the link does not lead to the machine key";
+    SetStandIn("STANDIN_EXIT_CODE", "3010");
+
+    RunResult run = RunSetup("/qn");
+
+    EXPECT_EQ(run.exitCode, 3010u);
+    RegValue behind;
+    ASSERT_TRUE(ReadRegValue(lm, target.c_str(), kNetSourceValue, &behind));
+    EXPECT_EQ(behind.data, Stored(machine)) << "written through the link";
+    for (const ValueText& value : RepairedValues("D:\\Apps\\")) {
+        if (value.key != kNetSourceKey)
+            EXPECT_EQ(StoredValue(value.root, value.key, value.name), Stored(value.text))
+                << value.name;
+    }
+}

@@ -173,8 +173,80 @@ bool KeyExists(HKEY root, const char* path) {
     return true;
 }
 
+static bool IsRegistryLink(HKEY key) {
+    DWORD type = 0;
+    return RegQueryValueExW(key, L"SymbolicLinkValue", NULL, &type, NULL, NULL) ==
+               ERROR_SUCCESS &&
+           type == REG_LINK;
+}
+
+// Deletes the key the handle stands for, the link itself when it was opened
+// as one: the registry's own calls delete by name, and a name is followed.
+static void DeleteOpenKey(HKEY key) {
+    typedef LONG(NTAPI * NtDeleteKeyFunction)(HANDLE);
+    static NtDeleteKeyFunction deleteKey = (NtDeleteKeyFunction)(void (*)())GetProcAddress(
+        GetModuleHandleA("ntdll.dll"), "NtDeleteKey");
+    if (deleteKey)
+        deleteKey(key);
+}
+
+static void DeleteTree(HKEY root, const std::wstring& path) {
+    HKEY key;
+    if (RegOpenKeyExW(root, path.c_str(), REG_OPTION_OPEN_LINK, KEY_ALL_ACCESS | kRegistryView,
+                      &key) != ERROR_SUCCESS)
+        return;
+    if (!IsRegistryLink(key)) {
+        std::vector<std::wstring> subkeys;
+        wchar_t name[256];
+        for (DWORD i = 0, length = 256;
+             RegEnumKeyExW(key, i, name, &length, NULL, NULL, NULL, NULL) == ERROR_SUCCESS;
+             i++, length = 256)
+            subkeys.push_back(name);
+        for (const std::wstring& subkey : subkeys)
+            DeleteTree(key, subkey);
+    }
+    DeleteOpenKey(key);
+    RegCloseKey(key);
+}
+
 void DeleteKeyTree(HKEY root, const char* path) {
-    DeleteRegistryTree(root, path);
+    DeleteTree(root, Wide(path));
+}
+
+// The NT name of a key as the launcher's view opens it, "" when it does
+// not open. Under WoW64 that view of HKEY_LOCAL_MACHINE\SOFTWARE lies below
+// Wow6432Node, so the name is asked of the system, not put together.
+static std::wstring KeyName(HKEY root, const char* path) {
+    typedef LONG(NTAPI * NtQueryKeyFunction)(HANDLE, int, void*, ULONG, ULONG*);
+    static NtQueryKeyFunction queryKey = (NtQueryKeyFunction)(void (*)())GetProcAddress(
+        GetModuleHandleA("ntdll.dll"), "NtQueryKey");
+    const int kKeyNameInformation = 3;
+    HKEY key;
+    if (!queryKey || !OpenToRead(root, path, &key))
+        return L"";
+    ULONG info[2048];  // the name's length in bytes, then the name
+    ULONG size = 0;
+    std::wstring name;
+    if (queryKey(key, kKeyNameInformation, info, sizeof info, &size) == 0)
+        name.assign((const wchar_t*)(info + 1), info[0] / sizeof(wchar_t));
+    RegCloseKey(key);
+    return name;
+}
+
+bool MakeRegistryLink(HKEY root, const char* path, HKEY targetRoot, const char* targetPath) {
+    std::wstring target = KeyName(targetRoot, targetPath);  // stored without a NUL
+    HKEY key;
+    if (target.empty() ||
+        RegCreateKeyExW(root, Wide(path).c_str(), 0, NULL, REG_OPTION_CREATE_LINK,
+                        KEY_ALL_ACCESS | kRegistryView, NULL, &key, NULL) != ERROR_SUCCESS)
+        return false;
+    LONG result = RegSetValueExW(key, L"SymbolicLinkValue", 0, REG_LINK,
+                                 (const BYTE*)target.data(),
+                                 (DWORD)(target.size() * sizeof(wchar_t)));
+    if (result != ERROR_SUCCESS)
+        DeleteOpenKey(key);
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS;
 }
 
 // Every key the launcher reads or writes, and the Installer's per-user

@@ -38,7 +38,12 @@ bool WriteRegValue(HKEY root, const char* path, const char* name, DWORD type,
 bool WriteRegText(HKEY root, const char* path, const char* name, const char* text);
 bool ReadRegValue(HKEY root, const char* path, const char* name, RegValue* value);
 bool KeyExists(HKEY root, const char* path);
+// A registry link found in the tree is deleted as the link itself, never
+// followed: its target keeps its values.
 void DeleteKeyTree(HKEY root, const char* path);
+// A registry link at path to the existing key at targetPath, both in the
+// launcher's view. The link's key must not exist yet.
+bool MakeRegistryLink(HKEY root, const char* path, HKEY targetRoot, const char* targetPath);
 void DeleteProductKeys();
 std::string ExportProductKeys();
 std::string Printable(const std::string& bytes);
