@@ -7,10 +7,6 @@
 #include "base/run_and_wait.h"
 #include "tools/testbed/testbed.h"
 
-static std::wstring Wide(const std::string& ascii) {
-    return std::wstring(ascii.begin(), ascii.end());
-}
-
 static std::wstring StandIn() {
     return Wide(WindowsPath(STANDIN_EXE_PATH));
 }
