@@ -9,19 +9,6 @@
 
 #include "base/text.h"
 
-int WidenName(const char* name, wchar_t* wide, size_t cap) {
-    return CopyText(wide, cap, name);
-}
-
-// A key opened as itself (REG_OPTION_OPEN_LINK) is a link when it holds
-// the link's target.
-static int IsLink(HKEY key) {
-    DWORD type = REG_NONE;
-    return RegQueryValueExW(key, L"SymbolicLinkValue", NULL, &type, NULL, NULL) ==
-               ERROR_SUCCESS &&
-           type == REG_LINK;
-}
-
 // The user's own hive holds what any program of the user may have written,
 // registry links included, and a link there may point into the machine's
 // keys, which the elevated launcher could then change. So a key under
@@ -50,7 +37,7 @@ static int OpenUserKey(const char* path, HKEY* key) {
         if (!opened)
             return 0;
         current = next;
-        if (IsLink(current)) {
+        if (IsRegistryLink(current)) {
             RegCloseKey(current);
             return 0;
         }
@@ -66,6 +53,6 @@ int OpenKey(HKEY root, const char* path, HKEY* key) {
     if (root == HKEY_CURRENT_USER)
         return OpenUserKey(path, key);
     wchar_t wide[kTextBufSize];
-    return WidenName(path, wide, kTextBufSize) &&
+    return CopyText(wide, kTextBufSize, path) &&
            RegOpenKeyExW(root, wide, 0, KEY_ALL_ACCESS | kRegistryView, key) == ERROR_SUCCESS;
 }

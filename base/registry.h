@@ -12,5 +12,13 @@ const REGSAM kRegistryView = KEY_WOW64_32KEY;
 const REGSAM kRegistryView = 0;
 #endif
 
+// A key opened as itself (REG_OPTION_OPEN_LINK) is a registry link when it
+// holds the link's target.
+inline int IsRegistryLink(HKEY key) {
+    DWORD type = REG_NONE;
+    return RegQueryValueExW(key, L"SymbolicLinkValue", NULL, &type, NULL, NULL) ==
+               ERROR_SUCCESS &&
+           type == REG_LINK;
+}
+
 int OpenKey(HKEY root, const char* path, HKEY* key);
-int WidenName(const char* name, wchar_t* wide, size_t cap);

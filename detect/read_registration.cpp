@@ -29,13 +29,13 @@ static int ComesAsUtf16(DWORD type) {
 // text always ends in a NUL: the query leaves none when the data fills the
 // buffer. A larger value (ERROR_MORE_DATA) is a failed read. A value of
 // another type offers kTextBufSize bytes, read up to their first NUL and
-// shown in the system's code page, as they always were.
+// shown in the system's code page, as they always were. The value comes
+// cleared, with the rest of the registration.
 static void ReadValue(HKEY key, const char* name, TextValue* value) {
-    memset(value, 0, sizeof *value);
     wchar_t wideName[kTextBufSize];
     DWORD type = REG_SZ;
     DWORD size = kTextBufSize * sizeof(wchar_t);
-    if (!WidenName(name, wideName, kTextBufSize) ||
+    if (!CopyText(wideName, kTextBufSize, name) ||
         RegQueryValueExW(key, wideName, NULL, &type, (BYTE*)value->text, &size) !=
             ERROR_SUCCESS) {
         memset(value, 0, sizeof *value);  // a failed query leaves nothing behind

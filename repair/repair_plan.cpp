@@ -29,21 +29,25 @@ enum RepairValue {
     kPackageCopy,       // LocalPackage: <directory>Omrik VindaraXXX.msi
 };
 
+// A per-user source value is written through the key its read opened (the
+// registration keeps it); the others by their key's path.
 struct Repair {
     RegistryRoot root;
     const char* const* key;
+    void* Registration::*heldKey;
     const char* name;
     RepairValue value;
 };
 
 // In the order they run.
 static const Repair kRepairs[kRepairCount] = {
-    {kLocalMachine, kProductKey, kBuildLevelValue, kBuildLevel},
-    {kCurrentUser, kSourceListKey, kLastUsedSourceValue, kLastUsedSource},
-    {kCurrentUser, kNetSourceKey, kNetSourceValue, kNetSource},
-    {kLocalMachine, kMainUninstallKey, kUninstallStringValue, kRemovalCommand},
-    {kLocalMachine, kMainUninstallKey, kModifyPathValue, kInstallDirectory},
-    {kLocalMachine, kMainUninstallKey, kLocalPackageValue, kPackageCopy},
+    {kLocalMachine, kProductKey, nullptr, kBuildLevelValue, kBuildLevel},
+    {kCurrentUser, kSourceListKey, &Registration::sourceListKey, kLastUsedSourceValue,
+     kLastUsedSource},
+    {kCurrentUser, kNetSourceKey, &Registration::netSourceKey, kNetSourceValue, kNetSource},
+    {kLocalMachine, kMainUninstallKey, nullptr, kUninstallStringValue, kRemovalCommand},
+    {kLocalMachine, kMainUninstallKey, nullptr, kModifyPathValue, kInstallDirectory},
+    {kLocalMachine, kMainUninstallKey, nullptr, kLocalPackageValue, kPackageCopy},
 };
 
 // A Directory that is not text, is empty, or fills its buffer without a NUL
@@ -106,16 +110,6 @@ static int ComposeRepair(RepairValue value, const Registration* r, wchar_t* dst,
     return 0;
 }
 
-// The per-user source values are written through the key their read
-// opened; the others by their key's path.
-static void* HeldKey(RepairValue value, const Registration* r) {
-    if (value == kLastUsedSource)
-        return r->sourceListKey;
-    if (value == kNetSource)
-        return r->netSourceKey;
-    return nullptr;
-}
-
 // The writes of the repairs, in the order they run; none when the
 // installation did not register itself. Returns how many there are.
 int PlanRepairs(const Registration* r, RegistryWrite writes[kRepairCount]) {
@@ -128,7 +122,7 @@ int PlanRepairs(const Registration* r, RegistryWrite writes[kRepairCount]) {
             continue;
         write->root = repair.root;
         write->key = repair.key;
-        write->openKey = HeldKey(repair.value, r);
+        write->openKey = repair.heldKey ? r->*repair.heldKey : nullptr;
         write->name = repair.name;
         write->type = repair.value == kBuildLevel ? kRegSz : r->directory.type;
         write->length = BoundedLength(write->text, kTextBufSize);

@@ -8,11 +8,12 @@
 #include <windows.h>
 
 #include "base/registry.h"
+#include "base/text.h"
 #include "detect/registry_paths.h"
 
 static int SetValue(HKEY key, const RegistryWrite* write) {
     wchar_t name[kTextBufSize];
-    return WidenName(write->name, name, kTextBufSize) &&
+    return CopyText(name, kTextBufSize, write->name) &&
            RegSetValueExW(key, name, 0, write->type, (const BYTE*)write->text,
                           (DWORD)(write->length * sizeof(wchar_t))) == ERROR_SUCCESS;
 }

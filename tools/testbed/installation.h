@@ -73,11 +73,7 @@ inline void RegisterInstallation(const wchar_t* directory, const wchar_t* client
                      "C:\\windows\\Installer\\4f2a9.msi");
     SetInstalledText(HKEY_LOCAL_MACHINE, uninstall, kInstallDateValue, "20261208");
     SetInstalledText(HKEY_LOCAL_MACHINE, uninstall, "DisplayName", "Omrik Vindara");
-    wchar_t lastUsed[MAX_PATH + 4];
-    lastUsed[0] = L'n';
-    lastUsed[1] = L';';
-    lastUsed[2] = L'1';
-    lastUsed[3] = L';';
+    wchar_t lastUsed[MAX_PATH + 4] = L"n;1;";
     wchar_t* media = lastUsed + 4;
     if (!InstallationFolder(media, MAX_PATH))
         return;
@@ -93,19 +89,33 @@ inline void RegisterInstallation(const char* directory, const char* clientLevel)
         RegisterInstallation(wideDirectory, wideClientLevel);
 }
 
-// Deletes a key with everything below it.
-inline void DeleteRegistryTree(HKEY root, const char* path) {
+// Deletes the key the handle stands for, the link itself when it was opened
+// as one: the registry's own calls delete by name, and a name is followed.
+// Returns 1 when it was deleted.
+inline int DeleteOpenKey(HKEY key) {
+    typedef LONG(NTAPI * NtDeleteKeyFunction)(HANDLE);
+    NtDeleteKeyFunction deleteKey = (NtDeleteKeyFunction)(void (*)())GetProcAddress(
+        GetModuleHandleA("ntdll.dll"), "NtDeleteKey");
+    return deleteKey && deleteKey(key) == 0;
+}
+
+// Deletes a key with everything below it. A registry link in the tree is
+// deleted as the link itself, never followed: its target keeps its values.
+// Returns 1 when the key is gone.
+inline int DeleteRegistryTree(HKEY root, const char* path) {
     HKEY key;
-    if (RegOpenKeyExA(root, path, 0, KEY_ALL_ACCESS | kRegistryView, &key) != ERROR_SUCCESS)
-        return;
+    if (RegOpenKeyExA(root, path, REG_OPTION_OPEN_LINK, KEY_ALL_ACCESS | kRegistryView, &key) !=
+        ERROR_SUCCESS)
+        return 0;
     char name[256];
     DWORD length = sizeof name;
-    while (RegEnumKeyExA(key, 0, name, &length, NULL, NULL, NULL, NULL) == ERROR_SUCCESS) {
-        DeleteRegistryTree(key, name);
+    while (!IsRegistryLink(key) &&
+           RegEnumKeyExA(key, 0, name, &length, NULL, NULL, NULL, NULL) == ERROR_SUCCESS &&
+           DeleteRegistryTree(key, name))
         length = sizeof name;
-    }
+    int deleted = DeleteOpenKey(key);
     RegCloseKey(key);
-    RegDeleteKeyExA(root, path, kRegistryView, 0);
+    return deleted;
 }
 
 // What a removal of the product takes away.

@@ -173,44 +173,8 @@ bool KeyExists(HKEY root, const char* path) {
     return true;
 }
 
-static bool IsRegistryLink(HKEY key) {
-    DWORD type = 0;
-    return RegQueryValueExW(key, L"SymbolicLinkValue", NULL, &type, NULL, NULL) ==
-               ERROR_SUCCESS &&
-           type == REG_LINK;
-}
-
-// Deletes the key the handle stands for, the link itself when it was opened
-// as one: the registry's own calls delete by name, and a name is followed.
-static void DeleteOpenKey(HKEY key) {
-    typedef LONG(NTAPI * NtDeleteKeyFunction)(HANDLE);
-    static NtDeleteKeyFunction deleteKey = (NtDeleteKeyFunction)(void (*)())GetProcAddress(
-        GetModuleHandleA("ntdll.dll"), "NtDeleteKey");
-    if (deleteKey)
-        deleteKey(key);
-}
-
-static void DeleteTree(HKEY root, const std::wstring& path) {
-    HKEY key;
-    if (RegOpenKeyExW(root, path.c_str(), REG_OPTION_OPEN_LINK, KEY_ALL_ACCESS | kRegistryView,
-                      &key) != ERROR_SUCCESS)
-        return;
-    if (!IsRegistryLink(key)) {
-        std::vector<std::wstring> subkeys;
-        wchar_t name[256];
-        for (DWORD i = 0, length = 256;
-             RegEnumKeyExW(key, i, name, &length, NULL, NULL, NULL, NULL) == ERROR_SUCCESS;
-             i++, length = 256)
-            subkeys.push_back(name);
-        for (const std::wstring& subkey : subkeys)
-            DeleteTree(key, subkey);
-    }
-    DeleteOpenKey(key);
-    RegCloseKey(key);
-}
-
 void DeleteKeyTree(HKEY root, const char* path) {
-    DeleteTree(root, Wide(path));
+    (void)DeleteRegistryTree(root, path);
 }
 
 // The NT name of a key as the launcher's view opens it, "" when it does
@@ -244,7 +208,7 @@ bool MakeRegistryLink(HKEY root, const char* path, HKEY targetRoot, const char* 
                                  (const BYTE*)target.data(),
                                  (DWORD)(target.size() * sizeof(wchar_t)));
     if (result != ERROR_SUCCESS)
-        DeleteOpenKey(key);
+        (void)DeleteOpenKey(key);
     RegCloseKey(key);
     return result == ERROR_SUCCESS;
 }
