@@ -128,9 +128,10 @@ ls -l "$media" | awk 'NR > 1 { size = $5; $1 = $2 = $3 = $4 = $5 = $6 = $7 = $8 
 echo
 echo "Setup.exe is the launcher. _Setup.exe is the inner installer: it runs Wine's"
 echo "own Windows Installer, msiexec /i with the package beside it, turning /s into"
-echo "/qn and passing what follows /v on. After an installation it copies the"
-echo "package into the installation directory, where the launcher's repaired"
-echo "removal command will look for it."
+echo "/qn and passing what follows /v on (a user interface level given there takes"
+echo "the place of /qn). After an installation it copies the package into the"
+echo "installation directory, where the launcher's repaired removal command will"
+echo "look for it."
 echo
 
 cd "$media"

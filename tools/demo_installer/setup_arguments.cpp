@@ -66,15 +66,48 @@ int ParseSetupArguments(const char* args, SetupRequest* request) {
     return fits;
 }
 
-// msiexec /i "<package>" (or /x), then /qn for "/s", then the "/v" text, so
-// that a user interface level given with "/v" wins over the one "/s" sets.
+static char LowerAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Whether msiexec options name a user interface level of their own: a word
+// outside quotes that starts with /q or -q (/qn, /qb!, /qr+, /quiet) or is
+// /passive or -passive, in any case, as msiexec reads its switches.
+static int NamesUserInterfaceLevel(const char* options) {
+    int quoted = 0;
+    int wordStart = 1;
+    for (const char* p = options; *p; p++) {
+        if (!quoted && (*p == ' ' || *p == '\t')) {
+            wordStart = 1;
+            continue;
+        }
+        if (wordStart && !quoted && (*p == '/' || *p == '-')) {
+            if (LowerAscii(p[1]) == 'q')
+                return 1;
+            static const char kPassive[] = "passive";
+            size_t i = 0;
+            while (kPassive[i] && LowerAscii(p[1 + i]) == kPassive[i])
+                i++;
+            if (!kPassive[i] && (p[1 + i] == '\0' || p[1 + i] == ' ' || p[1 + i] == '\t'))
+                return 1;
+        }
+        if (*p == '"')
+            quoted = !quoted;
+        wordStart = 0;
+    }
+    return 0;
+}
+
+// msiexec /i "<package>" (or /x), then /qn for "/s", then the "/v" text. A
+// user interface level given with "/v" takes the place of the one "/s" sets,
+// so the command names one level, never /qn twice or two that disagree.
 // Returns 1 only when the whole command fit.
 int ComposeMsiexecCommand(const SetupRequest* request, const char* package, char* command,
                           size_t cap) {
     int fits = CopyText(command, cap, request->remove ? "msiexec /x \"" : "msiexec /i \"");
     fits &= AppendText(command, cap, package);
     fits &= AppendText(command, cap, "\"");
-    if (request->silent)
+    if (request->silent && !NamesUserInterfaceLevel(request->options))
         fits &= AppendText(command, cap, " /qn");
     if (request->options[0]) {
         fits &= AppendText(command, cap, " ");
