@@ -48,8 +48,14 @@ host-tree:
 host: host-tree
 	ctest --test-dir $(HOST) --output-on-failure
 
+# CMake reads a tree's toolchain file when it first configures the tree and
+# keeps it in the cache; named again, it would warn that the variable went
+# unused. So the file is named only to a tree whose cache holds none yet.
+toolchain = $(if $(shell grep -s '^CMAKE_TOOLCHAIN_FILE:' $(1)/CMakeCache.txt),,\
+	-DCMAKE_TOOLCHAIN_FILE=$(2))
+
 win:
-	cmake -S . -B $(WIN) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-i686.cmake \
+	cmake -S . -B $(WIN) $(call toolchain,$(WIN),cmake/toolchain-mingw-i686.cmake) \
 		-DCMAKE_BUILD_TYPE=Release $(WIN_OPTIONS) >/dev/null
 	cmake --build $(WIN) -j$(JOBS) $(if $(WIN_TARGETS),--target $(WIN_TARGETS))
 
@@ -57,7 +63,7 @@ win:
 # machine runs no 32-bit code. Its tests of the shipped file take that file
 # from the 32-bit tree.
 win64: win
-	cmake -S . -B $(WIN64) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-x86_64.cmake \
+	cmake -S . -B $(WIN64) $(call toolchain,$(WIN64),cmake/toolchain-mingw-x86_64.cmake) \
 		-DCMAKE_BUILD_TYPE=Release -DSETUP_SHIPPED_EXE=$(CURDIR)/$(WIN)/bin/Setup.exe \
 		$(WIN_OPTIONS) >/dev/null
 	cmake --build $(WIN64) -j$(JOBS) $(if $(WIN_TARGETS),--target $(WIN_TARGETS))
