@@ -85,6 +85,9 @@ imports() {
         echo "$name $(stat -c %s "$file") $(imports "$file")"
     done
 } > "$results/footprint.txt"
+# The size budget the tree was configured with (pe_size's), if it has one.
+rm -f "$results/size_budget.txt"
+[ ! -f "$build/bench/size_budget.txt" ] || cp "$build/bench/size_budget.txt" "$results/"
 if [ "$(x86_64-w64-mingw32-objdump -f "$setup" | grep -c x86-64)" = 0 ]; then
     architecture="32-bit x86: the shipped Setup.exe, a 32-bit NSIS peer and 32-bit inner programs"
 else
