@@ -14,7 +14,7 @@
 // keys, which the elevated launcher could then change. So a key under
 // HKEY_CURRENT_USER is opened one name at a time, each name as itself, and
 // a link anywhere on the way counts as a missing key.
-static int OpenUserKey(const char* path, HKEY* key) {
+static LONG OpenUserKey(const char* path, HKEY* key) {
     HKEY current = HKEY_CURRENT_USER;
     const char* name = path;
     while (*name == '\\')
@@ -29,30 +29,31 @@ static int OpenUserKey(const char* path, HKEY* key) {
         wchar_t wide[kTextBufSize];
         wide[0] = L'\0';
         HKEY next;
-        int opened = AppendBytes(wide, kTextBufSize, name, length) &&
-                     RegOpenKeyExW(current, wide, REG_OPTION_OPEN_LINK, access, &next) ==
-                         ERROR_SUCCESS;
+        LONG status = AppendBytes(wide, kTextBufSize, name, length)
+                          ? RegOpenKeyExW(current, wide, REG_OPTION_OPEN_LINK, access, &next)
+                          : ERROR_FILENAME_EXCED_RANGE;
         if (current != HKEY_CURRENT_USER)
             RegCloseKey(current);
-        if (!opened)
-            return 0;
+        if (status != ERROR_SUCCESS)
+            return status;
         current = next;
         if (IsRegistryLink(current)) {
             RegCloseKey(current);
-            return 0;
+            return ERROR_FILE_NOT_FOUND;
         }
         name = rest;
     }
     if (current == HKEY_CURRENT_USER)
-        return 0;  // an empty path names none of the product's keys
+        return ERROR_FILE_NOT_FOUND;  // an empty path names none of the product's keys
     *key = current;
-    return 1;
+    return ERROR_SUCCESS;
 }
 
-int OpenKey(HKEY root, const char* path, HKEY* key) {
+LONG OpenKey(HKEY root, const char* path, HKEY* key) {
     if (root == HKEY_CURRENT_USER)
         return OpenUserKey(path, key);
     wchar_t wide[kTextBufSize];
-    return CopyText(wide, kTextBufSize, path) &&
-           RegOpenKeyExW(root, wide, 0, KEY_ALL_ACCESS | kRegistryView, key) == ERROR_SUCCESS;
+    if (!CopyText(wide, kTextBufSize, path))
+        return ERROR_FILENAME_EXCED_RANGE;
+    return RegOpenKeyExW(root, wide, 0, KEY_ALL_ACCESS | kRegistryView, key);
 }

@@ -21,4 +21,5 @@ inline int IsRegistryLink(HKEY key) {
            type == REG_LINK;
 }
 
-int OpenKey(HKEY root, const char* path, HKEY* key);
+// Returns the registry's status: ERROR_SUCCESS when the key opened.
+LONG OpenKey(HKEY root, const char* path, HKEY* key);

@@ -131,3 +131,34 @@ int AppendUnsigned(char* dst, size_t cap, unsigned long long value) {
         text[i] = digits[n - 1 - i];
     return AppendBytes(dst, cap, text, n);
 }
+
+static int IsSurrogate(unsigned long c, unsigned long first) {
+    return c >= first && c <= first + 0x3FF;
+}
+
+// A surrogate without its partner, which UTF-8 cannot hold, becomes
+// U+FFFD. Returns the length, 0 when the text does not fit with its NUL.
+size_t ToUtf8(char* dst, size_t cap, const wchar_t* src, size_t count) {
+    if (!CopyText(dst, cap, ""))
+        return 0;
+    size_t used = 0;
+    for (size_t i = 0; i < count; i++) {
+        unsigned long c = (unsigned long)src[i];
+        if (IsSurrogate(c, 0xD800) && i + 1 < count &&
+            IsSurrogate((unsigned long)src[i + 1], 0xDC00))
+            c = 0x10000 + ((c - 0xD800) << 10) + ((unsigned long)src[++i] - 0xDC00);
+        else if (IsSurrogate(c, 0xD800) || IsSurrogate(c, 0xDC00) || c > 0x10FFFF)
+            c = 0xFFFD;
+        // The lead byte carries the count of bytes in its high bits.
+        size_t n = c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
+        static const unsigned char kLead[5] = {0, 0, 0xC0, 0xE0, 0xF0};
+        char bytes[4];
+        for (size_t k = n - 1; k > 0; k--, c >>= 6)
+            bytes[k] = (char)(0x80 | (c & 0x3F));
+        bytes[0] = (char)(kLead[n] | c);
+        if (!AppendBytes(dst + used, cap - used, bytes, n))
+            return 0;
+        used += n;
+    }
+    return used;
+}

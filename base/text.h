@@ -27,6 +27,10 @@ int AppendBytes(char* dst, size_t cap, const char* src, size_t count);
 int AppendBytes(wchar_t* dst, size_t cap, const wchar_t* src, size_t count);
 int AppendBytes(wchar_t* dst, size_t cap, const char* ascii, size_t count);
 int AppendUnsigned(char* dst, size_t cap, unsigned long long value);
+// Wide text as UTF-8: a UTF-16 unit makes at most three bytes, a
+// surrogate pair four, and a 32-bit unit (a host's wide text) four.
+const size_t kMostUtf8PerUnit = 4;
+size_t ToUtf8(char* dst, size_t cap, const wchar_t* src, size_t count);
 size_t BoundedLength(const char* text, size_t size);
 size_t BoundedLength(const wchar_t* text, size_t size);
 const char* FindUnit(const char* text, size_t length, char unit);

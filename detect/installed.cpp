@@ -95,14 +95,26 @@ int ChooseDialogId(const TextValue* clientLevel, int language) {
 // ClientLevel there is no version to refuse over.
 int IsInstalled(const Registration* r) {
     double version;
-    return r->productKey && r->clientLevel.read &&
+    return r->productKeyOpened && r->clientLevel.read &&
            FindInstalledVersion(&r->clientLevel, &version) &&
-           (r->uninstallKeyByName || r->alternateUninstallKey || r->mainUninstallKey);
+           (r->uninstallKeyByNameOpened || r->alternateUninstallKeyOpened || r->mainUninstallKeyOpened);
 }
 
 // Registered: after the inner installer, the product key holds a ClientLevel
 // of any content and the main uninstall key exists, so there is an
 // installation whose values can be repaired.
 int IsRegistered(const Registration* r) {
-    return r->productKey && r->mainUninstallKey && r->clientLevel.read;
+    return r->productKeyOpened && r->mainUninstallKeyOpened && r->clientLevel.read;
+}
+
+// The build-level report counts the product as installed when its key
+// opens, whatever it holds.
+int IsProductKeyPresent(const Registration* r) {
+    return r->productKeyOpened;
+}
+
+// A value that filled its buffer without a NUL has no known end: it shows
+// as its first kTextBufSize - 1 characters, as the report always showed it.
+size_t ShownLength(const TextValue* value) {
+    return value->filled ? kTextBufSize - 1 : value->length;
 }

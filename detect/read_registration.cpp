@@ -13,7 +13,7 @@ static_assert(kRegSz == REG_SZ && kRegExpandSz == REG_EXPAND_SZ, "the registry's
 
 static int OpenEitherForm(HKEY root, const char* const* forms, HKEY* key) {
     for (int form = 0; form < kFormCount; form++) {
-        if (OpenKey(root, forms[form], key))
+        if (OpenKey(root, forms[form], key) == ERROR_SUCCESS)
             return 1;
     }
     return 0;
@@ -87,16 +87,16 @@ void ReadRegistration(Registration* r) {
     memset(r, 0, sizeof *r);
     HKEY product;
     if (OpenEitherForm(HKEY_LOCAL_MACHINE, kProductKey, &product)) {
-        r->productKey = 1;
+        r->productKeyOpened = 1;
         ReadValue(product, kClientLevelValue, &r->clientLevel);
         ReadValue(product, kBuildLevelValue, &r->buildLevel);
         ReadValue(product, kDirectoryValue, &r->directory);
         RegCloseKey(product);
     }
     const HKEY lm = HKEY_LOCAL_MACHINE, cu = HKEY_CURRENT_USER;
-    r->uninstallKeyByName = KeyOpens(ReadKeyValue(lm, kUninstallKeyByName, NULL, NULL));
-    r->alternateUninstallKey = KeyOpens(ReadKeyValue(lm, kAlternateUninstallKey, NULL, NULL));
-    r->mainUninstallKey =
+    r->uninstallKeyByNameOpened = KeyOpens(ReadKeyValue(lm, kUninstallKeyByName, NULL, NULL));
+    r->alternateUninstallKeyOpened = KeyOpens(ReadKeyValue(lm, kAlternateUninstallKey, NULL, NULL));
+    r->mainUninstallKeyOpened =
         KeyOpens(ReadKeyValue(lm, kMainUninstallKey, kInstallDateValue, &r->installDate));
     r->sourceListKey = ReadKeyValue(cu, kSourceListKey, kLastUsedSourceValue, &r->lastUsedSource);
     r->netSourceKey = ReadKeyValue(cu, kNetSourceKey, kNetSourceValue, &r->netSource);

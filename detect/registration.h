@@ -26,10 +26,10 @@ struct TextValue {
 // Each key is opened by the first of its two forms that opens; a value of
 // a key that did not open is not read.
 struct Registration {
-    int productKey;  // the key opens with full access
-    int uninstallKeyByName;
-    int alternateUninstallKey;
-    int mainUninstallKey;
+    int productKeyOpened;  // the key opens with full access
+    int uninstallKeyByNameOpened;
+    int alternateUninstallKeyOpened;
+    int mainUninstallKeyOpened;
     TextValue clientLevel;  // product key
     TextValue buildLevel;   // product key
     TextValue directory;    // product key

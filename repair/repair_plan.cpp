@@ -41,14 +41,25 @@ struct Repair {
 
 // In the order they run.
 static const Repair kRepairs[kRepairCount] = {
-    {kLocalMachine, kProductKey, nullptr, kBuildLevelValue, kBuildLevel},
-    {kCurrentUser, kSourceListKey, &Registration::sourceListKey, kLastUsedSourceValue,
-     kLastUsedSource},
-    {kCurrentUser, kNetSourceKey, &Registration::netSourceKey, kNetSourceValue, kNetSource},
-    {kLocalMachine, kMainUninstallKey, nullptr, kUninstallStringValue, kRemovalCommand},
-    {kLocalMachine, kMainUninstallKey, nullptr, kModifyPathValue, kInstallDirectory},
-    {kLocalMachine, kMainUninstallKey, nullptr, kLocalPackageValue, kPackageCopy},
+    {.root = kLocalMachine, .key = kProductKey, .heldKey = nullptr,
+     .name = kBuildLevelValue, .value = kBuildLevel},
+    {.root = kCurrentUser, .key = kSourceListKey, .heldKey = &Registration::sourceListKey,
+     .name = kLastUsedSourceValue, .value = kLastUsedSource},
+    {.root = kCurrentUser, .key = kNetSourceKey, .heldKey = &Registration::netSourceKey,
+     .name = kNetSourceValue, .value = kNetSource},
+    {.root = kLocalMachine, .key = kMainUninstallKey, .heldKey = nullptr,
+     .name = kUninstallStringValue, .value = kRemovalCommand},
+    {.root = kLocalMachine, .key = kMainUninstallKey, .heldKey = nullptr,
+     .name = kModifyPathValue, .value = kInstallDirectory},
+    {.root = kLocalMachine, .key = kMainUninstallKey, .heldKey = nullptr,
+     .name = kLocalPackageValue, .value = kPackageCopy},
 };
+
+// The build date is plain text. The values built from Directory keep its
+// type: a REG_EXPAND_SZ Directory stays expandable in what is made of it.
+static unsigned long RepairType(RepairValue value, const Registration* r) {
+    return value == kBuildLevel ? kRegSz : r->directory.type;
+}
 
 // A Directory that is not text, is empty, or fills its buffer without a NUL
 // (no known end) names no folder: the values built from it would point
@@ -124,7 +135,7 @@ int PlanRepairs(const Registration* r, RegistryWrite writes[kRepairCount]) {
         write->key = repair.key;
         write->openKey = repair.heldKey ? r->*repair.heldKey : nullptr;
         write->name = repair.name;
-        write->type = repair.value == kBuildLevel ? kRegSz : r->directory.type;
+        write->type = RepairType(repair.value, r);
         write->length = BoundedLength(write->text, kTextBufSize);
         count++;
     }

@@ -19,6 +19,14 @@ struct RegistryWrite {
     wchar_t text[kTextBufSize];
 };
 
+// How a repair's write went: through the key's first form (or the key its
+// read held open), through the fallback form, or not at all.
+enum WriteOutcome { kWriteFailed, kWritten, kWrittenThroughFallback };
+struct WriteResult {
+    WriteOutcome outcome;
+    unsigned long error;  // the system's code when it failed
+};
+
 const int kRepairCount = 6;
 
 int PlanRepairs(const Registration* registration, RegistryWrite writes[kRepairCount]);

@@ -11,26 +11,31 @@
 #include "base/text.h"
 #include "detect/registry_paths.h"
 
-static int SetValue(HKEY key, const RegistryWrite* write) {
+static LONG SetValue(HKEY key, const RegistryWrite* write) {
     wchar_t name[kTextBufSize];
-    return CopyText(name, kTextBufSize, write->name) &&
-           RegSetValueExW(key, name, 0, write->type, (const BYTE*)write->text,
-                          (DWORD)(write->length * sizeof(wchar_t))) == ERROR_SUCCESS;
+    if (!CopyText(name, kTextBufSize, write->name))
+        return ERROR_FILENAME_EXCED_RANGE;
+    return RegSetValueExW(key, name, 0, write->type, (const BYTE*)write->text,
+                          (DWORD)(write->length * sizeof(wchar_t)));
 }
 
-// Returns 1 once a write succeeded.
-int WriteValue(const RegistryWrite* write) {
-    if (write->openKey)
-        return SetValue((HKEY)write->openKey, write);
+// Says which form took the value, or the status of the last try.
+WriteResult WriteValue(const RegistryWrite* write) {
+    if (write->openKey) {
+        LONG status = SetValue((HKEY)write->openKey, write);
+        return {status == ERROR_SUCCESS ? kWritten : kWriteFailed, (unsigned long)status};
+    }
     HKEY root = write->root == kCurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
+    LONG status = ERROR_FILE_NOT_FOUND;
     for (int form = 0; form < kFormCount; form++) {
         HKEY key;
-        if (!OpenKey(root, write->key[form], &key))
+        status = OpenKey(root, write->key[form], &key);
+        if (status != ERROR_SUCCESS)
             continue;
-        int written = SetValue(key, write);
+        status = SetValue(key, write);
         RegCloseKey(key);
-        if (written)
-            return 1;
+        if (status == ERROR_SUCCESS)
+            return {form == 0 ? kWritten : kWrittenThroughFallback, 0};
     }
-    return 0;
+    return {kWriteFailed, (unsigned long)status};
 }

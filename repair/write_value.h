@@ -2,4 +2,4 @@
 #pragma once
 #include "repair/repair_plan.h"
 
-int WriteValue(const RegistryWrite* write);
+WriteResult WriteValue(const RegistryWrite* write);

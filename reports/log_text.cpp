@@ -7,32 +7,32 @@
 #define MEASURED_DIRECTORY "C:\\"
 const char kMeasuredDirectory[] = MEASURED_DIRECTORY;
 
-const int kNoFigure = -1;
 const size_t kMaxDigits = 20;  // of a 64-bit count
 
 struct LogWrite {
     const char* text;
-    int figure;  // the count printed after the text, then a line feed
+    // The count printed after the text, then a line feed; none for a banner.
+    unsigned long long ResourceFigures::*figure;
 };
 
 // The dwLength line has one blank before the equals sign, the others two.
 constexpr LogWrite kLogWrites[] = {
-    {"****************** starting checking system *****************\n", kNoFigure},
-    {"************DISK \n", kNoFigure},
-    {"DirectoryName = " MEASURED_DIRECTORY "\n", kNoFigure},
-    {"FreeBytesAvailableToCaller = ", 0},
-    {"TotalNumberOfBytes = ", 1},
-    {"TotalNumberOfFreeBytes = ", 2},
-    {"\n************MEMORY\n", kNoFigure},
-    {"lpBuffer.dwLength = ", 3},
-    {"lpBuffer.dwMemoryLoad  = ", 4},
-    {"lpBuffer.dwTotalPhys  = ", 5},
-    {"lpBuffer.dwAvailPhys  = ", 6},
-    {"lpBuffer.dwTotalPageFile  = ", 7},
-    {"lpBuffer.dwAvailPageFile  = ", 8},
-    {"lpBuffer.dwTotalVirtual  = ", 9},
-    {"lpBuffer.dwAvailVirtual  = ", 10},
-    {"\n****************** ending checking system *****************\n", kNoFigure},
+    {"****************** starting checking system *****************\n", nullptr},
+    {"************DISK \n", nullptr},
+    {"DirectoryName = " MEASURED_DIRECTORY "\n", nullptr},
+    {"FreeBytesAvailableToCaller = ", &ResourceFigures::freeBytesAvailableToCaller},
+    {"TotalNumberOfBytes = ", &ResourceFigures::totalNumberOfBytes},
+    {"TotalNumberOfFreeBytes = ", &ResourceFigures::totalNumberOfFreeBytes},
+    {"\n************MEMORY\n", nullptr},
+    {"lpBuffer.dwLength = ", &ResourceFigures::length},
+    {"lpBuffer.dwMemoryLoad  = ", &ResourceFigures::memoryLoad},
+    {"lpBuffer.dwTotalPhys  = ", &ResourceFigures::totalPhys},
+    {"lpBuffer.dwAvailPhys  = ", &ResourceFigures::availPhys},
+    {"lpBuffer.dwTotalPageFile  = ", &ResourceFigures::totalPageFile},
+    {"lpBuffer.dwAvailPageFile  = ", &ResourceFigures::availPageFile},
+    {"lpBuffer.dwTotalVirtual  = ", &ResourceFigures::totalVirtual},
+    {"lpBuffer.dwAvailVirtual  = ", &ResourceFigures::availVirtual},
+    {"\n****************** ending checking system *****************\n", nullptr},
 };
 
 // Length on disk: each line feed is stored as CR LF.
@@ -46,7 +46,7 @@ constexpr size_t StoredLength(const char* text) {
 constexpr size_t LongestLog() {
     size_t length = 1;  // the NUL
     for (const LogWrite& write : kLogWrites)
-        length += StoredLength(write.text) + (write.figure == kNoFigure ? 0 : kMaxDigits + 2);
+        length += StoredLength(write.text) + (!write.figure ? 0 : kMaxDigits + 2);
     return length;
 }
 static_assert(LongestLog() <= kResourceLogSize, "the log with the longest figures fits");
@@ -68,8 +68,8 @@ size_t ComposeResourceLog(const ResourceFigures* figures, char* dst, size_t cap)
     size_t length = 0;
     for (const LogWrite& write : kLogWrites) {
         fits &= AppendStored(dst + length, cap - length, write.text);
-        if (write.figure != kNoFigure) {
-            fits &= AppendUnsigned(dst + length, cap - length, figures->counts[write.figure]);
+        if (write.figure) {
+            fits &= AppendUnsigned(dst + length, cap - length, figures->*write.figure);
             fits &= AppendStored(dst + length, cap - length, "\n");
         }
         length += BoundedLength(dst + length, cap - length);

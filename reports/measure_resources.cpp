@@ -7,19 +7,22 @@
 
 // A drive that cannot be measured gives zero counts.
 void MeasureResources(ResourceFigures* figures) {
-    ULARGE_INTEGER disk[kDiskFigureCount] = {};
-    if (!GetDiskFreeSpaceExA(kMeasuredDirectory, &disk[0], &disk[1], &disk[2])) {
-        for (ULARGE_INTEGER& count : disk)
-            count.QuadPart = 0;
-    }
+    ULARGE_INTEGER available = {}, total = {}, free = {};
+    if (!GetDiskFreeSpaceExA(kMeasuredDirectory, &available, &total, &free))
+        available.QuadPart = total.QuadPart = free.QuadPart = 0;
     MEMORYSTATUS memory;
     GlobalMemoryStatus(&memory);
-    const unsigned long long counts[kFigureCount] = {
-        disk[0].QuadPart,      disk[1].QuadPart,        disk[2].QuadPart,
-        memory.dwLength,       memory.dwMemoryLoad,     memory.dwTotalPhys,
-        memory.dwAvailPhys,    memory.dwTotalPageFile,  memory.dwAvailPageFile,
-        memory.dwTotalVirtual, memory.dwAvailVirtual,
+    *figures = {
+        .freeBytesAvailableToCaller = available.QuadPart,
+        .totalNumberOfBytes = total.QuadPart,
+        .totalNumberOfFreeBytes = free.QuadPart,
+        .length = memory.dwLength,
+        .memoryLoad = memory.dwMemoryLoad,
+        .totalPhys = memory.dwTotalPhys,
+        .availPhys = memory.dwAvailPhys,
+        .totalPageFile = memory.dwTotalPageFile,
+        .availPageFile = memory.dwAvailPageFile,
+        .totalVirtual = memory.dwTotalVirtual,
+        .availVirtual = memory.dwAvailVirtual,
     };
-    for (int i = 0; i < kFigureCount; i++)
-        figures->counts[i] = counts[i];
 }

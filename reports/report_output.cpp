@@ -18,9 +18,36 @@ void ShowReport(const wchar_t* text) {
 // Opens the name itself: a symbolic link or junction there is opened as
 // what it is, not followed to what it points to. While the launcher holds
 // the file, others may read it but not write, remove or rename it.
-static HANDLE OpenName(const char* path, DWORD disposition) {
-    return CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, NULL, disposition,
+static HANDLE OpenName(const wchar_t* path, DWORD disposition) {
+    return CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ, NULL, disposition,
                        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, NULL);
+}
+
+// A name with more than one link, or a symbolic link or junction, leads to a
+// file that is not the launcher's own. Unknown reads as such a name.
+static int IsLinked(const BY_HANDLE_FILE_INFORMATION* info) {
+    return info->nNumberOfLinks != 1 || (info->dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+// Adds the bytes behind what the file holds, or makes it. The name is one an
+// administrator chose for the record: a link there is left alone and the
+// record is not written. Bytes that do not all fit are taken back.
+static int AppendToFile(const wchar_t* path, const char* bytes, size_t length) {
+    HANDLE file = OpenName(path, OPEN_ALWAYS);
+    if (file == INVALID_HANDLE_VALUE)
+        return 0;
+    BY_HANDLE_FILE_INFORMATION info = {};
+    (void)GetFileInformationByHandle(file, &info);
+    LARGE_INTEGER end = {}, none = {};
+    DWORD written = 0;
+    int whole = !IsLinked(&info) && SetFilePointerEx(file, none, &end, FILE_END);
+    if (whole && !(WriteFile(file, bytes, (DWORD)length, &written, NULL) && written == length)) {
+        whole = 0;
+        if (SetFilePointerEx(file, end, NULL, FILE_BEGIN))
+            (void)SetEndOfFile(file);
+    }
+    CloseHandle(file);
+    return whole;
 }
 
 // Makes the file or empties it and writes the bytes in one block; returns
@@ -36,7 +63,7 @@ static HANDLE OpenName(const char* path, DWORD disposition) {
 // disk) is removed again rather than left cut; one that cannot be made at
 // all (read-only media, a read-only or locked file, a folder of that name)
 // is not made either.
-static HANDLE MakeFile(const char* path, const char* bytes, size_t length) {
+static HANDLE MakeFile(const wchar_t* path, const char* bytes, size_t length) {
     HANDLE file = OpenName(path, OPEN_ALWAYS);
     if (file == INVALID_HANDLE_VALUE)
         return file;
@@ -46,9 +73,9 @@ static HANDLE MakeFile(const char* path, const char* bytes, size_t length) {
         CloseHandle(file);
         return INVALID_HANDLE_VALUE;
     }
-    if (info.nNumberOfLinks != 1 || (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+    if (IsLinked(&info)) {
         CloseHandle(file);
-        file = DeleteFileA(path) ? OpenName(path, CREATE_NEW) : INVALID_HANDLE_VALUE;
+        file = DeleteFileW(path) ? OpenName(path, CREATE_NEW) : INVALID_HANDLE_VALUE;
         if (file == INVALID_HANDLE_VALUE)
             return file;
     }
@@ -57,14 +84,14 @@ static HANDLE MakeFile(const char* path, const char* bytes, size_t length) {
         WriteFile(file, bytes, (DWORD)length, &written, NULL) && written == length)
         return file;
     CloseHandle(file);
-    (void)DeleteFileA(path);  // what stays, when even this fails, is not shown
+    (void)DeleteFileW(path);  // what stays, when even this fails, is not shown
     return INVALID_HANDLE_VALUE;
 }
 
 // Shows the file in Notepad, with the launcher's current directory, and
 // waits until Notepad is closed. Notepad is the one in the system folder:
 // one planted beside the launcher or in the current folder never runs.
-static void OpenInNotepad(const char* fileName) {
+static void OpenInNotepad(const wchar_t* fileName) {
     wchar_t notepad[MAX_PATH];
     if (!PathInSystemFolder(L"\\notepad.exe", notepad, MAX_PATH))
         return;
@@ -76,14 +103,16 @@ static void OpenInNotepad(const char* fileName) {
     (void)RunAndWait(notepad, command, &exitCode);  // no Notepad: the file stays for the user
 }
 
-// Returns 1 when the file was made whole. With show, Notepad shows it
-// while the launcher still holds it, so nobody can swap another file in
-// under its name before Notepad opens it.
-int WriteNewFile(const char* path, const char* bytes, size_t length, int show) {
+// Returns 1 when every byte was written. Notepad shows the file while the
+// launcher still holds it, so nobody can swap another file in under its
+// name before Notepad opens it.
+int WriteNewFile(const wchar_t* path, const char* bytes, size_t length, FileWrite how) {
+    if (how == kAppendToFile)
+        return AppendToFile(path, bytes, length);
     HANDLE file = MakeFile(path, bytes, length);
     if (file == INVALID_HANDLE_VALUE)
         return 0;
-    if (show)
+    if (how == kReplaceAndShow)
         OpenInNotepad(path);
     CloseHandle(file);
     return 1;

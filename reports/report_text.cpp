@@ -3,6 +3,7 @@
 #include "reports/report_text.h"
 
 #include "base/build_date.h"
+#include "detect/installed.h"
 
 const char kReportCaption[] = "VNR Build Information";
 static const char kNotInstalledText[] = "Omrik Vindara is not installed";
@@ -33,24 +34,21 @@ int ComposeVersionText(wchar_t* dst, size_t cap) {
 }
 
 // A row shows the value's bytes up to its first NUL, whatever its type, or
-// "unknown" when it was not read. A value that filled its buffer without a
-// NUL shows as its first kTextBufSize - 1 characters.
+// "unknown" when it was not read.
 static int AppendRow(wchar_t* dst, size_t cap, const char* label, const TextValue* value) {
     int fits = AppendText(dst, cap, label);
     fits &= AppendText(dst, cap, " ");
     if (!value->read) {
         fits &= AppendText(dst, cap, kUnknownValue);
     } else {
-        fits &= AppendBytes(dst, cap, value->text,
-                            value->filled ? kTextBufSize - 1 : value->length);
+        fits &= AppendBytes(dst, cap, value->text, ShownLength(value));
     }
     return fits & AppendText(dst, cap, "\n");
 }
 
-// Four lines of label, blank and value, each ending in a line feed; the
-// product is not installed when its key does not open.
+// Four lines of label, blank and value, each ending in a line feed.
 int ComposeBuildLevelText(wchar_t* dst, size_t cap, const Registration* r) {
-    if (!r->productKey)
+    if (!IsProductKeyPresent(r))
         return CopyText(dst, cap, kNotInstalledText);
     const TextValue* const values[kReportRowCount] = {
         &r->buildLevel, &r->clientLevel, &r->directory, &r->installDate,

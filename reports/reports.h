@@ -5,5 +5,11 @@
 #include "reports/log_text.h"
 
 void ShowReport(const wchar_t* text);
-int WriteNewFile(const char* path, const char* bytes, size_t length, int show);
+enum FileWrite {
+    kReplaceFile,     // make the file anew with the bytes
+    kReplaceAndShow,  // and show it in Notepad until Notepad is closed
+    kAppendToFile,    // add the bytes behind what the file holds
+};
+
+int WriteNewFile(const wchar_t* path, const char* bytes, size_t length, FileWrite how);
 void MeasureResources(ResourceFigures* figures);

@@ -49,18 +49,18 @@ bool SameDouble(double a, double b) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     InputReader reader{data, size};
     const uint8_t keys = reader.Byte();
-    const bool productKey = keys & 1;
+    const bool productKeyOpened = keys & 1;
     const bool byName = keys & 2, alternate = keys & 4, mainKey = keys & 8;
     const int language = static_cast<int>(reader.Number(2));
     std::string stored;
 
     HeapRegistration registration;
     Registration* r = registration.get();
-    r->productKey = productKey;
-    r->uninstallKeyByName = byName;
-    r->alternateUninstallKey = alternate;
-    r->mainUninstallKey = mainKey;
-    r->clientLevel = TakeLastValue(reader, productKey, &stored);
+    r->productKeyOpened = productKeyOpened;
+    r->uninstallKeyByNameOpened = byName;
+    r->alternateUninstallKeyOpened = alternate;
+    r->mainUninstallKeyOpened = mainKey;
+    r->clientLevel = TakeLastValue(reader, productKeyOpened, &stored);
 
     // What the read gave, worked out from the stored bytes.
     const bool read = r->clientLevel.read;
@@ -82,8 +82,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int dialog = ChooseDialogId(&r->clientLevel, language);
     FUZZ_CHECK(dialog == (expected >= 4.0 ? language + kShortFormOffset : language));
 
-    const bool installed = productKey && read && named && (byName || alternate || mainKey);
+    const bool installed = productKeyOpened && read && named && (byName || alternate || mainKey);
     FUZZ_CHECK((IsInstalled(r) != 0) == installed);
-    FUZZ_CHECK((IsRegistered(r) != 0) == (productKey && mainKey && read));
+    FUZZ_CHECK((IsRegistered(r) != 0) == (productKeyOpened && mainKey && read));
     return 0;
 }

@@ -85,23 +85,23 @@ void CheckWrite(const RegistryWrite& write, const ExpectedWrite& expected) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     InputReader reader{data, size};
     const uint8_t keys = reader.Byte();
-    const bool productKey = keys & 1, mainKey = keys & 2, clientLevel = keys & 4;
+    const bool productKeyOpened = keys & 1, mainKey = keys & 2, clientLevel = keys & 4;
     std::string directoryBytes, lastUsedBytes, netBytes;
 
     HeapRegistration registration;
     Registration* r = registration.get();
-    r->productKey = productKey;
-    r->mainUninstallKey = mainKey;
-    r->uninstallKeyByName = (keys & 8) != 0;
-    r->alternateUninstallKey = (keys & 16) != 0;
-    r->clientLevel = Received(productKey && clientLevel, kRegSz, std::string("VNR 4.50", 9));
-    r->directory = TakeValue(reader, productKey, &directoryBytes);
+    r->productKeyOpened = productKeyOpened;
+    r->mainUninstallKeyOpened = mainKey;
+    r->uninstallKeyByNameOpened = (keys & 8) != 0;
+    r->alternateUninstallKeyOpened = (keys & 16) != 0;
+    r->clientLevel = Received(productKeyOpened && clientLevel, kRegSz, std::string("VNR 4.50", 9));
+    r->directory = TakeValue(reader, productKeyOpened, &directoryBytes);
     r->lastUsedSource = TakeValue(reader, true, &lastUsedBytes);
     r->netSource = TakeLastValue(reader, true, &netBytes);
 
     // The writes worked out here from the stored bytes, in their order.
     std::vector<ExpectedWrite> expected;
-    if (productKey && mainKey && clientLevel) {
+    if (productKeyOpened && mainKey && clientLevel) {
         expected.push_back({kLocalMachine, kProduct, "Build Level", kRegSz, kBuildDate});
         const TextValue& d = r->directory;
         const bool text = d.type == kRegSz || d.type == kRegExpandSz;

@@ -65,21 +65,21 @@ void CheckComposed(const Registration* r, size_t cap, const std::string& expecte
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     InputReader reader{data, size};
     const uint8_t keys = reader.Byte();
-    const bool productKey = keys & 1, mainKey = keys & 2;
+    const bool productKeyOpened = keys & 1, mainKey = keys & 2;
     const size_t otherCap = static_cast<size_t>(reader.Number(2)) % (kBuildLevelTextSize + 1);
     std::string stored[kReportRowCount];
 
     HeapRegistration registration;
     Registration* r = registration.get();
-    r->productKey = productKey;
-    r->mainUninstallKey = mainKey;
-    r->buildLevel = TakeValue(reader, productKey, &stored[0]);
-    r->clientLevel = TakeValue(reader, productKey, &stored[1]);
-    r->directory = TakeValue(reader, productKey, &stored[2]);
+    r->productKeyOpened = productKeyOpened;
+    r->mainUninstallKeyOpened = mainKey;
+    r->buildLevel = TakeValue(reader, productKeyOpened, &stored[0]);
+    r->clientLevel = TakeValue(reader, productKeyOpened, &stored[1]);
+    r->directory = TakeValue(reader, productKeyOpened, &stored[2]);
     r->installDate = TakeLastValue(reader, mainKey, &stored[3]);
 
     std::string expected = "Omrik Vindara is not installed";
-    if (productKey) {
+    if (productKeyOpened) {
         const TextValue* const values[kReportRowCount] = {&r->buildLevel, &r->clientLevel,
                                                          &r->directory, &r->installDate};
         expected.clear();

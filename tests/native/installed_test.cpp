@@ -131,7 +131,7 @@ TEST(InstalledAndRegistered, FollowTheKeysAndClientLevel) {
     enum { kByName = 1, kAlternate = 2, kMain = 4 };
     const struct {
         const char* what;
-        int productKey;
+        int productKeyOpened;
         int uninstallKeys;
         TextValue clientLevel;
         int installed;
@@ -155,10 +155,10 @@ TEST(InstalledAndRegistered, FollowTheKeysAndClientLevel) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         Registration r = {};
-        r.productKey = c.productKey;
-        r.uninstallKeyByName = (c.uninstallKeys & kByName) != 0;
-        r.alternateUninstallKey = (c.uninstallKeys & kAlternate) != 0;
-        r.mainUninstallKey = (c.uninstallKeys & kMain) != 0;
+        r.productKeyOpened = c.productKeyOpened;
+        r.uninstallKeyByNameOpened = (c.uninstallKeys & kByName) != 0;
+        r.alternateUninstallKeyOpened = (c.uninstallKeys & kAlternate) != 0;
+        r.mainUninstallKeyOpened = (c.uninstallKeys & kMain) != 0;
         r.clientLevel = c.clientLevel;
         EXPECT_EQ(c.installed, IsInstalled(&r));
         EXPECT_EQ(c.registered, IsRegistered(&r));

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <stdint.h>
+#include <string.h>
 
 #include <string>
 
@@ -12,8 +13,8 @@
 namespace {
 
 ResourceFigures SampleFigures() {
-    return {{123456789012ull, 4294967296ull, 0ull, 32ul, 45ul, 2147483648ul, 1073741824ul,
-             4294967295ul, 0ul, 2147352576ul, 1987654321ul}};
+    return {123456789012ull, 4294967296ull, 0ull, 32ul, 45ul, 2147483648ul, 1073741824ul,
+             4294967295ul, 0ul, 2147352576ul, 1987654321ul};
 }
 
 std::string Log(const ResourceFigures& figures, size_t cap, size_t* length) {
@@ -69,8 +70,8 @@ TEST(ResourceLog, CountsArePrintedWhole) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         ResourceFigures figures = SampleFigures();
-        figures.counts[1] = c.count;   // total number of bytes
-        figures.counts[10] = c.count;  // available virtual memory
+        figures.totalNumberOfBytes = c.count;
+        figures.availVirtual = c.count;
         const std::string log = Log(figures);
         EXPECT_NE(std::string::npos, log.find("\nTotalNumberOfBytes = " + c.text + "\r\n"));
         EXPECT_NE(std::string::npos, log.find("\nlpBuffer.dwAvailVirtual  = " + c.text + "\r\n"));
@@ -79,8 +80,7 @@ TEST(ResourceLog, CountsArePrintedWhole) {
 
 TEST(ResourceLog, RefusesACapacityTooSmallWithoutOverrun) {
     ResourceFigures longest;
-    for (unsigned long long& count : longest.counts)
-        count = UINT64_MAX;
+    memset(&longest, 0xFF, sizeof longest);
     size_t length = 0;
     const std::string log = Log(longest, kResourceLogSize, &length);
     ASSERT_EQ(log.size(), length);

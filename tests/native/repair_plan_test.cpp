@@ -83,8 +83,8 @@ TEST(PlanRepairs, NothingWithoutARegisteredInstallation) {
     Registration noClientLevel = Registered();
     noClientLevel.clientLevel = {};
     Registration noUninstallKey = Registered();
-    noUninstallKey.mainUninstallKey = 0;
-    noUninstallKey.uninstallKeyByName = 1;
+    noUninstallKey.mainUninstallKeyOpened = 0;
+    noUninstallKey.uninstallKeyByNameOpened = 1;
     for (const Registration& r : {Registration{}, noClientLevel, noUninstallKey})
         EXPECT_TRUE(Plan(r).empty());
 }

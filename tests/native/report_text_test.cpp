@@ -49,7 +49,7 @@ std::string BuildLevelText(const Registration& r) {
 // uninstall key.
 TEST(ComposeBuildLevelText, ShowsFourLabelledLinesEndingInLineFeeds) {
     Registration r = {};
-    r.productKey = 1;
+    r.productKeyOpened = 1;
     r.buildLevel = Text("Abr 25, 2000");
     r.directory = Text("D:\\Apps\\");
     EXPECT_EQ(
@@ -58,7 +58,7 @@ TEST(ComposeBuildLevelText, ShowsFourLabelledLinesEndingInLineFeeds) {
         "InstallDir :\t D:\\Apps\\\n"
         "InstallDate :\t unknown\n",
         BuildLevelText(r));
-    r.productKey = 0;
+    r.productKeyOpened = 0;
     EXPECT_EQ("Omrik Vindara is not installed", BuildLevelText(r));
 }
 
@@ -82,7 +82,7 @@ TEST(ComposeBuildLevelText, ShowsEachValueUpToItsFirstNul) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.shown.substr(0, 16));
         Registration r = {};
-        r.productKey = 1;
+        r.productKeyOpened = 1;
         r.installDate = c.value;
         EXPECT_EQ("Build date :\t unknown\nClient Level :\t unknown\nInstallDir :\t unknown\n"
                   "InstallDate :\t " + c.shown + "\n",
@@ -93,7 +93,7 @@ TEST(ComposeBuildLevelText, ShowsEachValueUpToItsFirstNul) {
 TEST(ComposeBuildLevelText, ShowsFourValuesOf259CharactersWhole) {
     // Full receive buffers without NUL: each row shows 259 characters.
     Registration r = {};
-    r.productKey = 1;
+    r.productKeyOpened = 1;
     r.buildLevel = Stored(std::string(260, 'a'));
     r.clientLevel = Stored(std::string(260, 'b'));
     r.directory = Stored(std::string(260, 'c'));

@@ -78,8 +78,8 @@ inline std::string DirectoryOfLength(size_t length) {
 // ClientLevel without "/", so it is not refused and can be repaired.
 inline Registration Registered(const std::string& directory = "D:\\Apps\\") {
     Registration r = {};
-    r.productKey = 1;
-    r.mainUninstallKey = 1;
+    r.productKeyOpened = 1;
+    r.mainUninstallKeyOpened = 1;
     r.clientLevel = Text("VNR 4.50");
     r.directory = Text(directory);
     r.installDate = Text("20261208");

@@ -47,10 +47,10 @@ TEST_F(ReadRegistrationTest, ReadsTheValuesOfAnInstallation) {
     char media[MAX_PATH];
     ASSERT_NE(0u, InstallationFolder(media, sizeof media));
     const Registration r = Read();
-    EXPECT_EQ(1, r.productKey);
-    EXPECT_EQ(1, r.mainUninstallKey);
-    EXPECT_EQ(0, r.uninstallKeyByName);
-    EXPECT_EQ(0, r.alternateUninstallKey);
+    EXPECT_EQ(1, r.productKeyOpened);
+    EXPECT_EQ(1, r.mainUninstallKeyOpened);
+    EXPECT_EQ(0, r.uninstallKeyByNameOpened);
+    EXPECT_EQ(0, r.alternateUninstallKeyOpened);
     const struct {
         const char* name;
         const TextValue& value;
@@ -82,10 +82,10 @@ TEST_F(ReadRegistrationTest, EachUninstallKeyOpensOnItsOwn) {
         DeleteProductKeys();
         WriteRegText(HKEY_LOCAL_MACHINE, keys[k][kPlainForm], "DisplayName", "Omrik Vindara");
         const Registration r = Read();
-        EXPECT_EQ(k == 0, r.uninstallKeyByName);
-        EXPECT_EQ(k == 1, r.alternateUninstallKey);
-        EXPECT_EQ(k == 2, r.mainUninstallKey);
-        EXPECT_EQ(0, r.productKey);
+        EXPECT_EQ(k == 0, r.uninstallKeyByNameOpened);
+        EXPECT_EQ(k == 1, r.alternateUninstallKeyOpened);
+        EXPECT_EQ(k == 2, r.mainUninstallKeyOpened);
+        EXPECT_EQ(0, r.productKeyOpened);
     }
 }
 

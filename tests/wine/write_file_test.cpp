@@ -57,7 +57,7 @@ TEST(WriteNewFile, HoldsTheFileWhileNotepadShowsIt) {
     Attempts attempts = {};
     HANDLE thread = CreateThread(NULL, 0, TryToTakeTheName, &attempts, 0, NULL);
     const std::string text = "shown\r\n";
-    int made = WriteNewFile("helpFILE.txt", text.data(), text.size(), 1);
+    int made = WriteNewFile(L"helpFILE.txt", text.data(), text.size(), kReplaceAndShow);
     WaitForSingleObject(thread, INFINITE);
     CloseHandle(thread);
     SetCurrentDirectoryW(previous);

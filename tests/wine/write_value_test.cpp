@@ -59,7 +59,7 @@ TEST_F(WriteValueTest, StoresTheTextWithItsType) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.write.name);
-        EXPECT_EQ(1, WriteValue(&c.write));
+        EXPECT_EQ(kWritten, WriteValue(&c.write).outcome);
         RegValue value = Read(c.root, c.write.key[kPlainForm], c.write.name);
         EXPECT_EQ(Stored(std::string(c.write.text, c.write.text + c.write.length)), value.data);
         EXPECT_EQ(c.write.type, value.type);
@@ -68,10 +68,12 @@ TEST_F(WriteValueTest, StoresTheTextWithItsType) {
 
 TEST_F(WriteValueTest, CreatesNoKey) {
     RegistryWrite write = Write(kLocalMachine, kProductKey, kBuildLevelValue, "Abr 25, 2000");
-    EXPECT_EQ(0, WriteValue(&write));
+    WriteResult result = WriteValue(&write);
+    EXPECT_EQ(kWriteFailed, result.outcome);
+    EXPECT_EQ((unsigned long)ERROR_FILE_NOT_FOUND, result.error);  // what the record reports
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kProductKey[kPlainForm]));
     write = Write(kCurrentUser, kSourceListKey, kLastUsedSourceValue, "n;1;E:\\");
-    EXPECT_EQ(0, WriteValue(&write));
+    EXPECT_EQ(kWriteFailed, WriteValue(&write).outcome);
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kSourceListKey[kPlainForm]));
 }
 
@@ -86,12 +88,12 @@ TEST_F(WriteValueTest, FallbackFormOnlyWhenTheFirstFails) {
     WriteRegText(HKEY_LOCAL_MACHINE, kProductKey[kPlainForm], "DisplayName", "x");
 
     RegistryWrite write = Write(kLocalMachine, bothOpen, "Value", "first");
-    EXPECT_EQ(1, WriteValue(&write));
+    EXPECT_EQ(kWritten, WriteValue(&write).outcome);
     EXPECT_EQ(Stored("first"), Read(HKEY_LOCAL_MACHINE, bothOpen[0], "Value").data);
     EXPECT_EQ("(missing)", Read(HKEY_LOCAL_MACHINE, bothOpen[1], "Value").data);
 
     write = Write(kLocalMachine, firstMissing, "Value", "fallback");
-    EXPECT_EQ(1, WriteValue(&write));
+    EXPECT_EQ(kWrittenThroughFallback, WriteValue(&write).outcome);
     EXPECT_EQ(Stored("fallback"), Read(HKEY_LOCAL_MACHINE, firstMissing[1], "Value").data);
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, firstMissing[0]));
 }

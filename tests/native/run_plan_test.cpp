@@ -1,0 +1,106 @@
+// The run's decision: argument text, whether a window can be seen and the
+// registration read before the run in; path, what is shown, the refusal's
+// dialog and the exit code out.
+#include "launcher/run_plan.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/support/registration_values.h"
+
+namespace {
+
+// The product installed with the given ClientLevel beside its main
+// uninstall key.
+Registration Installed(const std::string& clientLevel) {
+    Registration r = Registered();
+    r.clientLevel = Text(clientLevel);
+    return r;
+}
+
+const Registration kNothing = {};
+const Registration kV39 = Installed("VNR/3.9");
+const Registration kV450 = Installed("VNR/4.50");
+const Registration kNoVersion = Installed("VNR 4.50");
+
+struct Row {
+    const char* what;
+    std::string args;
+    int visible = 1;
+    const Registration* before = &kNothing;
+    unsigned long innerCode = 0;  // how the inner installer ended, where it runs
+    // Out:
+    RunPath path;
+    int show = 0;
+    int dialogId = 0;
+    int writeResourceLog = 0;
+    int exitCode = 0;
+};
+
+TEST(PlanRun, OnePathBySwitchPrecedenceVisibilityAndRegistration) {
+    const Row rows[] = {
+        // One path: "/?" before "/vd" before "/bl" before the installation.
+        {.what = "help", .args = "/?", .path = kHelpPath, .show = 1},
+        {.what = "help first", .args = "/vd /bl /?", .path = kHelpPath, .show = 1},
+        {.what = "help over a refusal", .args = "/l1036 /?", .before = &kV450,
+         .path = kHelpPath, .show = 1},
+        {.what = "version first", .args = "/bl /vd /x", .before = &kV450, .path = kVersionPath,
+         .show = 1},
+        {.what = "build level first", .args = "/x /bl /l1036", .before = &kV450,
+         .path = kBuildLevelPath, .show = 1},
+        {.what = "a switch inside a value", .args = "INSTALLDIR=\"C:/bl/\"",
+         .path = kBuildLevelPath, .show = 1},
+        {.what = "switches are case-sensitive", .args = "/VD /BL /X", .path = kInstallationPath},
+        // "/LOGRESOURCES" comes first and changes nothing else.
+        {.what = "log, then version", .args = "/LOGRESOURCES /vd", .path = kVersionPath,
+         .show = 1, .writeResourceLog = 1},
+        {.what = "log, then installation", .args = "/LOGRESOURCES", .path = kInstallationPath,
+         .writeResourceLog = 1},
+        {.what = "lower-case log switch", .args = "/logresources", .path = kInstallationPath},
+        // Refusal: the chosen language, the short form from version 4.
+        {.what = "refusal, no /l", .args = "", .before = &kV39, .path = kRefusalPath, .show = 1,
+         .dialogId = 1033, .exitCode = 1},
+        {.what = "refusal, short form", .args = "/l1036", .before = &kV450,
+         .path = kRefusalPath, .show = 1, .dialogId = 5036, .exitCode = 1},
+        {.what = "refusal, /l anywhere", .args = "/s /v\"/qn\" /l1041", .before = &kV450,
+         .path = kRefusalPath, .show = 1, .dialogId = 5041, .exitCode = 1},
+        {.what = "refusal, no dialog for 1044", .args = "/l1044", .before = &kV39,
+         .path = kRefusalPath, .show = 1, .dialogId = 1033, .exitCode = 1},
+        {.what = "upper-case X is no removal", .args = "/X", .before = &kV450,
+         .path = kRefusalPath, .show = 1, .dialogId = 5033, .exitCode = 1},
+        {.what = "ClientLevel without a version", .args = "/l1036",
+         .before = &kNoVersion, .path = kInstallationPath},
+        // The inner installer's code is the launcher's, whatever it is.
+        {.what = "installation", .args = "/qn", .innerCode = 3010, .path = kInstallationPath,
+         .exitCode = 3010},
+        {.what = "installation not started", .args = "", .innerCode = 2,
+         .path = kInstallationPath, .exitCode = 2},
+        {.what = "installation crashed", .args = "", .innerCode = 0xC0000005,
+         .path = kInstallationPath, .exitCode = (int)0xC0000005},
+        {.what = "removal skips the check", .args = "/s /x PROP=1", .before = &kV450,
+         .innerCode = 1605, .path = kRemovalPath, .exitCode = 1605},
+        // Where nobody sees the window station nothing is shown; the paths
+        // and exit codes stay.
+        {.what = "invisible help", .args = "/?", .visible = 0, .path = kHelpPath},
+        {.what = "invisible version", .args = "/vd", .visible = 0, .path = kVersionPath},
+        {.what = "invisible build level", .args = "/bl", .visible = 0, .before = &kV450,
+         .path = kBuildLevelPath},
+        {.what = "invisible refusal", .args = "/l1036", .visible = 0, .before = &kV450,
+         .path = kRefusalPath, .dialogId = 5036, .exitCode = 1},
+        {.what = "invisible installation", .args = "/l1036", .visible = 0,
+         .path = kInstallationPath},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.what) + ": " + row.args);
+        const RunPlan plan = PlanRun(Widened(row.args).c_str(), row.visible, row.before);
+        EXPECT_EQ(row.path, plan.path);
+        EXPECT_EQ(row.show, plan.show);
+        EXPECT_EQ(row.dialogId, plan.dialogId);
+        EXPECT_EQ(row.writeResourceLog, plan.writeResourceLog);
+        EXPECT_NE(nullptr, plan.why);
+        EXPECT_EQ(row.exitCode, RunExitCode(plan.path, row.innerCode));
+    }
+}
+
+}  // namespace
