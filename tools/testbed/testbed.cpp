@@ -5,6 +5,8 @@
 #include <string.h>
 #include <tlhelp32.h>
 
+#include <algorithm>
+
 #include "detect/registry_paths.h"
 #include "tools/testbed/installation.h"
 
@@ -106,6 +108,26 @@ bool MakeFolder(const std::string& path) {
     return CreateDirectoryW(Wide(path).c_str(), NULL) != 0;
 }
 
+std::vector<std::string> FolderListing(const std::string& folder) {
+    std::vector<std::string> entries;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(Wide(folder + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return entries;
+    do {
+        std::string name = Utf8(found.cFileName);
+        if (name == "." || name == "..")
+            continue;
+        unsigned long long size = (unsigned long long)found.nFileSizeHigh << 32 | found.nFileSizeLow;
+        entries.push_back(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY
+                              ? name + "\\"
+                              : name + " " + std::to_string(size));
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    std::sort(entries.begin(), entries.end());
+    return entries;
+}
+
 // Opens a key to read it, in the registry view the launcher sees.
 static bool OpenToRead(HKEY root, const char* path, HKEY* key) {
     return RegOpenKeyExA(root, path, 0, KEY_READ | kRegistryView, key) == ERROR_SUCCESS;
@@ -115,11 +137,11 @@ static bool IsStringType(DWORD type) {
     return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
 }
 
-bool WriteRegValue(HKEY root, const char* path, const char* name, DWORD type,
-                   const std::string& data) {
+static bool WriteInView(REGSAM view, HKEY root, const char* path, const char* name, DWORD type,
+                        const std::string& data) {
     HKEY key;
-    if (RegCreateKeyExA(root, path, 0, NULL, 0, KEY_ALL_ACCESS | kRegistryView, NULL, &key,
-                        NULL) != ERROR_SUCCESS)
+    if (RegCreateKeyExA(root, path, 0, NULL, 0, KEY_ALL_ACCESS | view, NULL, &key, NULL) !=
+        ERROR_SUCCESS)
         return false;
     std::wstring text = IsStringType(type) ? Wide(data) : std::wstring();
     const BYTE* bytes = (const BYTE*)data.data();
@@ -131,6 +153,20 @@ bool WriteRegValue(HKEY root, const char* path, const char* name, DWORD type,
     LONG result = RegSetValueExW(key, Wide(name).c_str(), 0, type, bytes, size);
     RegCloseKey(key);
     return result == ERROR_SUCCESS;
+}
+
+bool WriteRegValue(HKEY root, const char* path, const char* name, DWORD type,
+                   const std::string& data) {
+    return WriteInView(kRegistryView, root, path, name, type, data);
+}
+
+bool WriteRegValue64(HKEY root, const char* path, const char* name, DWORD type,
+                     const std::string& data) {
+    return WriteInView(KEY_WOW64_64KEY, root, path, name, type, data);
+}
+
+bool DeleteEmptyKey64(HKEY root, const char* path) {
+    return RegDeleteKeyExW(root, Wide(path).c_str(), KEY_WOW64_64KEY, 0) == ERROR_SUCCESS;
 }
 
 // A text stored the way an installation stores it: with its NUL.

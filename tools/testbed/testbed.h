@@ -23,6 +23,10 @@ bool ReadWholeFile(const std::string& path, std::string* bytes);
 bool WriteWholeFile(const std::string& path, const std::string& bytes);
 bool FileExists(const std::string& path);
 bool MakeFolder(const std::string& path);
+// What lies directly in a folder, sorted: a file as its name, a blank and
+// its size, a folder as its name and a backslash. Two listings are equal
+// when no entry was made, removed or changed in size.
+std::vector<std::string> FolderListing(const std::string& folder);
 
 // Registry. Paths are relative to the given root; values carry their exact
 // bytes so tests can store texts without NUL or of the wrong type. Texts
@@ -38,6 +42,11 @@ bool WriteRegValue(HKEY root, const char* path, const char* name, DWORD type,
 bool WriteRegText(HKEY root, const char* path, const char* name, const char* text);
 bool ReadRegValue(HKEY root, const char* path, const char* name, RegValue* value);
 bool KeyExists(HKEY root, const char* path);
+// A value written, and a key without subkeys deleted, in the 64-bit
+// registry view whatever the launcher's own: where machine policies are read.
+bool WriteRegValue64(HKEY root, const char* path, const char* name, DWORD type,
+                     const std::string& data);
+bool DeleteEmptyKey64(HKEY root, const char* path);
 // A registry link found in the tree is deleted as the link itself, never
 // followed: its target keeps its values.
 void DeleteKeyTree(HKEY root, const char* path);
