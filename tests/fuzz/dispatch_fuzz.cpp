@@ -2,12 +2,11 @@
 // input's leading bytes decide what the stand-ins answer; the rest is the
 // argument text.
 //   byte 0: bit 0 the window station is visible, bit 1 the inner installer
-//           runs to its end, bit 2 the resource log file is made, bit 3 the
-//           help file is made
+//           runs to its end, bit 2 the files are made, bit 3 a record is
+//           asked for, bit 4 the run is a what-if
 //   bytes 1-4: the inner installer's exit code (or the system's error code
 //           when it did not run to its end)
 //   byte 5: bits 0-5 whether the first to sixth value write succeeds
-//   byte 6: the figures measured for the resource log, spread over all 11
 //   then the registration the first read gives and the one every later read
 //   gives (before and after the inner installer), each one byte of keys
 //   that open (bit 0 the product key, bits 1-3 the uninstall key by name,
@@ -15,48 +14,41 @@
 //   Directory, InstallDate, LastUsedSource and the network source, each as
 //   TakeValue reads it; a value of a key that does not open is not read;
 //   the rest is the argument text, two bytes a UTF-16 unit
-// Properties: the calls are exactly those of one path, in order: the
-// resource log when asked for, then the help file, the version report, the
-// build-level report or the installation. Nothing is shown (report, dialog
-// or Notepad with the help file) where the station is not visible. The registration is not
-// read for "/?", "/vd" or "/x", nor for an unseen "/bl". An installed
-// product is refused with the dialog chosen from the first read and the
-// language of the arguments. The inner command is "_Setup.exe " and the
-// whole argument text, in a buffer that is writable up to its NUL. The
-// writes are exactly those PlanRepairs gives for the second read, in its
-// order, and only after the inner installer ran to its end without "/x",
-// whether or not the writes before them succeeded. The exit code is 1
-// after a refusal, 0 after a report, else the inner installer's code. The
-// files hold exactly the composed log and help text.
-//
-// The decisions themselves (IsInstalled, ChooseDialogId, PlanRepairs and
-// the composed texts) have targets of their own; here they are the oracle,
-// and what is checked is what the launcher feeds them and does with them.
+// The decision is PlanRun's, which the native table pins down; here the
+// properties of what the launcher does with it are checked. The
+// registration is read once before anything, and once more only after an
+// installation that ran to its end. Nothing is shown where the station is
+// not visible or the plan says not to. A refusal needs an installed product
+// and runs nothing. The inner installer runs at most once, only on its two
+// paths, with "_Setup.exe " and the whole argument text in a buffer that is
+// writable up to its NUL. The writes are exactly those PlanRepairs gives
+// for the second read, and only after an installation that ran to its end.
+// A what-if run does nothing but read and record. The exit code is
+// RunExitCode's for the path and how the inner installer ended. A record,
+// when asked for, is appended once: UTF-8 lines of "name: value" ending in
+// CR LF, closed by an empty line, with the exit code last.
 #include <stddef.h>
 #include <stdint.h>
 #include <string.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
-#include "base/build_date.h"
 #include "detect/installed.h"
-#include "detect/language.h"
 #include "fuzz_support.h"
 #include "launcher/dispatch.h"
-#include "reports/help_records.h"
-#include "reports/report_text.h"
 
 namespace {
 
 struct Stage {
     bool visible;
     bool innerEnds;
-    bool logMade;
-    bool helpMade;
+    bool filesMade;
+    bool recordAsked;
+    bool whatIf;
     uint32_t exitCode;
     unsigned writesSucceed;
-    unsigned long long figureSeed;
     HeapRegistration registrations[2];  // the first read, every later read
     int reads;
     int writes;
@@ -64,6 +56,8 @@ struct Stage {
 
 Stage gStage;
 std::vector<std::string> gCalls;
+std::string gRecord;
+int gRecords;
 
 std::string Call(const std::string& name, std::initializer_list<std::string> args = {}) {
     std::string text = name + "(";
@@ -75,23 +69,24 @@ std::string Call(const std::string& name, std::initializer_list<std::string> arg
     return text + ")";
 }
 
-ResourceFigures Figures() {
-    ResourceFigures figures;
-    for (int i = 0; i < kFigureCount; i++)
-        figures.counts[i] = gStage.figureSeed * 0x0123456789ABULL * static_cast<unsigned>(i + 1);
-    return figures;
-}
-
 std::string Describe(const RegistryWrite& write) {
     return Call("writeValue", {write.root == kLocalMachine ? "HKLM" : "HKCU", write.key[0],
                                write.key[1], write.name, std::to_string(write.type),
                                UnitBytes(write.text, write.length)});
 }
 
-// The stand-ins record each call and answer as the stage says. Whether the
-// station is visible is a question, not a step: it is not recorded.
+// The stand-ins record each call and answer as the stage says. The
+// questions (visibility, settings) are not recorded.
 int WindowStationVisible() {
     return gStage.visible;
+}
+void ReadSettings(RunSettings* settings) {
+    *settings = {};
+    settings->whatIf = gStage.whatIf;
+    settings->elevated = -1;
+    settings->time = {2026, 12, 9, 23, 59, 59};
+    if (gStage.recordAsked)
+        (void)CopyText(settings->recordPath, kTextBufSize, L"record.txt");
 }
 void ReadRegistration(Registration* registration) {
     gCalls.push_back(Call("readRegistration"));
@@ -100,11 +95,17 @@ void ReadRegistration(Registration* registration) {
 }
 void MeasureResources(ResourceFigures* figures) {
     gCalls.push_back(Call("measureResources"));
-    *figures = Figures();
+    memset(figures, 0x5A, sizeof *figures);
 }
-int WriteFile(const char* path, const char* bytes, size_t length, int show) {
-    gCalls.push_back(Call("writeFile", {path, std::string(bytes, length), std::to_string(show)}));
-    return std::string(path) == kResourceLogPath ? gStage.logMade : gStage.helpMade;
+int WriteFile(const wchar_t* path, const char* bytes, size_t length, FileWrite how) {
+    if (how == kAppendToFile) {
+        FUZZ_CHECK(std::wstring(path) == L"record.txt");
+        gRecord.assign(bytes, length);
+        gRecords++;
+        return 1;
+    }
+    gCalls.push_back(Call("writeFile", {UnitBytes(path, wcslen(path)), std::to_string(how)}));
+    return gStage.filesMade;
 }
 void ShowReport(const wchar_t* text) {
     gCalls.push_back(Call("showReport", {UnitBytes(text, wcslen(text))}));
@@ -115,7 +116,8 @@ void ShowDialog(int dialogId) {
 // The command line must be writable, as CreateProcessW may change it in
 // place: write every unit of it, NUL included, so the sanitizer sees a
 // buffer that is too short or not writable.
-int RunInnerInstaller(wchar_t* commandLine, unsigned long* exitCode) {
+int RunInnerInstaller(wchar_t* commandLine, unsigned long* exitCode,
+                      unsigned long* milliseconds) {
     const size_t length = wcslen(commandLine);
     for (size_t i = 0; i <= length; i++) {
         volatile wchar_t* unit = commandLine + i;
@@ -123,104 +125,65 @@ int RunInnerInstaller(wchar_t* commandLine, unsigned long* exitCode) {
     }
     gCalls.push_back(Call("runInnerInstaller", {UnitBytes(commandLine, length)}));
     *exitCode = gStage.exitCode;
+    *milliseconds = gStage.exitCode >> 8;
     return gStage.innerEnds;
 }
-int WriteValue(const RegistryWrite* write) {
+WriteResult WriteValue(const RegistryWrite* write) {
     gCalls.push_back(Describe(*write));
-    return (gStage.writesSucceed >> (gStage.writes++ % kRepairCount)) & 1;
+    const bool written = (gStage.writesSucceed >> (gStage.writes++ % kRepairCount)) & 1;
+    return {written ? kWritten : kWriteFailed, written ? 0ul : 5ul};
 }
 
 const LauncherOps kOps = {
-    WindowStationVisible, ReadRegistration,  MeasureResources, WriteFile,
-    ShowReport,           ShowDialog,        RunInnerInstaller, WriteValue,
+    .windowStationVisible = WindowStationVisible,
+    .readSettings = ReadSettings,
+    .readRegistration = ReadRegistration,
+    .measureResources = MeasureResources,
+    .writeFile = WriteFile,
+    .showReport = ShowReport,
+    .showDialog = ShowDialog,
+    .runInnerInstaller = RunInnerInstaller,
+    .writeValue = WriteValue,
 };
-
-std::string ResourceLog() {
-    const ResourceFigures figures = Figures();
-    char log[kResourceLogSize];
-    const size_t length = ComposeResourceLog(&figures, log, sizeof log);
-    return std::string(log, length);
-}
-
-const std::string& HelpFile() {
-    static const std::string help = [] {
-        std::string bytes(kHelpFileSize, '\0');
-        bytes.resize(ComposeHelpFile(bytes.data(), bytes.size()));
-        return bytes;
-    }();
-    return help;
-}
-
-std::string BuildLevelText(const Registration* r) {
-    wchar_t text[kBuildLevelTextSize];
-    FUZZ_CHECK(ComposeBuildLevelText(text, kBuildLevelTextSize, r) == 1);
-    return UnitBytes(text, wcslen(text));
-}
-
-// What the launcher must do for these arguments on this stage, worked out
-// here step by step from the switches and the stage.
-int ExpectedRun(const std::wstring& args, std::vector<std::string>* calls) {
-    auto has = [&args](const wchar_t* name) { return args.find(name) != std::wstring::npos; };
-    const Registration* before = gStage.registrations[0].get();
-    const Registration* after = gStage.registrations[1].get();
-    if (has(L"/LOGRESOURCES")) {
-        calls->push_back(Call("measureResources"));
-        calls->push_back(Call("writeFile", {"c:\\LOGRESOURCES.txt", ResourceLog(), "0"}));
-    }
-    if (has(L"/?")) {
-        calls->push_back(
-            Call("writeFile", {"helpFILE.txt", HelpFile(), std::to_string(gStage.visible)}));
-        return 0;
-    }
-    if (has(L"/vd")) {
-        if (gStage.visible)
-            calls->push_back(Call(
-                "showReport", {UnitBytes(Widened(std::string("VNR Build 4.50, ") + kBuildDate))}));
-        return 0;
-    }
-    if (has(L"/bl")) {
-        if (gStage.visible) {
-            calls->push_back(Call("readRegistration"));
-            calls->push_back(Call("showReport", {BuildLevelText(before)}));
-        }
-        return 0;
-    }
-    const bool removing = has(L"/x");
-    if (!removing) {
-        calls->push_back(Call("readRegistration"));
-        if (IsInstalled(before)) {
-            if (gStage.visible) {
-                const int dialog =
-                    ChooseDialogId(&before->clientLevel, SelectLanguage(args.c_str()));
-                calls->push_back(Call("showDialog", {std::to_string(dialog)}));
-            }
-            return 1;
-        }
-    }
-    const std::wstring command = L"_Setup.exe " + args;
-    if (command.size() + 1 > 32767)
-        return 206;  // longer than the system takes: not started
-    calls->push_back(Call("runInnerInstaller", {UnitBytes(command)}));
-    const int code = static_cast<int>(gStage.exitCode);
-    if (!gStage.innerEnds || removing)
-        return code;
-    calls->push_back(Call("readRegistration"));
-    RegistryWrite writes[kRepairCount];
-    const int count = PlanRepairs(after, writes);
-    for (int i = 0; i < count; i++)
-        calls->push_back(Describe(writes[i]));
-    return code;
-}
 
 bool IsShown(const std::string& call) {
     return StartsWith(call, "showReport(") || StartsWith(call, "showDialog(") ||
-           (StartsWith(call, "writeFile(") && call.compare(call.size() - 3, 3, ",1)") == 0);
+           call == Call("writeFile", {"helpFILE.txt", std::to_string(kReplaceAndShow)});
 }
 
-void PrintCalls(const char* title, const std::vector<std::string>& calls) {
-    fprintf(stderr, "%s\n", title);
-    for (const std::string& call : calls)
-        fprintf(stderr, "  %.300s%s\n", call.c_str(), call.size() > 300 ? "..." : "");
+size_t Count(const std::string& prefix) {
+    size_t count = 0;
+    for (const std::string& call : gCalls)
+        count += StartsWith(call, prefix);
+    return count;
+}
+
+// Each line "name: value" and ending in CR LF, no CR or LF inside one, and
+// an empty line last; the bytes are UTF-8 (no byte sequence a decoder
+// would refuse).
+void CheckRecord(int exitCode) {
+    FUZZ_CHECK(gRecord.size() >= 4 && gRecord.compare(gRecord.size() - 4, 4, "\r\n\r\n") == 0);
+    const std::string body = gRecord.substr(0, gRecord.size() - 2);
+    for (size_t start = 0; start < body.size();) {
+        const size_t end = body.find("\r\n", start);
+        FUZZ_CHECK(end != std::string::npos);
+        const std::string line = body.substr(start, end - start);
+        FUZZ_CHECK(line.find('\r') == std::string::npos && line.find('\n') == std::string::npos);
+        FUZZ_CHECK(line.find(": ") != std::string::npos);
+        start = end + 2;
+    }
+    const std::string last = "exit code: " + std::to_string((unsigned)exitCode) + "\r\n\r\n";
+    FUZZ_CHECK(gRecord.size() >= last.size() &&
+               gRecord.compare(gRecord.size() - last.size(), last.size(), last) == 0);
+    for (size_t i = 0; i < gRecord.size();) {
+        const unsigned char lead = static_cast<unsigned char>(gRecord[i]);
+        const size_t n = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+        FUZZ_CHECK(lead < 0x80 || (lead >= 0xC2 && lead <= 0xF4));
+        FUZZ_CHECK(i + n <= gRecord.size());
+        for (size_t k = 1; k < n; k++)
+            FUZZ_CHECK((static_cast<unsigned char>(gRecord[i + k]) & 0xC0) == 0x80);
+        i += n;
+    }
 }
 
 }  // namespace
@@ -230,23 +193,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const uint8_t flags = reader.Byte();
     gStage.visible = flags & 1;
     gStage.innerEnds = flags & 2;
-    gStage.logMade = flags & 4;
-    gStage.helpMade = flags & 8;
+    gStage.filesMade = flags & 4;
+    gStage.recordAsked = flags & 8;
+    gStage.whatIf = flags & 16;
     gStage.exitCode = static_cast<uint32_t>(reader.Number(4));
     gStage.writesSucceed = reader.Byte() & 0x3F;
-    gStage.figureSeed = reader.Byte();
     for (HeapRegistration& registration : gStage.registrations) {
         Registration* r = registration.get();
         memset(r, 0, sizeof *r);
         const uint8_t keys = reader.Byte();
-        r->productKey = keys & 1;
-        r->uninstallKeyByName = (keys & 2) != 0;
-        r->alternateUninstallKey = (keys & 4) != 0;
-        r->mainUninstallKey = (keys & 8) != 0;
-        r->clientLevel = TakeValue(reader, r->productKey);
-        r->buildLevel = TakeValue(reader, r->productKey);
-        r->directory = TakeValue(reader, r->productKey);
-        r->installDate = TakeValue(reader, r->mainUninstallKey);
+        r->productKeyOpened = keys & 1;
+        r->uninstallKeyByNameOpened = (keys & 2) != 0;
+        r->alternateUninstallKeyOpened = (keys & 4) != 0;
+        r->mainUninstallKeyOpened = (keys & 8) != 0;
+        r->clientLevel = TakeValue(reader, r->productKeyOpened);
+        r->buildLevel = TakeValue(reader, r->productKeyOpened);
+        r->directory = TakeValue(reader, r->productKeyOpened);
+        r->installDate = TakeValue(reader, r->mainUninstallKeyOpened);
         r->lastUsedSource = TakeValue(reader, true);
         r->netSource = TakeValue(reader, true);
     }
@@ -257,29 +220,55 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::wstring argText = args.data;  // the text ends at its first NUL
 
     gCalls.clear();
+    gRecord.clear();
+    gRecords = 0;
     const int exitCode = RunLauncher(args.data, &kOps);
 
-    std::vector<std::string> expected;
-    const int expectedCode = ExpectedRun(argText, &expected);
-    if (gCalls != expected) {
-        PrintCalls("calls made:", gCalls);
-        PrintCalls("calls expected:", expected);
-    }
-    FUZZ_CHECK(gCalls == expected);
-    FUZZ_CHECK(exitCode == expectedCode);
+    const Registration* before = gStage.registrations[0].get();
+    const Registration* after = gStage.registrations[1].get();
+    const RunPlan plan = PlanRun(args.data, gStage.visible, before);
+    const bool inner = RunsInnerInstaller(plan.path);
+    const std::wstring command = L"_Setup.exe " + argText;
+    const bool startable = command.size() + 1 <= 32767;
+    const bool runs = inner && !gStage.whatIf && startable;
+    const bool ended = runs && gStage.innerEnds;
+    const bool repairs = ended && plan.path == kInstallationPath;
 
-    // The same, as the rules stand on their own.
-    auto has = [&argText](const wchar_t* name) {
-        return argText.find(name) != std::wstring::npos;
-    };
-    if (!gStage.visible) {
+    FUZZ_CHECK(gCalls.size() >= 1 && gCalls[0] == Call("readRegistration"));
+    FUZZ_CHECK(Count("readRegistration(") == (repairs ? 2u : 1u));
+    if (!gStage.visible || !plan.show || gStage.whatIf) {
         for (const std::string& call : gCalls)
             FUZZ_CHECK(!IsShown(call));
     }
-    if (has(L"/?") || has(L"/vd") || (has(L"/bl") ? !gStage.visible : has(L"/x")))
-        FUZZ_CHECK(gStage.reads == 0);
-    if (gStage.writes > 0)
-        FUZZ_CHECK(gStage.innerEnds && !has(L"/x") && !has(L"/?") && !has(L"/vd") &&
-                   !has(L"/bl"));
+    if (plan.path == kRefusalPath) {
+        FUZZ_CHECK(IsInstalled(before));
+        FUZZ_CHECK(plan.dialogId != 0);
+    }
+    FUZZ_CHECK(Count("runInnerInstaller(") == (runs ? 1u : 0u));
+    if (runs)
+        FUZZ_CHECK(std::find(gCalls.begin(), gCalls.end(),
+                             Call("runInnerInstaller", {UnitBytes(command)})) != gCalls.end());
+    std::vector<std::string> writes;
+    for (const std::string& call : gCalls) {
+        if (StartsWith(call, "writeValue("))
+            writes.push_back(call);
+    }
+    std::vector<std::string> planned;
+    RegistryWrite repairWrites[kRepairCount];
+    const int count = repairs ? PlanRepairs(after, repairWrites) : 0;
+    for (int i = 0; i < count; i++)
+        planned.push_back(Describe(repairWrites[i]));
+    FUZZ_CHECK(writes == planned);
+    if (gStage.whatIf)
+        FUZZ_CHECK(gCalls.size() == 1);  // the one read
+    unsigned long innerCode = 0;
+    if (runs)
+        innerCode = gStage.exitCode;
+    else if (inner && !gStage.whatIf)
+        innerCode = 206;  // longer than the system takes: not started
+    FUZZ_CHECK(exitCode == RunExitCode(plan.path, innerCode));
+    FUZZ_CHECK(gRecords == (gStage.recordAsked ? 1 : 0));
+    if (gStage.recordAsked)
+        CheckRecord(exitCode);
     return 0;
 }

@@ -104,9 +104,9 @@ def language():
 
 
 def dispatch():
-    def stage(visible=1, ends=1, log=1, help_made=1, code=0, writes=0x3F, figures=7):
-        flags = visible | (ends << 1) | (log << 2) | (help_made << 3)
-        return bytes([flags]) + struct.pack("<I", code) + bytes([writes, figures])
+    def stage(visible=1, ends=1, made=1, record=1, what_if=0, code=0, writes=0x3F):
+        flags = visible | (ends << 1) | (made << 2) | (record << 3) | (what_if << 4)
+        return bytes([flags]) + struct.pack("<I", code) + bytes([writes])
 
     def registration(keys=0, client=ABSENT, build=ABSENT, directory=ABSENT, date=ABSENT,
                      last=ABSENT, net=ABSENT):
@@ -140,7 +140,7 @@ def dispatch():
         "uninstall_not_ended": run(b"/x", installed(), ends=0, code=1602),
         "upper_x": run(b"/X", installed(b"VNR 4.50")),
         "help_first": run(b"/LOGRESOURCES /? /vd /bl /x", installed()),
-        "help_not_made": run(b"/?", help_made=0),
+        "help_not_made": run(b"/?", made=0),
         "unseen_help": run(b"/?", visible=0),
         "version_then": run(b"/vd /bl"),
         "unseen_version": run(b"/vd", visible=0),
@@ -150,14 +150,17 @@ def dispatch():
             0x09, value(b"c" * 260, BINARY), value(b"b" * 260), value(text(b"d" * 259)),
             value(b"e" * 300))),
         "unseen_build_level": run(b"/LOGRESOURCES /bl", installed(), visible=0),
-        "log_and_version": run(b"/LOGRESOURCES /vd", figures=255),
-        "log_not_made": run(b"/LOGRESOURCES", log=0),
+        "log_and_version": run(b"/LOGRESOURCES /vd", record=0),
+        "log_not_made": run(b"/LOGRESOURCES", made=0),
         "failed_install": run(b'/v"/qn"', after=nothing, code=1603),
         "not_started": run(b"/l1036", ends=0, code=2),
         "restart_code": run(b"/s", code=3010),
         "crash_code": run(b"/s", code=0xC0000005),
         "writes_fail": run(b"/s", writes=0x15),
         "no_writes_succeed": run(b"/s", writes=0),
+        "secrets_masked": run(b'/v"/qn DBPASSWORD=\\"a b\\" Token=x"\r\nexit code: 0'),
+        "what_if_refusal": run(b"/l1036", installed(), what_if=1),
+        "what_if_install": run(b"/LOGRESOURCES /s", what_if=1),
         "registered_without_directory": run(b"/s", after=registered(ABSENT)),
         "directory_259": run(b"/s", after=registered(value(text(directory_of_length(259))))),
         "directory_full_no_nul": run(b"/s", after=registered(value(b"d" * 260))),
