@@ -47,11 +47,12 @@ target_link_options(Setup PRIVATE -nostartfiles ${SETUP_ENTRY} -static -s
 set_target_properties(Setup PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 # The shipped file's size budget in bytes, the one place it is set: the
 # pe_size test holds Setup.exe to it and the benchmark's report judges by it.
-# A budget against growth: half the NSIS peer's size, rounded down to 512
-# bytes. The content alone takes much of it: the 24 dialog templates in
-# UTF-16 are 18,116 bytes and the help text 4,540, the manifest and the
+# A budget against growth: 50 KiB, a little over half the NSIS peer's size
+# (it was half of it, 45,056 bytes, until the run record and what-if took
+# 6,656 bytes). The content alone takes much of it: the 24 dialog templates
+# in UTF-16 are 18,116 bytes and the help text 4,540, the manifest and the
 # version resource 1,216, before code, imports, relocations and headers.
-set(SETUP_SIZE_BUDGET 45056)
+set(SETUP_SIZE_BUDGET 51200)
 # Without the runtime's start-up nothing runs the constructors of globals:
 # the build fails when the product's code has one.
 add_custom_command(TARGET Setup POST_BUILD
