@@ -175,7 +175,7 @@ TEST_F(RecordTest, EachPathIsRecordedAndASecondRunAppendsItsOwn) {
             exitCode = RunSetup(c.args, kCloseByCloseButton).exitCode;
         std::vector<Record> records = ReadRecords(record_);
         ASSERT_EQ(records.size(), 2u);
-        for (int i = 0; i < 2; i++) {
+        for (size_t i = 0; i < 2; i++) {
             EXPECT_EQ(exitCodes[i], c.exitCode);
             EXPECT_EQ(Value(records[i], "path"), c.path) << Lines(records[i]);
             EXPECT_EQ(Value(records[i], "exit code"), std::to_string(exitCodes[i]));
@@ -190,11 +190,9 @@ TEST_F(RecordTest, EachPathIsRecordedAndASecondRunAppendsItsOwn) {
         EXPECT_EQ(Count(r, "before "), 12u);
         EXPECT_EQ(Count(r, "after "), installation ? 12u : 0u);
         EXPECT_EQ(Count(r, "result "), installation ? repaired.size() : 0u) << Lines(r);
-        for (const ValueText& value : repaired) {
-            if (installation)
-                EXPECT_EQ(Value(r, "result " + Location(value)).find("written"), 0u)
-                    << Location(value) << Lines(r);
-        }
+        for (size_t i = 0; installation && i < repaired.size(); i++)
+            EXPECT_EQ(Value(r, "result " + Location(repaired[i])).find("written"), 0u)
+                << Location(repaired[i]) << Lines(r);
     }
 }
 
