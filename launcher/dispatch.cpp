@@ -27,9 +27,7 @@ static int WriteResourceLog(const LauncherOps* ops) {
 static int WriteHelpFile(int show, const LauncherOps* ops) {
     static char help[kHelpFileSize];  // too large for the stack
     size_t length = ComposeHelpFile(help, sizeof help);
-    wchar_t name[kTextBufSize];
-    return CopyText(name, kTextBufSize, kHelpFileName) &&
-           ops->writeFile(name, help, length, show ? kReplaceAndShow : kReplaceFile);
+    return ops->writeFile(kHelpFileName, help, length, show ? kReplaceAndShow : kReplaceFile);
 }
 
 static void ShowVersionDate(const LauncherOps* ops) {

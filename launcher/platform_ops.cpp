@@ -60,10 +60,10 @@ static int IsElevated() {
 // path is expanded. A path that does not fit asks for no record.
 static void ReadRecordPath(wchar_t* path) {
     DWORD length = GetEnvironmentVariableW(L"OMRIK_SETUP_LOG", path, kTextBufSize);
-    if (length)
-        path[length < kTextBufSize ? length : 0] = L'\0';
-    if (length)
+    if (length) {
+        path[length < kTextBufSize ? length : 0] = L'\0';  // set, but too long: no record
         return;
+    }
     wchar_t value[kTextBufSize] = L"";
     DWORD type = REG_NONE, size = sizeof value - sizeof(wchar_t);
     HKEY key;

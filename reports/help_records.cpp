@@ -7,7 +7,7 @@
 
 #include "base/text.h"
 
-const char kHelpFileName[] = "helpFILE.txt";
+const wchar_t kHelpFileName[] = L"helpFILE.txt";
 
 constexpr const char* kHelpRecords[kHelpRecordCount] = {
     /*   1 */ "Setup.exe command-line parameters.",

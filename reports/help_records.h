@@ -2,7 +2,7 @@
 #pragma once
 #include <stddef.h>
 
-extern const char kHelpFileName[];
+extern const wchar_t kHelpFileName[];
 
 const int kHelpRecordCount = 140;
 const size_t kHelpRecordSize = 260;
