@@ -9,6 +9,4 @@ const size_t kHelpRecordSize = 260;
 const size_t kHelpLineSize = kHelpRecordSize + 2;  // CR LF after each record
 const size_t kHelpFileSize = kHelpRecordCount * kHelpLineSize;
 
-extern const char* const kHelpRecords[kHelpRecordCount];
-
 size_t ComposeHelpFile(char* dst, size_t cap);

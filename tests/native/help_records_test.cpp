@@ -44,6 +44,12 @@ std::string Line(int number) {
     return HelpFile().substr((size_t)(number - 1) * 262, 262);
 }
 
+// A record's text: its slot up to the NUL fill.
+std::string Text(int number) {
+    const std::string line = Line(number);
+    return line.substr(0, line.find('\0'));
+}
+
 std::string Record(const std::string& text) {
     std::string line = text;
     line.resize(260, '\0');
@@ -85,8 +91,8 @@ TEST(HelpFile, BytesMatchTheReviewedDigest) {
 
 TEST(HelpFile, TextsHoldOnlyPrintableAsciiAndTab) {
     for (int n = 1; n <= 140; n++) {
-        for (const char* p = kHelpRecords[n - 1]; *p; p++) {
-            const unsigned char c = (unsigned char)*p;
+        for (char unit : Text(n)) {
+            const unsigned char c = (unsigned char)unit;
             EXPECT_TRUE(c == '\t' || (c >= 0x20 && c <= 0x7E)) << "record " << n << " byte " << (int)c;
         }
     }
@@ -95,7 +101,7 @@ TEST(HelpFile, TextsHoldOnlyPrintableAsciiAndTab) {
 TEST(HelpFile, QuotesAndBackslashesStandInTheirRecordsOnly) {
     std::vector<int> quoted, backslashed;
     for (int n = 1; n <= 140; n++) {
-        const std::string text = kHelpRecords[n - 1];
+        const std::string text = Text(n);
         if (text.find('"') != std::string::npos)
             quoted.push_back(n);
         if (text.find('\\') != std::string::npos)
@@ -114,7 +120,7 @@ TEST(HelpFile, EmptyRecordsAre260NulBytes) {
     }
     int count = 0;
     for (int n = 1; n <= 140; n++)
-        count += kHelpRecords[n - 1][0] == '\0';
+        count += Text(n).empty();
     EXPECT_EQ(23, count);
 }
 
@@ -151,15 +157,15 @@ TEST(HelpFile, LinesWithExactBytes) {
         EXPECT_EQ(kRecordLengths[c.number - 1], c.text.size());
         EXPECT_EQ(Record(c.text), Line(c.number));
     }
-    EXPECT_EQ(20u, std::string(kHelpRecords[50]).size());
+    EXPECT_EQ(20u, Text(51).size());
 }
 
 TEST(HelpFile, SentenceSplitAcrossRecords84And85) {
-    const std::string record84 = kHelpRecords[83];
+    const std::string record84 = Text(84);
     const std::string ending = "WHERE OMRIK VINDARA ";
     ASSERT_GE(record84.size(), ending.size());
     EXPECT_EQ(ending, record84.substr(record84.size() - ending.size()));
-    EXPECT_EQ("\t\t\t\t\tWILL BE INSTALLED. ", std::string(kHelpRecords[84]));
+    EXPECT_EQ("\t\t\t\t\tWILL BE INSTALLED. ", Text(85));
 }
 
 TEST(ComposeHelpFile, RefusesACapacityTooSmallWithoutOverrun) {
