@@ -26,53 +26,45 @@ static void HandleMessages(int* quit, WPARAM* quitCode) {
     }
 }
 
+// Starts application (a full path; NULL lets the system search for the
+// first word of commandLine, for test programs only). Returns 1 once it
+// runs, or 0 with the system's error code.
+int StartProgram(const wchar_t* application, wchar_t* commandLine, ProgramRun* run) {
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    const BOOL started = CreateProcessW(application, commandLine, NULL, NULL, TRUE, 0, NULL, NULL,
+                                        &startup, &process);
+    *run = {process.hProcess, process.dwProcessId, started ? 0 : GetLastError()};
+    if (started)
+        CloseHandle(process.hThread);  // the launcher never touches the child's thread
+    return started != 0;
+}
+
 // Waits until the process has ended, handling the thread's messages all
 // the while: the launcher owns a window, and a program that sends to every
 // top-level window (installers broadcast WM_SETTINGCHANGE after changing
 // the environment) blocks until each has answered. An alertable wait also
-// ends for an APC; then it simply goes on. Returns 1 once the process has
-// ended, 0 when the wait failed.
-static int WaitHandlingMessages(HANDLE process) {
+// ends for an APC; then it goes on. Returns 1 with the exit code once the
+// child has ended, or 0 with the system's error code: a child that may
+// still run is never reported as ended.
+int WaitProgram(ProgramRun* run) {
     int quit = 0;
     WPARAM quitCode = 0;
-    DWORD waited;
-    for (;;) {
-        waited = MsgWaitForMultipleObjectsEx(1, &process, INFINITE, QS_ALLINPUT,
+    DWORD waited, code = 0;
+    do {
+        waited = MsgWaitForMultipleObjectsEx(1, &run->process, INFINITE, QS_ALLINPUT,
                                              MWMO_ALERTABLE | MWMO_INPUTAVAILABLE);
         if (waited == WAIT_OBJECT_0 + 1)
             HandleMessages(&quit, &quitCode);
-        else if (waited != WAIT_IO_COMPLETION)
-            break;
-    }
+    } while (waited == WAIT_OBJECT_0 + 1 || waited == WAIT_IO_COMPLETION);
     if (quit)
         PostQuitMessage((int)quitCode);  // handed on to whoever runs the thread's loop next
-    return waited == WAIT_OBJECT_0;
-}
-
-// Runs application (a full path; NULL lets the system search for the first
-// word of commandLine, for test programs only) with commandLine as its
-// command line. Returns 1 with the child's exit code once it has ended, or
-// 0 with the system's error code when it could not be started or could not
-// be waited for: a child that may still be running is never reported as
-// ended.
-int RunAndWait(const wchar_t* application, wchar_t* commandLine, unsigned long* exitCode) {
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(application, commandLine, NULL, NULL, TRUE, 0, NULL, NULL, &startup,
-                        &process)) {
-        *exitCode = GetLastError();
-        return 0;
-    }
-    int ended = WaitHandlingMessages(process.hProcess);
-    DWORD code = 0;
-    if (!ended || !GetExitCodeProcess(process.hProcess, &code))
+    const int ended = waited == WAIT_OBJECT_0;
+    if (!ended || !GetExitCodeProcess(run->process, &code))
         code = GetLastError();
-    if (!ended && code == 0)
-        code = ERROR_GEN_FAILURE;  // never let a failed wait read as success
-    *exitCode = code;
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
+    run->exitCode = !ended && code == 0 ? ERROR_GEN_FAILURE : code;  // never a failed wait as 0
+    CloseHandle(run->process);
     return ended;
 }
 

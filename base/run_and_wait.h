@@ -3,6 +3,14 @@
 #pragma once
 #include <stddef.h>
 
-int RunAndWait(const wchar_t* application, wchar_t* commandLine, unsigned long* exitCode);
+// A started program until the wait, and its exit code or the system's error.
+struct ProgramRun {
+    void* process;
+    unsigned long processId;
+    unsigned long exitCode;
+};
+
+int StartProgram(const wchar_t* application, wchar_t* commandLine, ProgramRun* run);
+int WaitProgram(ProgramRun* run);
 int PathInModuleFolder(const wchar_t* name, wchar_t* path, size_t cap);
 int PathInSystemFolder(const wchar_t* name, wchar_t* path, size_t cap);

@@ -7,7 +7,7 @@
 // Length of a text that may fill its buffer without a terminating NUL, as
 // registry data can: the scan never goes past size units.
 template <typename Char>
-static size_t LengthWithin(const Char* text, size_t size) {
+size_t BoundedLength(const Char* text, size_t size) {
     size_t length = 0;
     while (length < size && text[length])
         length++;
@@ -26,10 +26,10 @@ static Char UnitOf(wchar_t c) {
 }
 
 template <typename Char, typename Source>
-static int AppendUnits(Char* dst, size_t cap, const Source* src, size_t count) {
+int AppendBytes(Char* dst, size_t cap, const Source* src, size_t count) {
     if (cap == 0)
         return 0;
-    size_t used = LengthWithin(dst, cap);
+    size_t used = BoundedLength(dst, cap);
     if (used == cap) {  // not terminated: terminate, add nothing
         dst[cap - 1] = 0;
         return 0;
@@ -43,15 +43,20 @@ static int AppendUnits(Char* dst, size_t cap, const Source* src, size_t count) {
 }
 
 template <typename Char, typename Source>
-static int CopyUnits(Char* dst, size_t cap, const Source* src) {
+int AppendText(Char* dst, size_t cap, const Source* src) {
+    return AppendBytes(dst, cap, src, BoundedLength(src, (size_t)-1));
+}
+
+template <typename Char, typename Source>
+int CopyText(Char* dst, size_t cap, const Source* src) {
     if (cap == 0)
         return 0;
     dst[0] = 0;
-    return AppendUnits(dst, cap, src, LengthWithin(src, (size_t)-1));
+    return AppendText(dst, cap, src);
 }
 
 template <typename Char>
-static const Char* FindUnitIn(const Char* text, size_t length, Char unit) {
+const Char* FindUnit(const Char* text, size_t length, Char unit) {
     for (size_t i = 0; i < length; i++) {
         if (text[i] == unit)
             return text + i;
@@ -59,49 +64,20 @@ static const Char* FindUnitIn(const Char* text, size_t length, Char unit) {
     return nullptr;
 }
 
-int AppendBytes(char* dst, size_t cap, const char* src, size_t count) {
-    return AppendUnits(dst, cap, src, count);
-}
-int AppendBytes(wchar_t* dst, size_t cap, const wchar_t* src, size_t count) {
-    return AppendUnits(dst, cap, src, count);
-}
-int AppendBytes(wchar_t* dst, size_t cap, const char* ascii, size_t count) {
-    return AppendUnits(dst, cap, ascii, count);
-}
-
-int AppendText(char* dst, size_t cap, const char* src) {
-    return AppendUnits(dst, cap, src, LengthWithin(src, (size_t)-1));
-}
-int AppendText(wchar_t* dst, size_t cap, const wchar_t* src) {
-    return AppendUnits(dst, cap, src, LengthWithin(src, (size_t)-1));
-}
-int AppendText(wchar_t* dst, size_t cap, const char* ascii) {
-    return AppendUnits(dst, cap, ascii, LengthWithin(ascii, (size_t)-1));
-}
-
-int CopyText(char* dst, size_t cap, const char* src) {
-    return CopyUnits(dst, cap, src);
-}
-int CopyText(wchar_t* dst, size_t cap, const wchar_t* src) {
-    return CopyUnits(dst, cap, src);
-}
-int CopyText(wchar_t* dst, size_t cap, const char* ascii) {
-    return CopyUnits(dst, cap, ascii);
-}
-
-size_t BoundedLength(const char* text, size_t size) {
-    return LengthWithin(text, size);
-}
-size_t BoundedLength(const wchar_t* text, size_t size) {
-    return LengthWithin(text, size);
-}
-
-const char* FindUnit(const char* text, size_t length, char unit) {
-    return FindUnitIn(text, length, unit);
-}
-const wchar_t* FindUnit(const wchar_t* text, size_t length, wchar_t unit) {
-    return FindUnitIn(text, length, unit);
-}
+// Narrow into narrow, wide into wide, and a fixed ASCII text into wide.
+template int AppendBytes(char*, size_t, const char*, size_t);
+template int AppendBytes(wchar_t*, size_t, const wchar_t*, size_t);
+template int AppendBytes(wchar_t*, size_t, const char*, size_t);
+template int AppendText(char*, size_t, const char*);
+template int AppendText(wchar_t*, size_t, const wchar_t*);
+template int AppendText(wchar_t*, size_t, const char*);
+template int CopyText(char*, size_t, const char*);
+template int CopyText(wchar_t*, size_t, const wchar_t*);
+template int CopyText(wchar_t*, size_t, const char*);
+template size_t BoundedLength(const char*, size_t);
+template size_t BoundedLength(const wchar_t*, size_t);
+template const char* FindUnit(const char*, size_t, char);
+template const wchar_t* FindUnit(const wchar_t*, size_t, wchar_t);
 
 // Decimal digits of a 64-bit count. The division works on 16-bit pieces so
 // that a 32-bit program needs no 64-bit division routines, and no runtime's
@@ -136,29 +112,21 @@ static int IsSurrogate(unsigned long c, unsigned long first) {
     return c >= first && c <= first + 0x3FF;
 }
 
-// A surrogate without its partner, which UTF-8 cannot hold, becomes
-// U+FFFD. Returns the length, 0 when the text does not fit with its NUL.
-size_t ToUtf8(char* dst, size_t cap, const wchar_t* src, size_t count) {
-    if (!CopyText(dst, cap, ""))
-        return 0;
-    size_t used = 0;
-    for (size_t i = 0; i < count; i++) {
-        unsigned long c = (unsigned long)src[i];
-        if (IsSurrogate(c, 0xD800) && i + 1 < count &&
-            IsSurrogate((unsigned long)src[i + 1], 0xDC00))
-            c = 0x10000 + ((c - 0xD800) << 10) + ((unsigned long)src[++i] - 0xDC00);
-        else if (IsSurrogate(c, 0xD800) || IsSurrogate(c, 0xDC00) || c > 0x10FFFF)
-            c = 0xFFFD;
-        // The lead byte carries the count of bytes in its high bits.
-        size_t n = c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
-        static const unsigned char kLead[5] = {0, 0, 0xC0, 0xE0, 0xF0};
-        char bytes[4];
-        for (size_t k = n - 1; k > 0; k--, c >>= 6)
-            bytes[k] = (char)(0x80 | (c & 0x3F));
-        bytes[0] = (char)(kLead[n] | c);
-        if (!AppendBytes(dst + used, cap - used, bytes, n))
-            return 0;
-        used += n;
-    }
-    return used;
+// A surrogate without its partner, which UTF-8 cannot hold, and a 32-bit
+// unit beyond Unicode (a host's wide text) read as U+FFFD.
+unsigned long NextCodePoint(const wchar_t* text, size_t count, size_t* at) {
+    unsigned long c = (unsigned long)text[(*at)++];
+    if (IsSurrogate(c, 0xD800) && *at < count && IsSurrogate((unsigned long)text[*at], 0xDC00))
+        return 0x10000 + ((c - 0xD800) << 10) + ((unsigned long)text[(*at)++] - 0xDC00);
+    return IsSurrogate(c, 0xD800) || IsSurrogate(c, 0xDC00) || c > 0x10FFFF ? 0xFFFD : c;
+}
+
+// The lead byte carries the count of bytes in its high bits.
+size_t Utf8Of(unsigned long c, char bytes[4]) {
+    size_t n = c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
+    static const unsigned char kLead[5] = {0, 0, 0xC0, 0xE0, 0xF0};
+    for (size_t k = n - 1; k > 0; k--, c >>= 6)
+        bytes[k] = (char)(0x80 | (c & 0x3F));
+    bytes[0] = (char)(kLead[n] | c);
+    return n;
 }

@@ -17,21 +17,18 @@ constexpr size_t TextLength(const Char* text) {
     return length;
 }
 
-int CopyText(char* dst, size_t cap, const char* src);
-int CopyText(wchar_t* dst, size_t cap, const wchar_t* src);
-int CopyText(wchar_t* dst, size_t cap, const char* ascii);
-int AppendText(char* dst, size_t cap, const char* src);
-int AppendText(wchar_t* dst, size_t cap, const wchar_t* src);
-int AppendText(wchar_t* dst, size_t cap, const char* ascii);
-int AppendBytes(char* dst, size_t cap, const char* src, size_t count);
-int AppendBytes(wchar_t* dst, size_t cap, const wchar_t* src, size_t count);
-int AppendBytes(wchar_t* dst, size_t cap, const char* ascii, size_t count);
+// For narrow and wide text; text.cpp holds the combinations that make sense.
+template <typename Char, typename Source>
+int CopyText(Char* dst, size_t cap, const Source* src);
+template <typename Char, typename Source>
+int AppendText(Char* dst, size_t cap, const Source* src);
+template <typename Char, typename Source>
+int AppendBytes(Char* dst, size_t cap, const Source* src, size_t count);
+template <typename Char>
+size_t BoundedLength(const Char* text, size_t size);
+template <typename Char>
+const Char* FindUnit(const Char* text, size_t length, Char unit);
 int AppendUnsigned(char* dst, size_t cap, unsigned long long value);
-// Wide text as UTF-8: a UTF-16 unit makes at most three bytes, a
-// surrogate pair four, and a 32-bit unit (a host's wide text) four.
-const size_t kMostUtf8PerUnit = 4;
-size_t ToUtf8(char* dst, size_t cap, const wchar_t* src, size_t count);
-size_t BoundedLength(const char* text, size_t size);
-size_t BoundedLength(const wchar_t* text, size_t size);
-const char* FindUnit(const char* text, size_t length, char unit);
-const wchar_t* FindUnit(const wchar_t* text, size_t length, wchar_t unit);
+// Wide text as UTF-8, one code point at a time: at most four bytes each.
+unsigned long NextCodePoint(const wchar_t* text, size_t count, size_t* at);
+size_t Utf8Of(unsigned long codePoint, char bytes[4]);

@@ -7,7 +7,13 @@
 #include "launcher/command_line.h"
 #include "launcher/platform_ops.h"
 
+static unsigned long MakeNoWindow() {
+    return 0;
+}
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     gModuleInstance = instance;
-    return RunLauncher(SkipProgramName(GetCommandLineW()), &kPlatformOps);
+    LauncherOps ops = kPlatformOps;
+    ops.createWindow = MakeNoWindow;
+    return RunLauncher(SkipProgramName(GetCommandLineW()), &ops);
 }

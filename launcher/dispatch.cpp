@@ -1,19 +1,13 @@
-// The launcher's run: read, decide, apply, record. Everything it does to
-// the system goes through the operation table.
+// The launcher's run: read, decide, apply, and record each fact as it
+// becomes known. What takes more than a few hundred bytes is static: the
+// 32-bit launcher's stack is never probed, so no frame may near a page.
 #include "launcher/dispatch.h"
-
-#include <stdlib.h>
 
 #include "launcher/command_line.h"
 #include "reports/help_records.h"
 #include "reports/report_text.h"
 
 const wchar_t kResourceLogPath[] = L"c:\\LOGRESOURCES.txt";
-
-// The Windows error codes for an inner command that cannot be composed, and
-// for one longer than the system takes.
-const unsigned long kErrorNotEnoughMemory = 8;
-const unsigned long kErrorFilenameExcedRange = 206;
 
 static int WriteResourceLog(const LauncherOps* ops) {
     ResourceFigures figures = {};
@@ -25,120 +19,153 @@ static int WriteResourceLog(const LauncherOps* ops) {
 
 // The help file stays on disk whether or not Notepad shows it.
 static int WriteHelpFile(int show, const LauncherOps* ops) {
-    static char help[kHelpFileSize];  // too large for the stack
+    static char help[kHelpFileSize];
     size_t length = ComposeHelpFile(help, sizeof help);
     return ops->writeFile(kHelpFileName, help, length, show ? kReplaceAndShow : kReplaceFile);
 }
 
-static void ShowVersionDate(const LauncherOps* ops) {
-    wchar_t text[kTextBufSize];
-    (void)ComposeVersionText(text, kTextBufSize);  // a fixed text that fits
+// A report's box: the version's fixed text, or the build level's, whole.
+static void ShowReportBox(RunPath path, const Registration* registration, const LauncherOps* ops) {
+    static wchar_t text[kBuildLevelTextSize];
+    if (path == kVersionPath)
+        (void)ComposeVersionText(text, kBuildLevelTextSize);
+    else
+        (void)ComposeBuildLevelText(text, kBuildLevelTextSize, registration);
     ops->showReport(text);
 }
 
-static void ShowBuildLevel(const Registration* registration, const LauncherOps* ops) {
-    wchar_t text[kBuildLevelTextSize];
-    (void)ComposeBuildLevelText(text, kBuildLevelTextSize, registration);  // sized for whole values
-    ops->showReport(text);
+// One run as it goes.
+struct Run {
+    const wchar_t* args;
+    const RunSettings* settings;
+    const LauncherOps* ops;
+    RunRecord record;
+    RunPlan plan;
+};
+
+// Who and where, before anything else happens.
+static void RecordStart(Run* run) {
+    static const char* const kTextLines[kTextCount] = {"file: %w", "current directory: %w",
+                                                       "computer: %w", "user: %w"};
+    RunRecord* record = &run->record;
+    const RunSettings* s = run->settings;
+    wchar_t version[kTextBufSize];
+    (void)ComposeVersionText(version, kTextBufSize);  // a fixed text that fits
+    WriteLine(record, "launcher: %w", version);
+    for (int i = 0; i < kTextCount; i++)
+        WriteLine(record, kTextLines[i], s->texts[i]);
+    WriteLine(record, "session: %u", s->session);
+    WriteLine(record, "windows: %u.%u.%u", s->windows.major, s->windows.minor, s->windows.build);
+    WriteLine(record, "elevated: %y", s->elevated);
+    WriteLine(record, "visible: %y", s->visible);
+    WriteLine(record, "unattended: %y", s->unattended != nullptr);
+    if (s->unattended)
+        WriteLine(record, "unattended by: %s", s->unattended);
+    WriteLine(record, "what-if: %y", s->whatIf);
+    WriteLine(record, "arguments: %m", run->args);
 }
 
-// Runs "_Setup.exe " with the whole argument text, however long: the
-// command is composed in a buffer sized to it, never cut. Returns 1 when
-// the inner installer ran to its end.
-static int RunInnerInstaller(RunRecord* record, const LauncherOps* ops) {
-    size_t size = InnerCommandSize(record->args);
-    record->innerCode = kErrorFilenameExcedRange;
-    if (size > kLongestCommandLine)
-        return 0;
-    wchar_t* command = (wchar_t*)malloc(size * sizeof(wchar_t));
-    record->innerCode = kErrorNotEnoughMemory;
-    if (!command)
-        return 0;
-    (void)ComposeInnerCommand(command, size, record->args);  // sized to fit
-    int ended = ops->runInnerInstaller(command, &record->innerCode, &record->innerMilliseconds);
-    free(command);
-    return ended;
-}
-
-// Applies the plan. After an installation that ran to its end the
-// registration is read again and what it registered is repaired; when the
-// inner installer could not be started or waited for, the installation may
-// still be going on, so nothing is repaired.
-static void ApplyPlan(RunRecord* record, Registration* after, RegistryWrite* writes,
-                      WriteResult* results, const LauncherOps* ops) {
-    const RunPlan* plan = &record->plan;
-    if (plan->writeResourceLog)
-        record->resourceLogWritten = WriteResourceLog(ops);  // without it the run goes on
-    switch (plan->path) {
-    case kHelpPath:
-        record->helpFileWritten = WriteHelpFile(plan->show, ops);
-        return;
-    case kVersionPath:
-        if (plan->show)
-            ShowVersionDate(ops);
-        return;
-    case kBuildLevelPath:
-        if (plan->show)
-            ShowBuildLevel(record->before, ops);
-        return;
-    case kRefusalPath:
-        if (plan->show)
-            ops->showDialog(plan->dialogId);
-        return;
-    case kInstallationPath:
-    case kRemovalPath:
-        break;
+// Runs "_Setup.exe " with the whole argument text and waits. Returns its
+// exit code, and *ended 1, once it has ended; else the system's code. Only
+// then is the registration read again (one not waited for may still run),
+// and after an installation what it registered is repaired; a failed write
+// leaves the installation's value.
+static unsigned long RunInnerInstaller(Run* run, int* ended) {
+    RunRecord* record = &run->record;
+    static wchar_t command[kLongestCommandLine];  // the plan made sure the command fits
+    (void)ComposeInnerCommand(command, kLongestCommandLine, run->args);
+    ProgramRun program;
+    if (!run->ops->startProgram(run->settings->innerInstaller, command, &program)) {
+        WriteLine(record, "inner error: %u", program.exitCode);
+        return program.exitCode;
     }
-    record->innerEnded = RunInnerInstaller(record, ops);
-    if (!record->innerEnded || plan->path == kRemovalPath)
-        return;
-    ops->readRegistration(after);
-    record->after = after;
-    record->writeCount = PlanRepairs(after, writes);
-    for (int i = 0; i < record->writeCount; i++)
-        results[i] = ops->writeValue(&writes[i]);  // a failed write leaves the installation's value
+    WriteLine(record, "inner process: %u", program.processId);
+    const unsigned long started = record->now.tick;
+    *ended = run->ops->waitProgram(&program);
+    WriteLine(record, "inner run: %t ms", started);  // the tick count's wrap cancels out
+    WriteLine(record, *ended ? "inner exit code: %c" : "inner error: %c", program.exitCode,
+              nullptr);
+    if (!*ended)
+        return program.exitCode;
+    static Registration after;
+    run->ops->readRegistration(&after);
+    RecordRead(record, "after ", &after, 0);
+    static RegistryWrite writes[kRepairCount];
+    const int count = run->plan.path == kInstallationPath ? PlanRepairs(&after, writes) : -1;
+    if (count >= 0)
+        WriteLine(record,
+                  count ? "repairs: %u planned" : "repairs: none, the installation did not register",
+                  (unsigned long)count);
+    for (int i = 0; i < count; i++) {
+        const WriteResult result = run->ops->writeValue(&writes[i]);
+        RecordWrite(record, &writes[i], &result);
+    }
+    return program.exitCode;
 }
 
-// Appends the record in UTF-8 when one was asked for. A record that cannot
-// be composed or written is left out; the run is the same without it.
-static void WriteRecord(const RunSettings* settings, const RunRecord* record,
-                        const LauncherOps* ops) {
-    if (!settings->recordPath[0])
-        return;
-    size_t cap = RunRecordSize(record->args);
-    wchar_t* text = (wchar_t*)malloc(cap * sizeof(wchar_t));
-    char* bytes = (char*)malloc(cap * kMostUtf8PerUnit);
-    size_t length = text && bytes ? ComposeRunRecord(record, text, cap) : 0;
-    if (length)
-        (void)ops->writeFile(settings->recordPath, bytes,
-                             ToUtf8(bytes, cap * kMostUtf8PerUnit, text, length), kAppendToFile);
-    free(text);
-    free(bytes);
+// Reads, decides and applies; a what-if run only reads and decides. What
+// was decided is recorded before a window shows or the inner installer
+// starts. Returns the exit code, with *ended 1 unless an inner installer
+// did not run to its end, or would not have.
+static int RunDecided(Run* run, int* ended) {
+    static const char* const kPathNames[] = {"help",    "version",      "build level",
+                                             "refusal", "installation", "removal"};
+    const RunSettings* s = run->settings;
+    const LauncherOps* ops = run->ops;
+    RunRecord* record = &run->record;
+    static Registration before;
+    ops->readRegistration(&before);
+    RecordRead(record, "before ", &before, 1);
+    const RunPlan* plan = &(run->plan = PlanRun(run->args, s, &before));
+    WriteLine(record, "path: %s", kPathNames[plan->path]);
+    WriteLine(record, "why: %s", plan->why);
+    if (RunsInnerInstaller(plan->path))
+        WriteLine(record, "inner command: %w%m", kInnerInstallerPrefix, run->args);
+    if (plan->path == kRefusalPath)
+        WriteLine(record, "dialog: %u", (unsigned long)plan->dialogId);
+    if (!RunsInnerInstaller(plan->path))
+        WriteLine(record, s->whatIf ? "would show: %y" : "show: %y", plan->show);
+    *ended = !plan->innerError;
+    if (s->whatIf || plan->innerError)
+        return RunExitCode(plan->path, plan->innerError);
+    static const char* const kWritten[] = {"not written", "written"};
+    if (plan->writeResourceLog)  // without it the run goes on
+        WriteLine(record, "resource log: %s", kWritten[WriteResourceLog(ops) != 0]);
+    if (plan->path == kHelpPath)
+        WriteLine(record, "help file: %s", kWritten[WriteHelpFile(plan->show, ops) != 0]);
+    else if (plan->show && plan->path == kRefusalPath)
+        ops->showDialog(plan->dialogId);
+    else if (plan->show && !RunsInnerInstaller(plan->path))
+        ShowReportBox(plan->path, &before, ops);
+    if (!RunsInnerInstaller(plan->path))
+        return RunExitCode(plan->path, 0);
+    *ended = 0;
+    return RunExitCode(plan->path, RunInnerInstaller(run, ended));
 }
 
 // What-if decides and records like any run, and does nothing: no program,
-// no file but the record, no registry write, no window. Its exit code is
-// the plan's, as if the inner installer had ended with 0.
+// no file but the record, no registry write, no window but the hidden one;
+// it exits as the real run does when the inner installer ends with 0. A
+// record without its last two lines is of a run that did not end.
 int RunLauncher(const wchar_t* args, const LauncherOps* ops) {
-    RunSettings settings;
+    static RunSettings settings;
     ops->readSettings(&settings);
-    Registration before, after;
-    ops->readRegistration(&before);
-    const int visible = ops->windowStationVisible();
-    RegistryWrite writes[kRepairCount];
-    WriteResult results[kRepairCount];
-    RunRecord record = {.time = settings.time,
-                        .whatIf = settings.whatIf,
-                        .elevated = settings.elevated,
-                        .visible = visible,
-                        .args = args,
-                        .before = &before,
-                        .plan = PlanRun(args, visible, &before),
-                        .writes = writes,
-                        .results = results};
-    if (!settings.whatIf)
-        ApplyPlan(&record, &after, writes, results, ops);
-    record.exitCode = RunExitCode(record.plan.path, record.innerCode);
-    WriteRecord(&settings, &record, ops);
-    return record.exitCode;
+    Run run = {args, &settings, ops,
+               {nullptr, settings.processId, ops->readClock, ops->writeRecord, {}}, {}};
+    if (settings.recordPath[0] && IsAbsolutePath(settings.recordPath))
+        run.record.file = ops->openRecord(settings.recordPath);
+    WriteLine(&run.record, "run: %TZ");
+    const unsigned long startTick = run.record.now.tick;
+    RecordStart(&run);
+    // No window, no run; and no success either.
+    const unsigned long windowError = ops->createWindow();
+    int ended = 0;
+    if (windowError)
+        WriteLine(&run.record, "window: not created, error %u", windowError);
+    const int exitCode = windowError ? (int)windowError : RunDecided(&run, &ended);
+    const unsigned long code = (unsigned)exitCode;  // a DWORD, as the process ends with it
+    WriteLine(&run.record, "run time: %t ms", startTick);
+    WriteLine(&run.record, "exit code: %c", code,
+              ExitOutcome(run.plan.path == kRefusalPath, !ended, code));
+    return exitCode;
 }

@@ -1,47 +1,37 @@
 // The launcher's run: it reads what it was asked for and the registration,
 // decides in pure code (run_plan.h) and applies the decision through a
 // table of primitives, so tests can replace the system and watch every
-// step. On request it records the run, or only decides and records it.
+// step. On request it records the run as it goes.
 #pragma once
 #include <stddef.h>
 
+#include "base/run_and_wait.h"
 #include "detect/registration.h"
 #include "launcher/run_record.h"
 #include "repair/repair_plan.h"
 #include "reports/log_text.h"
 #include "reports/reports.h"
 
-// What the run was asked for besides its argument text, and the process it
-// runs in.
-struct RunSettings {
-    int whatIf;    // decide and record, but do nothing
-    int elevated;  // 1, 0, or -1 when the process could not tell
-    RecordTime time;
-    wchar_t recordPath[kTextBufSize];  // empty: no record asked for
-};
-
 struct LauncherOps {
-    // 1 when someone can see and answer the launcher's windows: not so in a
-    // session nobody sees (a service's, SYSTEM's in session 0).
-    int (*windowStationVisible)();
     void (*readSettings)(RunSettings* settings);
+    // Makes the hidden window: 0, or the system's code when it could not.
+    unsigned long (*createWindow)();
+    void (*readClock)(RecordTime* time);
+    // The record, never opened through a link, or null; each write appends.
+    void* (*openRecord)(const wchar_t* path);
+    int (*writeRecord)(void* record, const char* bytes, size_t length);
     void (*readRegistration)(Registration* registration);
     void (*measureResources)(ResourceFigures* figures);
-    // Writes the bytes as asked, never through a link; 1 when every byte
-    // was written. Showing returns when Notepad is closed.
+    // Never through a link; 1 when all was written. Shown: once Notepad closes.
     int (*writeFile)(const wchar_t* path, const char* bytes, size_t length, FileWrite how);
     // A message box of the reports; returns when it is closed.
     void (*showReport)(const wchar_t* text);
     // The already-installed dialog; returns when it is closed.
     void (*showDialog)(int dialogId);
-    // Runs the inner installer beside the launcher with the command line and
-    // waits. Returns 1 with its exit code once it has ended, or 0 with the
-    // system's error code when it could not be started or waited for; and
-    // how long that took.
-    int (*runInnerInstaller)(wchar_t* commandLine, unsigned long* exitCode,
-                             unsigned long* milliseconds);
-    // Writes the value, through the key's fallback form only when the first
-    // form failed.
+    // The inner installer, started by its full path, and the wait for it.
+    int (*startProgram)(const wchar_t* application, wchar_t* commandLine, ProgramRun* run);
+    int (*waitProgram)(ProgramRun* run);
+    // Writes the value, through the key's fallback form only when need be.
     WriteResult (*writeValue)(const RegistryWrite* write);
 };
 

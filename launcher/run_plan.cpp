@@ -1,18 +1,20 @@
 // "/LOGRESOURCES" first, then one path: "/?" before "/vd" before "/bl"
 // before the installation; "/x" skips the check for an installed product.
-// Where nobody can see a window, nobody can close one: there the launcher
-// shows nothing, so it never waits on a window, and refuses all the same.
+// Where nobody sees a window, or none was asked for, the launcher shows
+// none and refuses all the same. Whether the inner installer can start is
+// decided here too, so a what-if run ends as the real one would.
 #include "launcher/run_plan.h"
 
 #include "detect/installed.h"
 #include "detect/language.h"
 #include "launcher/command_line.h"
 
-RunPlan PlanRun(const wchar_t* args, int visible, const Registration* before) {
+RunPlan PlanRun(const wchar_t* args, const RunSettings* settings, const Registration* before) {
     RunPlan plan = {.writeResourceLog = HasSwitch(args, kSwitchLogResources),
                     .path = kInstallationPath,
-                    .show = visible,
+                    .show = settings->visible && !settings->unattended,
                     .dialogId = 0,
+                    .innerError = 0,
                     .why = "no installed product was found"};
     if (HasSwitch(args, kSwitchHelp)) {
         plan.path = kHelpPath;
@@ -31,8 +33,18 @@ RunPlan PlanRun(const wchar_t* args, int visible, const Registration* before) {
         plan.dialogId = ChooseDialogId(&before->clientLevel, SelectLanguage(args));
         plan.why = "ClientLevel names a version and an uninstall key exists";
     }
-    if (RunsInnerInstaller(plan.path))
-        plan.show = 0;  // the inner installer shows its own windows
+    if (!RunsInnerInstaller(plan.path))
+        return plan;
+    plan.show = 0;  // the inner installer shows its own windows
+    if (InnerCommandSize(args) > kLongestCommandLine) {
+        plan.innerError = kErrorFilenameExcedRange;
+        plan.why = "the command line is longer than Windows starts a program with";
+    } else if (settings->innerInstallerError) {
+        plan.innerError = settings->innerInstallerError;
+        plan.why = plan.innerError == kErrorFilenameExcedRange
+                       ? "the launcher's folder leaves no room for _Setup.exe's path"
+                       : "_Setup.exe cannot be opened beside the launcher";
+    }
     return plan;
 }
 
@@ -47,4 +59,15 @@ int RunExitCode(RunPath path, unsigned long innerCode) {
     if (path == kRefusalPath)
         return kAlreadyInstalledExitCode;
     return RunsInnerInstaller(path) ? (int)innerCode : 0;
+}
+
+// A switch fails safe: anything but nothing or "0", blanks around it
+// ignored, is on (cmd's "set NAME=1 && ..." leaves a blank behind the 1).
+int IsSwitchedOn(const wchar_t* value) {
+    size_t start = 0, end = BoundedLength(value, kTextBufSize);
+    while (start < end && (value[start] == L' ' || value[start] == L'\t'))
+        start++;
+    while (end > start && (value[end - 1] == L' ' || value[end - 1] == L'\t'))
+        end--;
+    return end > start && !(end - start == 1 && value[start] == L'0');
 }

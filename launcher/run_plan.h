@@ -1,8 +1,10 @@
 // The launcher's decision over one run, made in pure code from what it was
-// given and what it read before doing anything: which path it takes, what
-// it shows, and the exit code that path ends with.
+// given and found before doing anything: its path, what it shows, whether
+// the inner installer can start, and the exit code the path ends with.
 #pragma once
+#include <stddef.h>
 
+#include "base/text.h"
 #include "detect/registration.h"
 
 enum RunPath {
@@ -14,16 +16,37 @@ enum RunPath {
     kRemovalPath,       // "/x": the inner installer alone
 };
 
+// Where the run runs, in the record's order.
+enum SettingText { kLauncherFile, kCurrentDirectory, kComputerName, kUserName, kTextCount };
+
+// What the run was asked for besides its argument text, and where it runs.
+struct RunSettings {
+    int whatIf;   // decide and record, but do nothing
+    int visible;  // someone can see and answer the launcher's windows
+    const char* unattended;  // who asked for no window: "environment", "policy"; or null
+    int elevated;  // the process holds an administrator's full token
+    unsigned long processId;
+    unsigned long session;
+    struct { unsigned long major, minor, build; } windows;
+    wchar_t texts[kTextCount][kTextBufSize];
+    wchar_t recordPath[kTextBufSize];      // empty: no record asked for
+    wchar_t innerInstaller[kTextBufSize];  // _Setup.exe beside the launcher
+    unsigned long innerInstallerError;     // why a start of it would fail, or 0
+};
+
 struct RunPlan {
     int writeResourceLog;  // "/LOGRESOURCES" came first of all
     RunPath path;
     int show;        // the path's window is shown: Notepad, a box, the dialog
     int dialogId;    // the refusal's dialog; 0 on the other paths
-    const char* why;  // the rule that chose the path, for the run's record
+    unsigned long innerError;  // the code that ends the run before a start, or 0
+    const char* why;  // the rule that decided the run, for its record
 };
 
 const int kAlreadyInstalledExitCode = 1;
+const unsigned long kErrorFilenameExcedRange = 206;  // a command line or path too long
 
-RunPlan PlanRun(const wchar_t* args, int visible, const Registration* before);
+RunPlan PlanRun(const wchar_t* args, const RunSettings* settings, const Registration* before);
 int RunsInnerInstaller(RunPath path);
 int RunExitCode(RunPath path, unsigned long innerCode);
+int IsSwitchedOn(const wchar_t* value);

@@ -1,79 +1,105 @@
-// The run's record. Outside text (the argument text, registry values) is
-// shown as it is, except that a line break or other control character in
-// it shows as "?", so every line of the record is one of its own; and a
-// password or other secret the argument text hands to the inner installer
-// never reaches the file.
+// The run's record, one line at a time. Outside text shows as it is but for
+// the characters that could end a line, start one or turn it around, which
+// show as "?"; a secret the argument text hands on never shows.
 #include "launcher/run_record.h"
 
-#include "detect/installed.h"
+#include <stdarg.h>
+#include <string.h>
+#include <wchar.h>
+
 #include "detect/registry_paths.h"
-#include "launcher/command_line.h"
-#include "reports/report_text.h"
 
-// The record as it is composed: every piece goes behind what is there, and
-// a piece that does not fit makes the whole record not fit.
-struct RecordText {
-    wchar_t* dst;
-    size_t cap;
-    size_t used;
-    int fits;
-};
+// The line being written. A piece that does not fit makes the whole line
+// not fit, and a line that does not fit is never written. The longest is
+// the inner command with an argument text as long as a command line, grown
+// by masking ("KEY=" becomes "KEY=***"), three bytes of UTF-8 a unit.
+static char gLine[4 * kLongestCommandLine + 512];
+static size_t gUsed;
+static int gFits;
 
-static void PutAscii(RecordText* out, const char* text) {
-    out->fits &= AppendText(out->dst + out->used, out->cap - out->used, text);
-    out->used += BoundedLength(out->dst + out->used, out->cap - out->used);
+static void PutBytes(const char* bytes, size_t count) {
+    gFits &= count + 2 <= sizeof gLine - gUsed;  // CR LF always fits
+    if (gFits)
+        memcpy(gLine + gUsed, bytes, count);
+    gUsed += gFits ? count : 0;
 }
 
-static void PutOutside(RecordText* out, const wchar_t* text, size_t count) {
-    wchar_t* start = out->dst + out->used;
-    out->fits &= AppendBytes(start, out->cap - out->used, text, count);
-    size_t added = BoundedLength(start, out->cap - out->used);
-    for (size_t i = 0; i < added; i++) {
-        if (start[i] < L' ' && start[i] != L'\t')
-            start[i] = L'?';
-    }
-    out->used += added;
+static void PutAscii(const char* text) {
+    PutBytes(text, BoundedLength(text, (size_t)-1));
 }
 
-static void PutNumber(RecordText* out, unsigned long long value, size_t width) {
+static void PutNumber(unsigned long value, size_t width = 0) {
     char digits[24] = "";
-    (void)AppendUnsigned(digits, sizeof digits, value);  // 20 digits at most
+    (void)AppendUnsigned(digits, sizeof digits, value);  // 10 digits at most
     for (size_t length = BoundedLength(digits, sizeof digits); length < width; length++)
-        PutAscii(out, "0");
-    PutAscii(out, digits);
+        PutAscii("0");
+    PutAscii(digits);
 }
 
-static void PutName(RecordText* out, const char* name, const char* more) {
-    PutAscii(out, name);
-    PutAscii(out, more);
-    PutAscii(out, ": ");
+// C0 and C1 controls but TAB, the line and paragraph separators, and the
+// bidirectional formatting characters.
+static int BreaksTheLine(unsigned long c) {
+    return (c < 0x20 && c != '\t') || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029 ||
+           c == 0x200E || c == 0x200F || (c >= 0x202A && c <= 0x202E) ||
+           (c >= 0x2066 && c <= 0x2069);
 }
 
-static void EndLine(RecordText* out) {
-    PutAscii(out, "\r\n");
+// Up to count units or the first NUL.
+static void PutOutside(const wchar_t* text, size_t count) {
+    for (size_t at = 0; at < count && text[at] && gFits;) {
+        unsigned long c = NextCodePoint(text, count, &at);
+        char bytes[4] = {'?'};
+        PutBytes(bytes, BreaksTheLine(c) ? 1 : Utf8Of(c, bytes));
+    }
 }
 
-static void Line(RecordText* out, const char* name, const char* value) {
-    PutName(out, name, "");
-    PutAscii(out, value);
-    EndLine(out);
+// "YYYY-MM-DDThh:mm:ss.mmm" from the part given on.
+static void PutTime(const RecordTime* t, int from) {
+    static const char kBefore[] = "?--T::.";
+    static const unsigned char kWidths[kTimeParts] = {4, 2, 2, 2, 2, 2, 3};
+    for (int i = from; i < kTimeParts; i++) {
+        PutBytes(&kBefore[i], i > from);
+        PutNumber(t->parts[i], kWidths[i]);
+    }
 }
 
-static void NumberLine(RecordText* out, const char* name, unsigned long long value,
-                       const char* unit) {
-    PutName(out, name, "");
-    PutNumber(out, value, 0);
-    PutAscii(out, unit);
-    EndLine(out);
+// A code of 0x80000000 or more is an NTSTATUS or HRESULT, which reads in
+// hex too: "3221225477 (0xC0000005, failed)".
+static void PutExitCode(unsigned long code, const char* outcome) {
+    char hex[] = "0x00000000";
+    for (int i = 0; i < 8; i++)
+        hex[2 + i] = "0123456789ABCDEF"[(code >> (28 - 4 * i)) & 0xF];
+    const int large = code >= 0x80000000ul;
+    PutNumber(code);
+    PutAscii(large || outcome ? " (" : "");
+    PutAscii(large ? hex : "");
+    PutAscii(large && outcome ? ", " : "");
+    PutAscii(outcome ? outcome : "");
+    PutAscii(large || outcome ? ")" : "");
 }
 
-static const char* YesNo(int value) {
-    return value ? "yes" : "no";
+// The words a deployment console maps exit codes to.
+const char* ExitOutcome(int refused, int notStarted, unsigned long code) {
+    if (refused || notStarted)
+        return refused ? "refused" : "not started";
+    return code == 0      ? "success"
+           : code == 3010 ? "restart required"
+           : code == 1641 ? "restart started"
+           : code == 1618 ? "retry later"
+                          : "failed";
 }
 
-// Secrets are named so in installer properties: DBPASSWORD, ADMINPWD,
-// CLIENT_SECRET, API.TOKEN.
-static const char* const kSecretWords[] = {"PASSWORD", "PWD", "SECRET", "TOKEN"};
+// "C:\..." or "\\server\share\...", not where the current directory is.
+int IsAbsolutePath(const wchar_t* path) {
+    return (path[0] && path[1] == L':' && path[2] == L'\\') ||
+           (path[0] == L'\\' && path[1] == L'\\');
+}
+
+// Names that mark a secret in installer properties: DBPASSWORD, ADMINPWD,
+// CLIENT_SECRET, API.TOKEN, PIDKEY, SERIALNUMBER, PASSPHRASE, CREDENTIALS.
+static const wchar_t* const kSecretWords[] = {L"PASSWORD", L"PASSWD", L"PASSPHRASE",
+                                              L"PWD",      L"SECRET", L"TOKEN",
+                                              L"KEY",      L"SERIAL", L"CREDENTIAL"};
 
 static wchar_t Upper(wchar_t c) {
     return c >= L'a' && c <= L'z' ? (wchar_t)(c - L'a' + L'A') : c;
@@ -85,261 +111,210 @@ static int IsNameUnit(wchar_t c) {
 }
 
 static int NamesASecret(const wchar_t* name, size_t length) {
-    for (const char* word : kSecretWords) {
-        size_t wordLength = BoundedLength(word, 16);
-        for (size_t at = 0; at + wordLength <= length; at++) {
-            size_t same = 0;
-            while (same < wordLength && Upper(name[at + same]) == (wchar_t)word[same])
-                same++;
-            if (same == wordLength)
-                return 1;
-        }
-    }
-    return 0;
+    wchar_t upper[kTextBufSize] = L"";
+    for (size_t i = 0; i < length && i < kTextBufSize - 1; i++)
+        upper[i] = Upper(name[i]);
+    int secret = length >= kTextBufSize;  // a name too long to look at is taken for one
+    for (const wchar_t* word : kSecretWords)
+        secret |= wcsstr(upper, word) != nullptr;
+    return secret;
 }
 
-// Where a value that starts at text[at] ends: a quoted one ("..." or, inside
-// a quoted /v text, \"...\") at its closing quote, which is kept, with the
-// quotes around it; a bare one at the first blank or quote.
-static size_t ValueEnd(const wchar_t* text, size_t length, size_t at, size_t* quote) {
-    *quote = text[at] == L'"' ? 1 : (text[at] == L'\\' && at + 1 < length && text[at + 1] == L'"') ? 2 : 0;
-    size_t end = at + *quote;
-    if (*quote) {
-        while (end < length &&
-               !(text[end] == L'"' && (*quote == 1 || (end > at + *quote && text[end - 1] == L'\\'))))
-            end++;
-        return end < length ? end + 1 - *quote : length;
-    }
-    while (end < length && text[end] != L' ' && text[end] != L'\t' && text[end] != L'"')
-        end++;
-    return end;
+// The length of the quote at text[at]: ", or \" inside a quoted /v text,
+// or where single quotes count, '.
+static size_t QuoteAt(const wchar_t* text, size_t at, size_t limit, int single) {
+    if (at < limit && (text[at] == L'"' || (single && text[at] == L'\'')))
+        return 1;
+    return at + 1 < limit && text[at] == L'\\' && text[at + 1] == L'"' ? 2 : 0;
 }
 
-// The argument text with the value of every NAME=VALUE pair whose name holds
-// one of the secret words, in any case, shown as "***". A quoted value keeps
-// its quotes.
-static void PutMasked(RecordText* out, const wchar_t* args) {
-    size_t length = BoundedLength(args, (size_t)-1);
-    size_t shown = 0;  // args[0, shown) is in the record
+// Where a value quoted like text[open] closes: at the next such quote not
+// doubled (as the Installer reads it, that is one of the value), or limit.
+static size_t QuoteClose(const wchar_t* text, size_t open, size_t q, size_t limit) {
+    for (size_t at = open + q; at + q <= limit; at++) {
+        if (wmemcmp(text + at, text + open, q))
+            continue;
+        if (at + 2 * q > limit || wmemcmp(text + at + q, text + open, q))
+            return at;
+        at += 2 * q - 1;
+    }
+    return limit;
+}
+
+// A bare value ends at a blank, or at the quote that closes the quoted text
+// it stands in; a quote that opens a stretch inside it (a"b c") takes it to
+// that stretch's end, as the command line reads it. Inside another quoted
+// value, such as a connection string, it ends at the next ";".
+static size_t BareEnd(const wchar_t* text, size_t at, size_t limit, int inQuote, int nested) {
+    while (at < limit && !(nested ? text[at] == L';' : text[at] == L' ' || text[at] == L'\t')) {
+        const size_t q = nested ? 0 : QuoteAt(text, at, limit, 0);
+        if (q == 1 && inQuote)
+            break;
+        at = q ? QuoteClose(text, at, q, limit) + q : at + 1;
+    }
+    return at < limit ? at : limit;
+}
+
+static int IsUnescapedQuote(const wchar_t* text, size_t at) {
+    return text[at] == L'"' && (at == 0 || text[at - 1] != L'\\');
+}
+
+// The value of every NAME=VALUE pair whose name holds a secret word, in
+// any case, shows as "***", its quotes kept. Where its end is unclear, more
+// is hidden, never less.
+static void PutMasked(const wchar_t* args) {
+    const size_t length = BoundedLength(args, (size_t)-1);
+    size_t shown = 0;    // args[0, shown) is in the line
+    size_t nestEnd = 0;  // the quoted value of another property ends here
+    int inQuote = 0;     // inside a quoted stretch of the command line
     for (size_t at = 0; at < length; at++) {
+        inQuote ^= IsUnescapedQuote(args, at);
         if (args[at] != L'=')
             continue;
         size_t name = at;
         while (name > shown && IsNameUnit(args[name - 1]))
             name--;
-        if (!NamesASecret(args + name, at - name))
+        const int nested = at < nestEnd;
+        const size_t limit = nested ? nestEnd : length, q = QuoteAt(args, at + 1, limit, 1);
+        if (!NamesASecret(args + name, at - name)) {
+            nestEnd = q && !nested ? QuoteClose(args, at + 1, q, length) : nestEnd;
             continue;
-        size_t quote;
-        size_t end = ValueEnd(args, length, at + 1, &quote);
-        PutOutside(out, args + shown, at + 1 + quote - shown);
-        PutAscii(out, "***");
-        shown = end;
+        }
+        const size_t end = q ? QuoteClose(args, at + 1, q, limit)
+                             : BareEnd(args, at + 1, limit, inQuote, nested);
+        PutOutside(args + shown, at + 1 + q - shown);
+        PutAscii("***");
+        for (shown = at + 1; shown < end; shown++)
+            inQuote ^= IsUnescapedQuote(args, shown);
         at = end - 1;  // the value ends after the "=" at, at the earliest
     }
-    PutOutside(out, args + shown, length - shown);
+    PutOutside(args + shown, length - shown);
 }
 
-static void PutTime(RecordText* out, const RecordTime* t) {
-    PutName(out, "run", "");
-    const struct {
-        unsigned value;
-        size_t width;
-        const char* after;
-    } parts[] = {{t->year, 4, "-"},  {t->month, 2, "-"},  {t->day, 2, "T"},
-                 {t->hour, 2, ":"},  {t->minute, 2, ":"}, {t->second, 2, "Z"}};
-    for (const auto& part : parts) {
-        PutNumber(out, part.value, part.width);
-        PutAscii(out, part.after);
+// Writes one line with one write call: its prefix, then the format, whose
+// directives take %s an ASCII text, %u a number, %y yes or no (an int), %w
+// outside text, %m the argument text masked, %v a registry value (type,
+// text, length), %c an exit code and its outcome or null, %t milliseconds
+// since a tick, %T the line's date and time. A line that cannot be written
+// whole ends the record: what follows a cut line could read as part of it.
+void WriteLine(RunRecord* record, const char* format, ...) {
+    if (!record->file)
+        return;
+    record->readClock(&record->now);
+    gUsed = 0;
+    gFits = 1;
+    PutAscii("[");
+    PutNumber(record->processId);
+    PutAscii(" ");
+    PutTime(&record->now, kHour);
+    PutAscii("] ");
+    va_list args;
+    va_start(args, format);
+    for (const char* f = format; *f; f++) {
+        if (*f != '%') {
+            PutBytes(f, 1);
+            continue;
+        }
+        switch (*++f) {
+        case 's':
+            PutAscii(va_arg(args, const char*));
+            break;
+        case 'u':
+            PutNumber(va_arg(args, unsigned long));
+            break;
+        case 'y':
+            PutAscii(va_arg(args, int) ? "yes" : "no");
+            break;
+        case 'w':
+            PutOutside(va_arg(args, const wchar_t*), kTextBufSize);
+            break;
+        case 'm':
+            PutMasked(va_arg(args, const wchar_t*));
+            break;
+        case 'v': {  // a type by its name, or by its number when it has none
+            static const char* const kTypes[] = {
+                "REG_NONE",  "REG_SZ",   "REG_EXPAND_SZ", "REG_BINARY", "REG_DWORD",
+                "REG_DWORD_BIG_ENDIAN", "REG_LINK", "REG_MULTI_SZ"};
+            const unsigned long type = va_arg(args, unsigned long);
+            PutAscii(type < 8 ? kTypes[type] : "type ");
+            if (type >= 8)
+                PutNumber(type);
+            PutAscii(" ");
+            const wchar_t* text = va_arg(args, const wchar_t*);
+            PutOutside(text, va_arg(args, size_t));
+            break;
+        }
+        case 'c': {
+            const unsigned long code = va_arg(args, unsigned long);
+            PutExitCode(code, va_arg(args, const char*));
+            break;
+        }
+        case 't':
+            PutNumber(record->now.tick - va_arg(args, unsigned long));
+            break;
+        case 'T':
+            PutTime(&record->now, kYear);
+            break;
+        }
     }
-    EndLine(out);
+    va_end(args);
+    if (!gFits)
+        return;
+    memcpy(gLine + gUsed, "\r\n", 2);
+    if (!record->write(record->file, gLine, gUsed + 2))
+        record->file = nullptr;
 }
 
-static const char* RootName(RegistryRoot root) {
-    return root == kCurrentUser ? "HKCU" : "HKLM";
-}
-
-static void PutLocation(RecordText* out, const char* prefix, RegistryRoot root,
-                        const char* const* key, const char* name) {
-    PutAscii(out, prefix);
-    PutAscii(out, RootName(root));
-    PutAscii(out, "\\");
-    PutAscii(out, key[kPlainForm]);
-    if (name) {
-        PutAscii(out, "\\");
-        PutAscii(out, name);
-    }
-    PutAscii(out, ": ");
-}
-
-static const char* const kTypeNames[] = {
-    "REG_NONE", "REG_SZ", "REG_EXPAND_SZ", "REG_BINARY", "REG_DWORD", "REG_DWORD_BIG_ENDIAN",
-    "REG_LINK", "REG_MULTI_SZ",
-};
-
-static void PutTyped(RecordText* out, unsigned long type, const wchar_t* text, size_t length) {
-    if (type < sizeof kTypeNames / sizeof kTypeNames[0]) {
-        PutAscii(out, kTypeNames[type]);
-    } else {
-        PutAscii(out, "type ");
-        PutNumber(out, type, 0);
-    }
-    PutAscii(out, " ");
-    PutOutside(out, text, length);
-}
-
-// What one read of the registration found, key by key and value by value.
-struct FoundLine {
-    RegistryRoot root;
+// What one read of the registration found, key by key. The first read
+// names each key by its path too, later lines by its short name alone.
+struct FoundKey {
     const char* const* key;
-    const char* name = nullptr;                // a value's; none on a key's own line
-    int Registration::*opened = nullptr;       // a key the read only looked for
-    void* Registration::*held = nullptr;       // a key the read keeps open
-    TextValue Registration::*value = nullptr;  // a value's line
+    const char* name;
+    int Registration::*opened;  // a key the read only looked for
+    void* Registration::*held;  // or a per-user one it keeps open
+    const char* valueNames[3];
+    TextValue Registration::*values[3];
 };
 
-static const FoundLine kFoundLines[] = {
-    {.root = kLocalMachine, .key = kProductKey, .opened = &Registration::productKeyOpened},
-    {.root = kLocalMachine, .key = kProductKey, .name = kClientLevelValue,
-     .value = &Registration::clientLevel},
-    {.root = kLocalMachine, .key = kProductKey, .name = kBuildLevelValue,
-     .value = &Registration::buildLevel},
-    {.root = kLocalMachine, .key = kProductKey, .name = kDirectoryValue,
-     .value = &Registration::directory},
-    {.root = kLocalMachine, .key = kUninstallKeyByName,
-     .opened = &Registration::uninstallKeyByNameOpened},
-    {.root = kLocalMachine, .key = kAlternateUninstallKey,
-     .opened = &Registration::alternateUninstallKeyOpened},
-    {.root = kLocalMachine, .key = kMainUninstallKey,
-     .opened = &Registration::mainUninstallKeyOpened},
-    {.root = kLocalMachine, .key = kMainUninstallKey, .name = kInstallDateValue,
-     .value = &Registration::installDate},
-    {.root = kCurrentUser, .key = kSourceListKey, .held = &Registration::sourceListKey},
-    {.root = kCurrentUser, .key = kSourceListKey, .name = kLastUsedSourceValue,
-     .value = &Registration::lastUsedSource},
-    {.root = kCurrentUser, .key = kNetSourceKey, .held = &Registration::netSourceKey},
-    {.root = kCurrentUser, .key = kNetSourceKey, .name = kNetSourceValue,
-     .value = &Registration::netSource},
+static const FoundKey kFoundKeys[] = {
+    {kProductKey, "product key", &Registration::productKeyOpened, nullptr,
+     {kClientLevelValue, kBuildLevelValue, kDirectoryValue},
+     {&Registration::clientLevel, &Registration::buildLevel, &Registration::directory}},
+    {kUninstallKeyByName, "uninstall key by name",
+     &Registration::uninstallKeyByNameOpened, nullptr, {}, {}},
+    {kAlternateUninstallKey, "alternate uninstall key",
+     &Registration::alternateUninstallKeyOpened, nullptr, {}, {}},
+    {kMainUninstallKey, "main uninstall key", &Registration::mainUninstallKeyOpened,
+     nullptr, {kInstallDateValue}, {&Registration::installDate}},
+    {kSourceListKey, "source list key", nullptr, &Registration::sourceListKey,
+     {kLastUsedSourceValue}, {&Registration::lastUsedSource}},
+    {kNetSourceKey, "network source key", nullptr, &Registration::netSourceKey,
+     {kNetSourceValue}, {&Registration::netSource}},
 };
 
-static void PutRegistration(RecordText* out, const char* prefix, const Registration* r) {
-    for (const FoundLine& line : kFoundLines) {
-        PutLocation(out, prefix, line.root, line.key, line.name);
-        if (line.value) {
-            const TextValue* value = &(r->*line.value);
-            if (value->read)
-                PutTyped(out, value->type, value->text, value->length);
-            else
-                PutAscii(out, "missing");
-        } else {
-            PutAscii(out, (line.opened ? r->*line.opened : r->*line.held != nullptr) ? "opened"
-                                                                                     : "missing");
+void RecordRead(RunRecord* record, const char* when, const Registration* r, int withPaths) {
+    for (const FoundKey& key : kFoundKeys) {
+        const int opened = key.opened ? r->*key.opened : r->*key.held != nullptr;
+        WriteLine(record, "%s%s: %s%s%s%s", when, key.name, opened ? "opened" : "missing",
+                  !withPaths ? "" : key.held ? " (HKCU\\" : " (HKLM\\",
+                  withPaths ? key.key[kPlainForm] : "", withPaths ? ")" : "");
+        for (int i = 0; opened && i < 3 && key.values[i]; i++) {
+            const TextValue* value = &(r->*key.values[i]);
+            WriteLine(record, value->read ? "%s%s\\%s: %v" : "%s%s\\%s: missing", when,
+                      key.name, key.valueNames[i], value->type, value->text, value->length);
         }
-        EndLine(out);
     }
 }
 
-static const char* PathName(RunPath path) {
-    switch (path) {
-    case kHelpPath:
-        return "help";
-    case kVersionPath:
-        return "version";
-    case kBuildLevelPath:
-        return "build level";
-    case kRefusalPath:
-        return "refusal";
-    case kInstallationPath:
-        return "installation";
-    case kRemovalPath:
-        break;
-    }
-    return "removal";
-}
-
-static void PutWrites(RecordText* out, const RunRecord* record) {
-    for (int i = 0; i < record->writeCount; i++) {
-        const RegistryWrite* write = &record->writes[i];
-        PutLocation(out, "write ", write->root, write->key, write->name);
-        PutTyped(out, write->type, write->text, write->length);
-        EndLine(out);
-        PutLocation(out, "result ", write->root, write->key, write->name);
-        const WriteResult* result = &record->results[i];
-        if (result->outcome == kWriteFailed) {
-            PutAscii(out, "failed with error ");
-            PutNumber(out, result->error, 0);
-        } else {
-            PutAscii(out, result->outcome == kWritten ? "written"
-                                                      : "written through the fallback form");
-        }
-        EndLine(out);
-    }
-}
-
-static void PutInnerInstaller(RecordText* out, const RunRecord* record) {
-    PutName(out, "inner command", "");
-    PutOutside(out, kInnerInstallerPrefix, BoundedLength(kInnerInstallerPrefix, 16));
-    PutMasked(out, record->args);
-    EndLine(out);
-    if (record->whatIf)
-        return;
-    if (!record->innerEnded) {
-        NumberLine(out, "inner error", record->innerCode, "");
-        return;
-    }
-    NumberLine(out, "inner run", record->innerMilliseconds, " ms");
-    NumberLine(out, "inner exit code", record->innerCode, "");
-    if (!record->after)
-        return;
-    PutRegistration(out, "after ", record->after);
-    if (record->writeCount) {
-        NumberLine(out, "repairs", (unsigned long long)record->writeCount, " planned");
-        PutWrites(out, record);
-    } else {
-        Line(out, "repairs", "none: the installation did not register itself");
-    }
-}
-
-// The record's fixed lines hold at most this many characters besides the
-// argument text: two reads of twelve lines and twelve lines of writes, each
-// with a value of kTextBufSize characters, and the short lines around them.
-const size_t kRecordFixedSize = 36 * (kTextBufSize + 200) + 2048;
-
-// The argument text appears twice; masking makes no part of it longer than
-// twice its length ("PWD=" becomes "PWD=***").
-size_t RunRecordSize(const wchar_t* args) {
-    return kRecordFixedSize + 4 * BoundedLength(args, (size_t)-1);
-}
-
-size_t ComposeRunRecord(const RunRecord* record, wchar_t* dst, size_t cap) {
-    RecordText out = {dst, cap, 0, CopyText(dst, cap, L"")};
-    const RunPlan* plan = &record->plan;
-    PutTime(&out, &record->time);
-    wchar_t version[kTextBufSize];
-    (void)ComposeVersionText(version, kTextBufSize);  // a fixed text that fits
-    PutName(&out, "launcher", "");
-    PutOutside(&out, version, BoundedLength(version, kTextBufSize));
-    EndLine(&out);
-    Line(&out, "what-if", YesNo(record->whatIf));
-    Line(&out, "elevated", record->elevated < 0 ? "unknown" : YesNo(record->elevated));
-    Line(&out, "visible", YesNo(record->visible));
-    PutName(&out, "arguments", "");
-    PutMasked(&out, record->args);
-    EndLine(&out);
-    PutRegistration(&out, "before ", record->before);
-    if (plan->writeResourceLog)
-        Line(&out, "resource log", record->resourceLogWritten ? "written" : "not written");
-    Line(&out, "path", PathName(plan->path));
-    Line(&out, "why", plan->why);
-    if (RunsInnerInstaller(plan->path)) {
-        PutInnerInstaller(&out, record);
-    } else {
-        Line(&out, "show", YesNo(plan->show));
-        if (plan->path == kRefusalPath)
-            NumberLine(&out, "dialog", (unsigned long long)plan->dialogId, "");
-        if (plan->path == kHelpPath && !record->whatIf)
-            Line(&out, "help file", record->helpFileWritten ? "written" : "not written");
-    }
-    NumberLine(&out, "exit code", (unsigned)record->exitCode, "");
-    EndLine(&out);
-    return out.fits ? out.used : 0;
+void RecordWrite(RunRecord* record, const RegistryWrite* write, const WriteResult* result) {
+    const char* key = "";
+    for (const FoundKey& found : kFoundKeys)
+        key = found.key == write->key ? found.name : key;
+    if (result->outcome == kWriteFailed)
+        WriteLine(record, "write %s\\%s: failed with error %u, %v", key, write->name,
+                  result->error, write->type, write->text, write->length);
+    else
+        WriteLine(record, "write %s\\%s: %s, %v", key, write->name,
+                  result->outcome == kWritten ? "written" : "written through the fallback form",
+                  write->type, write->text, write->length);
 }

@@ -1,5 +1,6 @@
-// Entry point: create the hidden window, then hand the argument text to the
-// dispatcher with the operations bound to the real system.
+// Entry point: hand the argument text to the dispatcher with the
+// operations bound to the real system. The dispatcher makes the hidden
+// window itself, once it knows where the run's record goes.
 #include <windows.h>
 
 #include "base/dialog.h"
@@ -13,9 +14,5 @@
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     gModuleInstance = instance;  // the dialogs and the window's strings come from here
     LoadWindowStrings(instance);
-    (void)RegisterMainWindowClass(instance);  // a failure shows as a failed creation
-    // Always hidden, whatever show command the launcher was started with.
-    if (!CreateMainWindow(instance, SW_HIDE))
-        return 0;
     return RunLauncher(SkipProgramName(GetCommandLineW()), &kPlatformOps);
 }

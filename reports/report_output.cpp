@@ -29,27 +29,6 @@ static int IsLinked(const BY_HANDLE_FILE_INFORMATION* info) {
     return info->nNumberOfLinks != 1 || (info->dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
-// Adds the bytes behind what the file holds, or makes it. The name is one an
-// administrator chose for the record: a link there is left alone and the
-// record is not written. Bytes that do not all fit are taken back.
-static int AppendToFile(const wchar_t* path, const char* bytes, size_t length) {
-    HANDLE file = OpenName(path, OPEN_ALWAYS);
-    if (file == INVALID_HANDLE_VALUE)
-        return 0;
-    BY_HANDLE_FILE_INFORMATION info = {};
-    (void)GetFileInformationByHandle(file, &info);
-    LARGE_INTEGER end = {}, none = {};
-    DWORD written = 0;
-    int whole = !IsLinked(&info) && SetFilePointerEx(file, none, &end, FILE_END);
-    if (whole && !(WriteFile(file, bytes, (DWORD)length, &written, NULL) && written == length)) {
-        whole = 0;
-        if (SetFilePointerEx(file, end, NULL, FILE_BEGIN))
-            (void)SetEndOfFile(file);
-    }
-    CloseHandle(file);
-    return whole;
-}
-
 // Makes the file or empties it and writes the bytes in one block; returns
 // the file, still open, or INVALID_HANDLE_VALUE when it was not made. The
 // launcher runs elevated, and the help file's folder is often one any user
@@ -99,16 +78,15 @@ static void OpenInNotepad(const wchar_t* fileName) {
     if (!CopyText(command, kTextBufSize, "notepad ") ||
         !AppendText(command, kTextBufSize, fileName))
         return;
-    unsigned long exitCode;
-    (void)RunAndWait(notepad, command, &exitCode);  // no Notepad: the file stays for the user
+    ProgramRun run;
+    if (StartProgram(notepad, command, &run))  // no Notepad: the file stays for the user
+        (void)WaitProgram(&run);
 }
 
 // Returns 1 when every byte was written. Notepad shows the file while the
 // launcher still holds it, so nobody can swap another file in under its
 // name before Notepad opens it.
 int WriteNewFile(const wchar_t* path, const char* bytes, size_t length, FileWrite how) {
-    if (how == kAppendToFile)
-        return AppendToFile(path, bytes, length);
     HANDLE file = MakeFile(path, bytes, length);
     if (file == INVALID_HANDLE_VALUE)
         return 0;

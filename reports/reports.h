@@ -8,7 +8,6 @@ void ShowReport(const wchar_t* text);
 enum FileWrite {
     kReplaceFile,     // make the file anew with the bytes
     kReplaceAndShow,  // and show it in Notepad until Notepad is closed
-    kAppendToFile,    // add the bytes behind what the file holds
 };
 
 int WriteNewFile(const wchar_t* path, const char* bytes, size_t length, FileWrite how);

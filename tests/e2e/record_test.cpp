@@ -1,8 +1,12 @@
 // The run record end to end: asked for through the environment or the
-// machine policy, appended run after run in UTF-8 with CR LF lines, secrets
-// masked, never written through a link nor at the cost of the run; and the
-// what-if mode, which records a run without doing any of it.
+// machine policy, written line by line as the run goes in UTF-8 with CR LF
+// lines, each line's process id telling overlapping runs apart, secrets
+// masked, never written through a link nor at the cost of the run, and
+// kept when the run is killed or the file is held by others; the what-if
+// mode, which records a run without doing any of it; and the unattended
+// setting, which shows no window.
 #include <algorithm>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -16,33 +20,39 @@ static const char kPolicyKey[] = "SOFTWARE\\Policies\\Omrik\\Vindara\\Setup";
 static const char kResourceLog[] = "C:\\LOGRESOURCES.txt";
 static const char kDirectory[] = "D:\\Apps\\";
 
-// The records in a file, each as its lines without their ends. The form is
-// checked on the way: UTF-8, every line ended by CR LF, every record by one
-// empty line.
+// The runs in a file, in the order they began, each as its lines without
+// their "[pid hh:mm:ss.mmm] " prefix and line end. The form is checked on
+// the way: UTF-8, every line ended by CR LF and prefixed, no empty line,
+// and each run's lines, told apart by its process id, starting with "run".
 static std::vector<Record> ReadRecords(const std::string& path) {
     std::string bytes;
-    std::vector<Record> records(1);
     if (!ReadWholeFile(path, &bytes))
         return {};
     EXPECT_TRUE(bytes.empty() || MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(),
                                                      (int)bytes.size(), NULL, 0) > 0)
         << "not UTF-8: " << Printable(bytes);
+    std::vector<Record> records;
+    std::map<std::string, size_t> runOf;  // a process id's run
     size_t start = 0;
     for (size_t end; (end = bytes.find("\r\n", start)) != std::string::npos; start = end + 2) {
-        std::string line = bytes.substr(start, end - start);
-        EXPECT_EQ(line.find_first_of("\r\n"), std::string::npos) << "a lone CR or LF: "
-                                                                 << Printable(line);
-        if (!line.empty())
-            records.back().push_back(line);
-        else if (!records.back().empty())
+        const std::string line = bytes.substr(start, end - start);
+        const size_t close = line.find("] ");
+        const size_t blank = line.find(' ');
+        EXPECT_TRUE(line[0] == '[' && blank < close && close == blank + 13 &&
+                    line.find_first_of("\r\n") == std::string::npos)
+            << "not a line of the record: " << Printable(line);
+        if (close == std::string::npos)
+            continue;
+        const std::string id = line.substr(1, blank - 1), text = line.substr(close + 2);
+        if (text.compare(0, 5, "run: ") == 0) {
+            runOf[id] = records.size();
             records.emplace_back();
-        else
-            ADD_FAILURE() << "an empty line where a record should start";
+        }
+        EXPECT_TRUE(runOf.count(id)) << "a line of no run: " << line;
+        if (runOf.count(id))
+            records[runOf[id]].push_back(text);
     }
     EXPECT_EQ(start, bytes.size()) << "the file does not end with CR LF";
-    EXPECT_TRUE(records.back().empty()) << "the last record has no empty line after it";
-    if (records.back().empty())
-        records.pop_back();
     return records;
 }
 
@@ -69,10 +79,29 @@ static std::string Lines(const Record& record) {
     return text;
 }
 
-// A value's place as the record names it.
-static std::string Location(const ValueText& value) {
-    return std::string(value.root == HKEY_LOCAL_MACHINE ? "HKLM\\" : "HKCU\\") +
-           value.key[kPlainForm] + "\\" + value.name;
+// How a run that ended with this code ends its record.
+static std::string Ended(DWORD exitCode, const char* outcome) {
+    return std::to_string(exitCode) + " (" + outcome + ")";
+}
+
+// Each key's full path, which a run's record names once.
+static std::vector<std::string> KeyPaths() {
+    std::vector<std::string> paths;
+    for (const char* const* key : {kProductKey, kUninstallKeyByName, kAlternateUninstallKey,
+                                   kMainUninstallKey, kSourceListKey, kNetSourceKey})
+        paths.push_back(std::string(key == kSourceListKey || key == kNetSourceKey ? "HKCU\\"
+                                                                                 : "HKLM\\") +
+                        key[kPlainForm]);
+    return paths;
+}
+
+static size_t Occurrences(const Record& record, const std::string& text) {
+    size_t count = 0;
+    for (const std::string& line : record) {
+        for (size_t at = line.find(text); at != std::string::npos; at = line.find(text, at + 1))
+            count += line.compare(at, text.size() + 1, text + "\\") != 0;  // not a key below
+    }
+    return count;
 }
 
 // An installed product that a new installation is refused over.
@@ -161,8 +190,9 @@ TEST_F(RecordTest, EachPathIsRecordedAndASecondRunAppendsItsOwn) {
         {install, false, "installation", 3010,
          {"inner command: _Setup.exe " + install, "inner exit code: 3010",
           "repairs: " + std::to_string(repaired.size()) + " planned"}},
-        {"/x /qn", false, "removal", 3010,
-         {"inner command: _Setup.exe /x /qn", "inner exit code: 3010"}},
+        {"/x /qn", true, "removal", 3010,
+         {"inner command: _Setup.exe /x /qn", "inner exit code: 3010",
+          "after product key: missing"}},  // the removal took the product away
     };
     for (const PathCase& c : cases) {
         SCOPED_TRACE(c.args);
@@ -178,21 +208,30 @@ TEST_F(RecordTest, EachPathIsRecordedAndASecondRunAppendsItsOwn) {
         for (size_t i = 0; i < 2; i++) {
             EXPECT_EQ(exitCodes[i], c.exitCode);
             EXPECT_EQ(Value(records[i], "path"), c.path) << Lines(records[i]);
-            EXPECT_EQ(Value(records[i], "exit code"), std::to_string(exitCodes[i]));
+            EXPECT_EQ(records[i].back().find("exit code: " + std::to_string(exitCodes[i]) + " ("),
+                      0u)
+                << Lines(records[i]);
         }
         const Record& r = records[0];
         EXPECT_EQ(Value(r, "launcher"), launcher);
+        EXPECT_EQ(Value(r, "file"), MediaFile("Setup.exe"));
+        EXPECT_EQ(Value(r, "current directory"), media_);
         EXPECT_EQ(Value(r, "what-if"), "no");
         EXPECT_EQ(Value(r, "arguments"), c.args);
         for (const std::string& line : c.lines)
             EXPECT_EQ(std::count(r.begin(), r.end(), line), 1) << line << Lines(r);
-        const bool installation = std::string(c.path) == "installation";
-        EXPECT_EQ(Count(r, "before "), 12u);
-        EXPECT_EQ(Count(r, "after "), installation ? 12u : 0u);
-        EXPECT_EQ(Count(r, "result "), installation ? repaired.size() : 0u) << Lines(r);
-        for (size_t i = 0; installation && i < repaired.size(); i++)
-            EXPECT_EQ(Value(r, "result " + Location(repaired[i])).find("written"), 0u)
-                << Location(repaired[i]) << Lines(r);
+        for (const std::string& path : KeyPaths())
+            EXPECT_EQ(Occurrences(r, path), 1u) << path << Lines(r);
+        // After an installation every key and value of the registration is
+        // there; after the removal every key is missing.
+        const bool installation = c.path == std::string("installation");
+        const bool removal = c.path == std::string("removal");
+        EXPECT_EQ(Count(r, "after "), installation ? 12u : removal ? 6u : 0u) << Lines(r);
+        EXPECT_EQ(Count(r, "write "), installation ? repaired.size() : 0u) << Lines(r);
+        for (const std::string& line : r) {
+            if (line.compare(0, 6, "write ") == 0)
+                EXPECT_NE(line.find(": written"), std::string::npos) << line;
+        }
     }
 }
 
@@ -205,8 +244,11 @@ TEST_F(RecordTest, SecretsAreMaskedInTheRecordButReachTheInnerInstallerWhole) {
     } cases[] = {
         {"/v\"/qn DBPASSWORD=hunter2 Token=\\\"s3 cr3t\\\" USER=me\"",
          "/v\"/qn DBPASSWORD=*** Token=\\\"***\\\" USER=me\"", {"hunter2", "s3 cr3t"}},
-        {"app.Secret_Key=k1z9\"rest admin_pwd=p2q8", "app.Secret_Key=***\"rest admin_pwd=***",
-         {"k1z9", "p2q8"}},
+        // A quote inside a bare value keeps it going, as the command line
+        // reads it, so all of it up to the end is hidden.
+        {"app.Secret_Key=k1z9\"rest admin_pwd=p2q8", "app.Secret_Key=***", {"k1z9", "p2q8"}},
+        {"/v\"/qn PIDKEY=12345-67890 CONN=\\\"Server=db;Password=x y;\\\"\"",
+         "/v\"/qn PIDKEY=*** CONN=\\\"Server=db;Password=***;\\\"\"", {"12345", "x y"}},
     };
     std::vector<std::string> given;
     for (const auto& c : cases) {
@@ -243,7 +285,7 @@ TEST_F(RecordTest, MachinePolicyNamesTheRecordAndIsExpanded) {
         std::vector<Record> records = ReadRecords(c.file);
         ASSERT_EQ(records.size(), 1u);
         EXPECT_EQ(Value(records[0], "path"), "installation");
-        EXPECT_EQ(Value(records[0], "exit code"), std::to_string(exitCode));
+        EXPECT_EQ(Value(records[0], "exit code"), Ended(exitCode, "success"));
     }
 }
 
@@ -282,7 +324,11 @@ TEST_F(RecordTest, HardLinkAtTheRecordsNameIsNotWrittenThrough) {
 TEST_F(RecordTest, RecordThatCannotBeWrittenChangesNothing) {
     ExpectSkippedRecordChangesNothing(records_ + "\\missing\\record.txt");
     EXPECT_FALSE(FileExists(records_ + "\\missing"));
-    // Held open the way another program can: reading shared, writing denied.
+    // A relative name would land wherever the current directory is.
+    ExpectSkippedRecordChangesNothing("record.txt");
+    EXPECT_FALSE(FileExists(MediaFile("record.txt")));
+    // Held open the way another program can, for the whole run: reading
+    // shared, writing denied; the launcher tries for 2 s and goes on without.
     // (A read-only attribute would not stop Wine running as root.)
     ASSERT_TRUE(WriteWholeFile(record_, "kept"));
     HANDLE lock = CreateFileW(Wide(record_).c_str(), GENERIC_READ, FILE_SHARE_READ, NULL,
@@ -300,26 +346,29 @@ TEST_F(RecordTest, RecordThatCannotBeWrittenChangesNothing) {
 }
 
 TEST_F(RecordTest, WhatIfRecordsTheRunAndDoesNothingElse) {
-    SetStandIn("OMRIK_SETUP_WHATIF", "1");
     // A started inner installer would leave the product behind.
     SetStandIn("STANDIN_REGISTER", "1");
     AskForRecord(record_);
     DeleteFileA(kResourceLog);
     const struct {
         const char* what;
+        const char* whatIf;  // any value but nothing or 0 is a what-if
         bool installed;
         const char* args;
         DWORD exitCode;
         const char* path;
         std::vector<std::string> lines;
     } cases[] = {
-        {"would refuse", true, "/qn", 1, "refusal", {}},
-        {"would install", false, "/s /v\"/qn\"", 0, "installation",
+        {"would refuse", "1", true, "/qn", 1, "refusal", {"would show: yes"}},
+        {"would install", "1 ", false, "/s /v\"/qn\"", 0, "installation",
          {"inner command: _Setup.exe /s /v\"/qn\""}},
-        {"help", false, "/? /LOGRESOURCES", 0, "help", {"resource log: not written"}},
+        {"help", " 1", false, "/? /LOGRESOURCES", 0, "help", {"would show: yes"}},
+        {"yes", "yes", false, "/qn", 0, "installation", {}},
+        {"true", "true", false, "/qn", 0, "installation", {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
+        SetStandIn("OMRIK_SETUP_WHATIF", c.whatIf);
         DeleteProductKeys();
         DeleteFileW(Wide(record_).c_str());
         if (c.installed)
@@ -338,11 +387,142 @@ TEST_F(RecordTest, WhatIfRecordsTheRunAndDoesNothingElse) {
         const Record& r = records[0];
         EXPECT_EQ(Value(r, "what-if"), "yes");
         EXPECT_EQ(Value(r, "path"), c.path) << Lines(r);
-        EXPECT_EQ(Value(r, "exit code"), std::to_string(c.exitCode));
+        EXPECT_EQ(r.back().find("exit code: " + std::to_string(c.exitCode) + " ("), 0u);
         for (const std::string& line : c.lines)
             EXPECT_EQ(std::count(r.begin(), r.end(), line), 1) << line << Lines(r);
         // What only a run that was done has.
-        for (const char* done : {"inner run:", "inner exit code:", "after ", "help file:"})
+        for (const char* done : {"show:", "inner process:", "inner run:", "inner exit code:",
+                                 "after ", "help file:", "resource log:"})
             EXPECT_EQ(Count(r, done), 0u) << done << Lines(r);
+    }
+    // Without _Setup.exe a real run fails to start it, and what-if says so.
+    ASSERT_TRUE(DeleteFileW(Wide(MediaFile("_Setup.exe")).c_str()));
+    DeleteFileW(Wide(record_).c_str());
+    EXPECT_EQ(RunSetup("/qn").exitCode, 2u);
+    const std::vector<Record> records = ReadRecords(record_);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].back(), "exit code: " + Ended(2, "not started"));
+}
+
+// The launcher is killed while the inner installer runs, as a deployment
+// tool ends an installation past its time: every line up to the start is
+// in the file, and no exit code says the run did not end.
+TEST_F(RecordTest, KilledRunKeepsWhatItWrote) {
+    AskForRecord(record_);
+    SetStandIn("STANDIN_SLEEP_MS", "60000");
+    Process setup = {};
+    ASSERT_TRUE(StartProcess("\"" + MediaFile("Setup.exe") + "\" /qn KILLED", media_, &setup));
+    std::vector<Record> records;
+    for (int i = 0; i < 600 && (records.empty() || Count(records[0], "inner process: ") == 0); i++) {
+        Sleep(100);
+        records = ReadRecords(record_);
+    }
+    EndProcess(&setup);
+    ASSERT_EQ(records.size(), 1u);
+    const Record r = records[0];
+    const DWORD inner = std::stoul("0" + Value(r, "inner process"));
+    HANDLE innerProcess = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, inner);
+    ASSERT_NE(innerProcess, (HANDLE)NULL) << Lines(r);
+    TerminateProcess(innerProcess, 1);
+    WaitForSingleObject(innerProcess, 10000);
+    CloseHandle(innerProcess);
+    Sleep(200);
+    records = ReadRecords(record_);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0], r) << "written after the kill";
+    EXPECT_EQ(Value(r, "arguments"), "/qn KILLED");
+    EXPECT_EQ(Value(r, "inner command"), "_Setup.exe /qn KILLED");
+    EXPECT_EQ(Count(r, "exit code: "), 0u) << Lines(r);
+}
+
+// Two launchers write one file at once: each line goes whole behind what
+// the file holds, and its process id says whose it is.
+TEST_F(RecordTest, OverlappingRunsEachWriteAWholeRecord) {
+    AskForRecord(record_);
+    SetStandIn("STANDIN_SLEEP_MS", "1500");
+    Process first = {}, second = {};
+    ASSERT_TRUE(StartProcess("\"" + MediaFile("Setup.exe") + "\" /qn FIRST", media_, &first));
+    ASSERT_TRUE(StartProcess("\"" + MediaFile("Setup.exe") + "\" /qn SECOND", media_, &second));
+    DWORD codes[2] = {1, 1};
+    EXPECT_TRUE(WaitProcess(&first, 60000, &codes[0]));
+    EXPECT_TRUE(WaitProcess(&second, 60000, &codes[1]));
+    EndProcess(&first);
+    EndProcess(&second);
+    std::string bytes;
+    ASSERT_TRUE(ReadWholeFile(record_, &bytes));
+    const std::vector<Record> records = ReadRecords(record_);
+    ASSERT_EQ(records.size(), 2u);
+    std::vector<std::string> arguments;
+    for (const Record& r : records) {
+        arguments.push_back(Value(r, "arguments"));
+        EXPECT_EQ(r.back(), "exit code: " + Ended(0, "success")) << Lines(r);
+        EXPECT_EQ(Count(r, "inner exit code: 0"), 1u) << Lines(r);
+    }
+    std::sort(arguments.begin(), arguments.end());
+    EXPECT_EQ(arguments, (std::vector<std::string>{"/qn FIRST", "/qn SECOND"}));
+    EXPECT_EQ(codes[0] + codes[1], 0u);
+    // The runs did overlap: the second began before the first ended.
+    EXPECT_LT(bytes.find("] run: ", bytes.find("] run: ") + 1), bytes.find("] exit code: "));
+}
+
+static DWORD WINAPI CloseAfterASecond(void* file) {
+    Sleep(1000);
+    return CloseHandle((HANDLE)file);
+}
+
+// A viewer holds the file, sharing reading and writing, for the whole run;
+// another program holds it for itself for about a second before the run.
+TEST_F(RecordTest, HeldFileIsWrittenOnceItCanBe) {
+    AskForRecord(record_);
+    ASSERT_TRUE(WriteWholeFile(record_, ""));
+    HANDLE viewer = CreateFileW(Wide(record_).c_str(), GENERIC_READ | GENERIC_WRITE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(viewer, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(RunSetup("/qn SHARED").exitCode, 0u);
+    CloseHandle(viewer);
+    HANDLE owner = CreateFileW(Wide(record_).c_str(), GENERIC_READ | GENERIC_WRITE, 0, NULL,
+                               OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(owner, INVALID_HANDLE_VALUE);
+    HANDLE release = CreateThread(NULL, 0, CloseAfterASecond, owner, 0, NULL);
+    const DWORD start = GetTickCount();
+    EXPECT_EQ(RunSetup("/qn HELD").exitCode, 0u);
+    const DWORD took = GetTickCount() - start;
+    WaitForSingleObject(release, INFINITE);
+    CloseHandle(release);
+    const std::vector<Record> records = ReadRecords(record_);
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(Value(records[0], "arguments"), "/qn SHARED");
+    EXPECT_EQ(Value(records[1], "arguments"), "/qn HELD");
+    for (const Record& r : records)
+        EXPECT_EQ(r.back(), "exit code: " + Ended(0, "success")) << Lines(r);
+    EXPECT_GE(took, 900u) << "the launcher did not wait for the file";
+}
+
+// Asked for no window, by the environment or by the machine's policy, the
+// launcher refuses over an installed product at once in a session someone
+// sees, and says who asked.
+TEST_F(RecordTest, UnattendedRefusesAtOnceWithoutAWindow) {
+    AskForRecord(record_);
+    InstallProduct();
+    for (const char* by : {"environment", "policy"}) {
+        SCOPED_TRACE(by);
+        DeleteFileW(Wide(record_).c_str());
+        if (by == std::string("environment"))
+            SetStandIn("OMRIK_SETUP_UNATTENDED", "1");
+        else
+            ASSERT_TRUE(WriteRegValue64(HKEY_LOCAL_MACHINE, kPolicyKey, "Unattended", REG_DWORD,
+                                        std::string("\x01\0\0\0", 4)));
+        RunResult run = RunSetup("/l1036 /s /v\"/qn\"", kCloseByOk, SW_SHOWDEFAULT, 20000);
+        SetEnvironmentVariableA("OMRIK_SETUP_UNATTENDED", NULL);
+        EXPECT_EQ(run.exitCode, 1u);
+        EXPECT_TRUE(run.windows.empty()) << FormatWindow(run.windows[0]);
+        EXPECT_TRUE(InnerCommands().empty());
+        const std::vector<Record> records = ReadRecords(record_);
+        ASSERT_EQ(records.size(), 1u);
+        EXPECT_EQ(Value(records[0], "visible"), "yes");
+        EXPECT_EQ(Value(records[0], "unattended"), "yes");
+        EXPECT_EQ(Value(records[0], "unattended by"), by);
+        EXPECT_EQ(Value(records[0], "show"), "no");
+        EXPECT_EQ(records[0].back(), "exit code: " + Ended(1, "refused"));
     }
 }

@@ -3,10 +3,14 @@
 // argument text.
 //   byte 0: bit 0 the window station is visible, bit 1 the inner installer
 //           runs to its end, bit 2 the files are made, bit 3 a record is
-//           asked for, bit 4 the run is a what-if
+//           asked for, bit 4 the run is a what-if, bit 5 unattended, bit 6
+//           the hidden window cannot be made, bit 7 the inner installer
+//           cannot be started
 //   bytes 1-4: the inner installer's exit code (or the system's error code
 //           when it did not run to its end)
-//   byte 5: bits 0-5 whether the first to sixth value write succeeds
+//   byte 5: bits 0-5 whether the first to sixth value write succeeds, bits
+//           6-7 whether _Setup.exe is there (0 and 3), missing (1) or has no
+//           room for its path (2)
 //   then the registration the first read gives and the one every later read
 //   gives (before and after the inner installer), each one byte of keys
 //   that open (bit 0 the product key, bits 1-3 the uninstall key by name,
@@ -15,18 +19,20 @@
 //   TakeValue reads it; a value of a key that does not open is not read;
 //   the rest is the argument text, two bytes a UTF-16 unit
 // The decision is PlanRun's, which the native table pins down; here the
-// properties of what the launcher does with it are checked. The
-// registration is read once before anything, and once more only after an
-// installation that ran to its end. Nothing is shown where the station is
-// not visible or the plan says not to. A refusal needs an installed product
-// and runs nothing. The inner installer runs at most once, only on its two
-// paths, with "_Setup.exe " and the whole argument text in a buffer that is
-// writable up to its NUL. The writes are exactly those PlanRepairs gives
-// for the second read, and only after an installation that ran to its end.
-// A what-if run does nothing but read and record. The exit code is
-// RunExitCode's for the path and how the inner installer ended. A record,
-// when asked for, is appended once: UTF-8 lines of "name: value" ending in
-// CR LF, closed by an empty line, with the exit code last.
+// properties of what the launcher does with it are checked. Without a
+// window nothing is read or done. The registration is read once before
+// anything, and once more only after an inner installer that ran to its
+// end. Nothing is shown where the station is not visible, the run is
+// unattended or the plan says not to. A refusal needs an installed product
+// and runs nothing. The inner installer starts at most once, only on its
+// two paths and only where the plan lets it, with "_Setup.exe " and the
+// whole argument text in a buffer that is writable up to its NUL. The
+// writes are exactly those PlanRepairs gives for the second read, and only
+// after an installation that ran to its end. A what-if run does nothing but
+// read and record. The exit code is RunExitCode's for the path and how the
+// inner installer ended. A record, when asked for, is lines of
+// "[pid hh:mm:ss.mmm] name: value" in UTF-8 ending in CR LF, the first
+// "run", the last the exit code.
 #include <stddef.h>
 #include <stdint.h>
 #include <string.h>
@@ -38,6 +44,7 @@
 #include "detect/installed.h"
 #include "fuzz_support.h"
 #include "launcher/dispatch.h"
+#include "reports/help_records.h"
 
 namespace {
 
@@ -47,8 +54,12 @@ struct Stage {
     bool filesMade;
     bool recordAsked;
     bool whatIf;
+    bool unattended;
+    bool noWindow;
+    bool startFails;
     uint32_t exitCode;
     unsigned writesSucceed;
+    unsigned long innerInstallerError;
     HeapRegistration registrations[2];  // the first read, every later read
     int reads;
     int writes;
@@ -57,7 +68,7 @@ struct Stage {
 Stage gStage;
 std::vector<std::string> gCalls;
 std::string gRecord;
-int gRecords;
+const unsigned long kProcessId = 4242;
 
 std::string Call(const std::string& name, std::initializer_list<std::string> args = {}) {
     std::string text = name + "(";
@@ -76,17 +87,32 @@ std::string Describe(const RegistryWrite& write) {
 }
 
 // The stand-ins record each call and answer as the stage says. The
-// questions (visibility, settings) are not recorded.
-int WindowStationVisible() {
-    return gStage.visible;
-}
+// questions (visibility, settings, the clock) are not recorded.
 void ReadSettings(RunSettings* settings) {
     *settings = {};
     settings->whatIf = gStage.whatIf;
-    settings->elevated = -1;
-    settings->time = {2026, 12, 9, 23, 59, 59};
+    settings->unattended = gStage.unattended ? "environment" : nullptr;
+    settings->visible = gStage.visible;
+    settings->processId = kProcessId;
+    settings->innerInstallerError = gStage.innerInstallerError;
     if (gStage.recordAsked)
-        (void)CopyText(settings->recordPath, kTextBufSize, L"record.txt");
+        (void)CopyText(settings->recordPath, kTextBufSize, L"C:\\record.txt");
+}
+unsigned long CreateWindow() {
+    gCalls.push_back(Call("createWindow"));
+    return gStage.noWindow ? 1400 : 0;
+}
+void ReadClock(RecordTime* time) {
+    *time = {{2026, 12, 9, 23, 59, 59, 999}, 0};
+}
+void* OpenRecord(const wchar_t* path) {
+    FUZZ_CHECK(std::wstring(path) == L"C:\\record.txt");
+    return &gRecord;
+}
+int WriteRecord(void* file, const char* bytes, size_t length) {
+    FUZZ_CHECK(file == &gRecord);
+    gRecord.append(bytes, length);
+    return 1;
 }
 void ReadRegistration(Registration* registration) {
     gCalls.push_back(Call("readRegistration"));
@@ -97,13 +123,7 @@ void MeasureResources(ResourceFigures* figures) {
     gCalls.push_back(Call("measureResources"));
     memset(figures, 0x5A, sizeof *figures);
 }
-int WriteFile(const wchar_t* path, const char* bytes, size_t length, FileWrite how) {
-    if (how == kAppendToFile) {
-        FUZZ_CHECK(std::wstring(path) == L"record.txt");
-        gRecord.assign(bytes, length);
-        gRecords++;
-        return 1;
-    }
+int WriteFile(const wchar_t* path, const char*, size_t, FileWrite how) {
     gCalls.push_back(Call("writeFile", {UnitBytes(path, wcslen(path)), std::to_string(how)}));
     return gStage.filesMade;
 }
@@ -116,16 +136,18 @@ void ShowDialog(int dialogId) {
 // The command line must be writable, as CreateProcessW may change it in
 // place: write every unit of it, NUL included, so the sanitizer sees a
 // buffer that is too short or not writable.
-int RunInnerInstaller(wchar_t* commandLine, unsigned long* exitCode,
-                      unsigned long* milliseconds) {
+int StartProgram(const wchar_t*, wchar_t* commandLine, ProgramRun* run) {
     const size_t length = wcslen(commandLine);
     for (size_t i = 0; i <= length; i++) {
         volatile wchar_t* unit = commandLine + i;
         *unit = *unit;
     }
-    gCalls.push_back(Call("runInnerInstaller", {UnitBytes(commandLine, length)}));
-    *exitCode = gStage.exitCode;
-    *milliseconds = gStage.exitCode >> 8;
+    gCalls.push_back(Call("startProgram", {UnitBytes(commandLine, length)}));
+    *run = {nullptr, 77, gStage.exitCode};
+    return !gStage.startFails;
+}
+int WaitProgram(ProgramRun* run) {
+    run->exitCode = gStage.exitCode;
     return gStage.innerEnds;
 }
 WriteResult WriteValue(const RegistryWrite* write) {
@@ -135,20 +157,25 @@ WriteResult WriteValue(const RegistryWrite* write) {
 }
 
 const LauncherOps kOps = {
-    .windowStationVisible = WindowStationVisible,
     .readSettings = ReadSettings,
+    .createWindow = CreateWindow,
+    .readClock = ReadClock,
+    .openRecord = OpenRecord,
+    .writeRecord = WriteRecord,
     .readRegistration = ReadRegistration,
     .measureResources = MeasureResources,
     .writeFile = WriteFile,
     .showReport = ShowReport,
     .showDialog = ShowDialog,
-    .runInnerInstaller = RunInnerInstaller,
+    .startProgram = StartProgram,
+    .waitProgram = WaitProgram,
     .writeValue = WriteValue,
 };
 
 bool IsShown(const std::string& call) {
     return StartsWith(call, "showReport(") || StartsWith(call, "showDialog(") ||
-           call == Call("writeFile", {"helpFILE.txt", std::to_string(kReplaceAndShow)});
+           call == Call("writeFile", {UnitBytes(std::wstring(kHelpFileName)),
+                                      std::to_string(kReplaceAndShow)});
 }
 
 size_t Count(const std::string& prefix) {
@@ -158,23 +185,25 @@ size_t Count(const std::string& prefix) {
     return count;
 }
 
-// Each line "name: value" and ending in CR LF, no CR or LF inside one, and
-// an empty line last; the bytes are UTF-8 (no byte sequence a decoder
-// would refuse).
+// Every line "[4242 23:59:59.999] name: value" ending in CR LF, with no CR
+// or LF inside; "run" first and the exit code last; the bytes UTF-8 (no
+// byte sequence a decoder would refuse).
 void CheckRecord(int exitCode) {
-    FUZZ_CHECK(gRecord.size() >= 4 && gRecord.compare(gRecord.size() - 4, 4, "\r\n\r\n") == 0);
-    const std::string body = gRecord.substr(0, gRecord.size() - 2);
-    for (size_t start = 0; start < body.size();) {
-        const size_t end = body.find("\r\n", start);
+    const std::string prefix = "[" + std::to_string(kProcessId) + " 23:59:59.999] ";
+    std::vector<std::string> lines;
+    for (size_t start = 0; start < gRecord.size();) {
+        const size_t end = gRecord.find("\r\n", start);
         FUZZ_CHECK(end != std::string::npos);
-        const std::string line = body.substr(start, end - start);
+        const std::string line = gRecord.substr(start, end - start);
         FUZZ_CHECK(line.find('\r') == std::string::npos && line.find('\n') == std::string::npos);
-        FUZZ_CHECK(line.find(": ") != std::string::npos);
+        FUZZ_CHECK(StartsWith(line, prefix));
+        FUZZ_CHECK(line.find(": ", prefix.size()) != std::string::npos);
+        lines.push_back(line.substr(prefix.size()));
         start = end + 2;
     }
-    const std::string last = "exit code: " + std::to_string((unsigned)exitCode) + "\r\n\r\n";
-    FUZZ_CHECK(gRecord.size() >= last.size() &&
-               gRecord.compare(gRecord.size() - last.size(), last.size(), last) == 0);
+    FUZZ_CHECK(lines.size() >= 2 && StartsWith(lines[0], "run: 2026-12-09T23:59:59.999Z"));
+    FUZZ_CHECK(StartsWith(lines.back(),
+                          "exit code: " + std::to_string((unsigned)exitCode) + " ("));
     for (size_t i = 0; i < gRecord.size();) {
         const unsigned char lead = static_cast<unsigned char>(gRecord[i]);
         const size_t n = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
@@ -196,8 +225,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     gStage.filesMade = flags & 4;
     gStage.recordAsked = flags & 8;
     gStage.whatIf = flags & 16;
+    gStage.unattended = flags & 32;
+    gStage.noWindow = flags & 64;
+    gStage.startFails = flags & 128;
     gStage.exitCode = static_cast<uint32_t>(reader.Number(4));
-    gStage.writesSucceed = reader.Byte() & 0x3F;
+    const uint8_t outcomes = reader.Byte();
+    gStage.writesSucceed = outcomes & 0x3F;
+    const unsigned long kInnerInstallerErrors[4] = {0, 2, 206, 0};
+    gStage.innerInstallerError = kInnerInstallerErrors[outcomes >> 6];
     for (HeapRegistration& registration : gStage.registrations) {
         Registration* r = registration.get();
         memset(r, 0, sizeof *r);
@@ -221,22 +256,31 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     gCalls.clear();
     gRecord.clear();
-    gRecords = 0;
     const int exitCode = RunLauncher(args.data, &kOps);
 
+    FUZZ_CHECK(gCalls.size() >= 1 && gCalls[0] == Call("createWindow"));
+    if (gStage.noWindow) {
+        FUZZ_CHECK(gCalls.size() == 1 && exitCode == 1400);
+        if (gStage.recordAsked)
+            CheckRecord(exitCode);
+        return 0;
+    }
     const Registration* before = gStage.registrations[0].get();
     const Registration* after = gStage.registrations[1].get();
-    const RunPlan plan = PlanRun(args.data, gStage.visible, before);
+    RunSettings settings;
+    ReadSettings(&settings);
+    const RunPlan plan = PlanRun(args.data, &settings, before);
     const bool inner = RunsInnerInstaller(plan.path);
     const std::wstring command = L"_Setup.exe " + argText;
-    const bool startable = command.size() + 1 <= 32767;
-    const bool runs = inner && !gStage.whatIf && startable;
-    const bool ended = runs && gStage.innerEnds;
+    const bool starts = inner && !gStage.whatIf && !plan.innerError;
+    const bool ended = starts && !gStage.startFails && gStage.innerEnds;
     const bool repairs = ended && plan.path == kInstallationPath;
+    if (!plan.innerError)
+        FUZZ_CHECK(command.size() + 1 <= 32767);
 
-    FUZZ_CHECK(gCalls.size() >= 1 && gCalls[0] == Call("readRegistration"));
-    FUZZ_CHECK(Count("readRegistration(") == (repairs ? 2u : 1u));
-    if (!gStage.visible || !plan.show || gStage.whatIf) {
+    FUZZ_CHECK(gCalls.size() >= 2 && gCalls[1] == Call("readRegistration"));
+    FUZZ_CHECK(Count("readRegistration(") == (ended ? 2u : 1u));
+    if (!gStage.visible || gStage.unattended || !plan.show || gStage.whatIf) {
         for (const std::string& call : gCalls)
             FUZZ_CHECK(!IsShown(call));
     }
@@ -244,10 +288,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_CHECK(IsInstalled(before));
         FUZZ_CHECK(plan.dialogId != 0);
     }
-    FUZZ_CHECK(Count("runInnerInstaller(") == (runs ? 1u : 0u));
-    if (runs)
+    FUZZ_CHECK(Count("startProgram(") == (starts ? 1u : 0u));
+    if (starts)
         FUZZ_CHECK(std::find(gCalls.begin(), gCalls.end(),
-                             Call("runInnerInstaller", {UnitBytes(command)})) != gCalls.end());
+                             Call("startProgram", {UnitBytes(command)})) != gCalls.end());
     std::vector<std::string> writes;
     for (const std::string& call : gCalls) {
         if (StartsWith(call, "writeValue("))
@@ -260,14 +304,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         planned.push_back(Describe(repairWrites[i]));
     FUZZ_CHECK(writes == planned);
     if (gStage.whatIf)
-        FUZZ_CHECK(gCalls.size() == 1);  // the one read
-    unsigned long innerCode = 0;
-    if (runs)
-        innerCode = gStage.exitCode;
-    else if (inner && !gStage.whatIf)
-        innerCode = 206;  // longer than the system takes: not started
+        FUZZ_CHECK(gCalls.size() == 2);  // the window and the one read
+    const unsigned long innerCode =
+        plan.innerError ? plan.innerError : starts ? gStage.exitCode : 0;
     FUZZ_CHECK(exitCode == RunExitCode(plan.path, innerCode));
-    FUZZ_CHECK(gRecords == (gStage.recordAsked ? 1 : 0));
+    FUZZ_CHECK(gRecord.empty() == !gStage.recordAsked);
     if (gStage.recordAsked)
         CheckRecord(exitCode);
     return 0;

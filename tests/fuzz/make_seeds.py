@@ -104,9 +104,11 @@ def language():
 
 
 def dispatch():
-    def stage(visible=1, ends=1, made=1, record=1, what_if=0, code=0, writes=0x3F):
-        flags = visible | (ends << 1) | (made << 2) | (record << 3) | (what_if << 4)
-        return bytes([flags]) + struct.pack("<I", code) + bytes([writes])
+    def stage(visible=1, ends=1, made=1, record=1, what_if=0, code=0, writes=0x3F,
+              unattended=0, no_window=0, start_fails=0, inner=0):
+        flags = (visible | (ends << 1) | (made << 2) | (record << 3) | (what_if << 4) |
+                 (unattended << 5) | (no_window << 6) | (start_fails << 7))
+        return bytes([flags]) + struct.pack("<I", code) + bytes([writes | (inner << 6)])
 
     def registration(keys=0, client=ABSENT, build=ABSENT, directory=ABSENT, date=ABSENT,
                      last=ABSENT, net=ABSENT):
@@ -161,6 +163,15 @@ def dispatch():
         "secrets_masked": run(b'/v"/qn DBPASSWORD=\\"a b\\" Token=x"\r\nexit code: 0'),
         "what_if_refusal": run(b"/l1036", installed(), what_if=1),
         "what_if_install": run(b"/LOGRESOURCES /s", what_if=1),
+        "unattended_refusal": run(b"/l1036", installed(), unattended=1),
+        "unattended_help": run(b"/?", unattended=1),
+        "no_window": run(b"/qn", no_window=1),
+        "start_fails": run(b"/qn", start_fails=1, code=5),
+        "inner_missing": run(b"/qn", inner=1),
+        "inner_no_room": run(b"/x", inner=2, what_if=1),
+        "removal_read_after": run(b"/x", installed(), after=nothing),
+        "masking_spellings": run(b'PASSWORD="a""b c" DB_PASSWORD=\'x y\' CONN="s;Pwd=h x;" '
+                                 b'PIDKEY=1 \x85exit code: 0'),
         "registered_without_directory": run(b"/s", after=registered(ABSENT)),
         "directory_259": run(b"/s", after=registered(value(text(directory_of_length(259))))),
         "directory_full_no_nul": run(b"/s", after=registered(value(b"d" * 260))),

@@ -1,6 +1,7 @@
-// The run's decision: argument text, whether a window can be seen and the
-// registration read before the run in; path, what is shown, the refusal's
-// dialog and the exit code out.
+// The run's decision: argument text, what the run found (a window can be
+// seen, no window was asked for, _Setup.exe is there) and the registration
+// read before the run in; path, what is shown, the refusal's dialog,
+// whether the inner installer can start and the exit code out.
 #include "launcher/run_plan.h"
 
 #include <gtest/gtest.h>
@@ -28,6 +29,8 @@ struct Row {
     const char* what;
     std::string args;
     int visible = 1;
+    int unattended = 0;
+    unsigned long innerInstallerError = 0;
     const Registration* before = &kNothing;
     unsigned long innerCode = 0;  // how the inner installer ended, where it runs
     // Out:
@@ -35,6 +38,7 @@ struct Row {
     int show = 0;
     int dialogId = 0;
     int writeResourceLog = 0;
+    unsigned long innerError = 0;
     int exitCode = 0;
 };
 
@@ -90,17 +94,54 @@ TEST(PlanRun, OnePathBySwitchPrecedenceVisibilityAndRegistration) {
          .path = kRefusalPath, .dialogId = 5036, .exitCode = 1},
         {.what = "invisible installation", .args = "/l1036", .visible = 0,
          .path = kInstallationPath},
+        // Asked for no window, the launcher shows none in a visible session
+        // either, and installs all the same.
+        {.what = "unattended refusal", .args = "/l1036", .unattended = 1, .before = &kV450,
+         .path = kRefusalPath, .dialogId = 5036, .exitCode = 1},
+        {.what = "unattended help", .args = "/?", .unattended = 1, .path = kHelpPath},
+        {.what = "unattended installation", .args = "/qn", .unattended = 1, .innerCode = 3010,
+         .path = kInstallationPath, .exitCode = 3010},
+        // What ends the run before the inner installer starts is decided
+        // here, so a what-if run knows it too; a report does not care.
+        {.what = "no _Setup.exe", .args = "/qn", .innerInstallerError = 2,
+         .path = kInstallationPath, .innerError = 2, .exitCode = 2},
+        {.what = "no room for its path", .args = "/x", .innerInstallerError = 206,
+         .path = kRemovalPath, .innerError = 206, .exitCode = 206},
+        {.what = "no _Setup.exe for a report", .args = "/vd", .innerInstallerError = 2,
+         .path = kVersionPath, .show = 1},
+        {.what = "longest argument text", .args = std::string(32767 - 12, 'a'),
+         .path = kInstallationPath},
+        {.what = "one unit longer", .args = std::string(32767 - 11, 'a'),
+         .path = kInstallationPath, .innerError = 206, .exitCode = 206},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(std::string(row.what) + ": " + row.args);
-        const RunPlan plan = PlanRun(Widened(row.args).c_str(), row.visible, row.before);
+        RunSettings settings = {};
+        settings.visible = row.visible;
+        settings.unattended = row.unattended ? "policy" : nullptr;
+        settings.innerInstallerError = row.innerInstallerError;
+        const RunPlan plan = PlanRun(Widened(row.args).c_str(), &settings, row.before);
         EXPECT_EQ(row.path, plan.path);
         EXPECT_EQ(row.show, plan.show);
         EXPECT_EQ(row.dialogId, plan.dialogId);
         EXPECT_EQ(row.writeResourceLog, plan.writeResourceLog);
+        EXPECT_EQ(row.innerError, plan.innerError);
         EXPECT_NE(nullptr, plan.why);
-        EXPECT_EQ(row.exitCode, RunExitCode(plan.path, row.innerCode));
+        EXPECT_EQ(row.exitCode,
+                  RunExitCode(plan.path, plan.innerError ? plan.innerError : row.innerCode));
     }
+}
+
+// A setting that switches something on counts unless it is nothing or 0.
+TEST(IsSwitchedOn, OnlyNothingAndZeroAreOff) {
+    const struct {
+        const wchar_t* value;
+        int on;
+    } cases[] = {{L"", 0},      {L"0", 0},     {L" 0 ", 0},   {L"\t", 0},    {L"1", 1},
+                 {L"1 ", 1},    {L" 1", 1},    {L"yes", 1},   {L"true", 1},  {L"00", 1},
+                 {L"0 0", 1},   {L"no", 1},    {L"false", 1}};
+    for (const auto& c : cases)
+        EXPECT_EQ(c.on, IsSwitchedOn(c.value)) << Narrowed(c.value);
 }
 
 }  // namespace

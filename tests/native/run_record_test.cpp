@@ -1,121 +1,106 @@
-// The run's record as composed from the run's facts: its exact text for an
-// installation, the masking of secrets in the argument text, and its room.
+// The run's record line by line: the prefix and directives of a line, the
+// exit code's words, what outside text may not bring into a line, and the
+// masking of secrets in the argument text.
 #include "launcher/run_record.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "guarded_buffer.h"
 #include "tests/support/registration_values.h"
 
 namespace {
 
-const RecordTime kTime = {2026, 12, 9, 8, 5, 3};
-
-std::string Composed(const RunRecord& record) {
-    std::wstring text(RunRecordSize(record.args), L'\0');
-    text.resize(ComposeRunRecord(&record, &text[0], text.size()));
-    return Narrowed(text);
+int Append(void* file, const char* bytes, size_t length) {
+    static_cast<std::string*>(file)->append(bytes, length);
+    return 1;
 }
 
-RunRecord RecordOf(const wchar_t* args, const Registration* before) {
-    RunRecord record = {};
-    record.time = kTime;
-    record.elevated = 1;
-    record.visible = 1;
-    record.args = args;
-    record.before = before;
-    record.plan = PlanRun(args, 1, before);
-    return record;
+void Clock(RecordTime* time) {
+    *time = {{2026, 12, 9, 8, 5, 3, 7}, 1000};
 }
 
-// A registered installation with the product key in its fallback form:
-// the source keys opened, Build Level missing, Directory expandable.
-TEST(RunRecord, InstallationWithRepairsReadsAsItRan) {
-    const Registration before = {};
-    Registration after = Registered("D:\\Apps\\");
-    after.directory = Text("D:\\Apps\\", kRegExpandSz);
-    int held = 0;
-    after.sourceListKey = &held;
-    RegistryWrite writes[kRepairCount];
-    const WriteResult results[kRepairCount] = {
-        {kWritten, 0}, {kWritten, 0}, {kWriteFailed, 5}, {kWrittenThroughFallback, 0},
-        {kWritten, 0}, {kWritten, 0}};
-    RunRecord record = RecordOf(L"/s /v\"/qn\"", &before);
-    record.innerEnded = 1;
-    record.innerCode = 3010;
-    record.innerMilliseconds = 8125;
-    record.after = &after;
-    record.writeCount = PlanRepairs(&after, writes);
-    record.writes = writes;
-    record.results = results;
-    record.exitCode = RunExitCode(record.plan.path, record.innerCode);
-    const std::string product = "HKLM\\SOFTWARE\\Omrik\\Moltrek";
-    const std::string uninstall = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-    const std::string main = uninstall + "{5D8B2E71-C94A-4F06-B3A2-8E61F0D7C249}";
-    const std::string sources =
-        "HKCU\\Software\\Microsoft\\Installer\\Products\\17E2B8D5A49C60F43B2AE8160F7D2C94\\"
-        "SourceList";
-    auto found = [&](const std::string& prefix, bool present) {
-        const std::string text = present ? "REG_SZ " : "missing";
-        std::string lines = prefix + product + ": " + (present ? "opened" : "missing") + "\r\n";
-        lines += prefix + product + "\\ClientLevel: " + (present ? "REG_SZ VNR 4.50" : text) + "\r\n";
-        lines += prefix + product + "\\Build Level: missing\r\n";
-        lines += prefix + product + "\\Directory: " +
-                 (present ? "REG_EXPAND_SZ D:\\Apps\\" : text) + "\r\n";
-        lines += prefix + uninstall + "Omrik Vindara: missing\r\n";
-        lines += prefix + uninstall + "{6A3E90D2-41B7-4C58-9E0F-27D4B1C8A365}: missing\r\n";
-        lines += prefix + main + ": " + (present ? "opened" : "missing") + "\r\n";
-        lines += prefix + main + "\\InstallDate: " + (present ? "REG_SZ 20261208" : text) + "\r\n";
-        lines += prefix + sources + ": " + (present ? "opened" : "missing") + "\r\n";
-        lines += prefix + sources + "\\LastUsedSource: " +
-                 (present ? "REG_SZ n;1;E:\\Media\\" : text) + "\r\n";
-        lines += prefix + sources + "\\Net: missing\r\n";
-        lines += prefix + sources + "\\Net\\1: " + (present ? "REG_SZ E:\\Media\\" : text) + "\r\n";
-        return lines;
+// The bytes one call of WriteLine writes.
+template <typename... Args>
+std::string Written(const char* format, Args... args) {
+    std::string bytes;
+    RunRecord record = {&bytes, 4242, Clock, Append, {}};
+    WriteLine(&record, format, args...);
+    return bytes;
+}
+
+// The value the line gives after "name: ", without its CR LF.
+template <typename... Args>
+std::string Value(const char* format, Args... args) {
+    const std::string line = Written(format, args...);
+    const size_t start = line.find(": ") + 2;
+    return line.substr(start, line.size() - 2 - start);
+}
+
+TEST(WriteLine, PrefixDirectivesAndOutcomeWords) {
+    const struct {
+        std::string written, expected;
+    } rows[] = {
+        {Written("run: %TZ"), "[4242 08:05:03.007] run: 2026-12-09T08:05:03.007Z\r\n"},
+        {Written("path: %s", "installation"), "[4242 08:05:03.007] path: installation\r\n"},
+        {Value("session: %u", 4294967295ul), "4294967295"},
+        {Value("inner run: %t ms", 250ul), "750 ms"},
+        {Value("elevated: %y, %y", 1, 0), "yes, no"},
+        {Value("file: %w", L"C:\\Medien\\Установка\\Setup.exe"),
+         "C:\\Medien\\\xD0\xA3\xD1\x81\xD1\x82\xD0\xB0\xD0\xBD\xD0\xBE\xD0\xB2\xD0\xBA\xD0\xB0"
+         "\\Setup.exe"},
+        {Value("x: %v", kRegExpandSz, L"D:\\Apps\\x", (size_t)8), "REG_EXPAND_SZ D:\\Apps\\"},
+        {Value("x: %v", 0xFFFFFFFFul, L"v", (size_t)1), "type 4294967295 v"},
+        // The exit code with the word a deployment console reads it by.
+        {Value("exit code: %c", 0ul, ExitOutcome(0, 0, 0)), "0 (success)"},
+        {Value("exit code: %c", 3010ul, ExitOutcome(0, 0, 3010)), "3010 (restart required)"},
+        {Value("exit code: %c", 1641ul, ExitOutcome(0, 0, 1641)), "1641 (restart started)"},
+        {Value("exit code: %c", 1618ul, ExitOutcome(0, 0, 1618)), "1618 (retry later)"},
+        {Value("exit code: %c", 1603ul, ExitOutcome(0, 0, 1603)), "1603 (failed)"},
+        {Value("exit code: %c", 1ul, ExitOutcome(0, 0, 1)), "1 (failed)"},
+        {Value("exit code: %c", 1ul, ExitOutcome(1, 0, 1)), "1 (refused)"},
+        {Value("exit code: %c", 2ul, ExitOutcome(0, 1, 2)), "2 (not started)"},
+        {Value("exit code: %c", 0ul, ExitOutcome(0, 1, 0)), "0 (not started)"},
+        {Value("exit code: %c", 0xC0000005ul, ExitOutcome(0, 0, 0xC0000005ul)),
+         "3221225477 (0xC0000005, failed)"},
+        {Value("inner exit code: %c", 0x80070005ul, nullptr), "2147942405 (0x80070005)"},
+        {Value("inner exit code: %c", 0x7FFFFFFFul, nullptr), "2147483647"},
     };
-    const std::string expected =
-        "run: 2026-12-09T08:05:03Z\r\n"
-        "launcher: VNR Build 4.50, Abr 25, 2000\r\n"
-        "what-if: no\r\n"
-        "elevated: yes\r\n"
-        "visible: yes\r\n"
-        "arguments: /s /v\"/qn\"\r\n" +
-        found("before ", false) +
-        "path: installation\r\n"
-        "why: no installed product was found\r\n"
-        "inner command: _Setup.exe /s /v\"/qn\"\r\n"
-        "inner run: 8125 ms\r\n"
-        "inner exit code: 3010\r\n" +
-        found("after ", true) +
-        "repairs: 6 planned\r\n"
-        "write " + product + "\\Build Level: REG_SZ Abr 25, 2000\r\n"
-        "result " + product + "\\Build Level: written\r\n"
-        "write " + sources + "\\LastUsedSource: REG_EXPAND_SZ n;1;D:\\Apps\\\r\n"
-        "result " + sources + "\\LastUsedSource: written\r\n"
-        "write " + sources + "\\Net\\1: REG_EXPAND_SZ D:\\Apps\\\r\n"
-        "result " + sources + "\\Net\\1: failed with error 5\r\n"
-        "write " + main + "\\UninstallString: REG_EXPAND_SZ msiexec /x \"D:\\Apps\\Omrik Vindara.msi\"\r\n"
-        "result " + main + "\\UninstallString: written through the fallback form\r\n"
-        "write " + main + "\\ModifyPath: REG_EXPAND_SZ D:\\Apps\\\r\n"
-        "result " + main + "\\ModifyPath: written\r\n"
-        "write " + main + "\\LocalPackage: REG_EXPAND_SZ D:\\Apps\\Omrik VindaraXXX.msi\r\n"
-        "result " + main + "\\LocalPackage: written\r\n"
-        "exit code: 3010\r\n"
-        "\r\n";
-    EXPECT_EQ(expected, Composed(record));
+    for (const auto& row : rows)
+        EXPECT_EQ(row.expected, row.written);
 }
 
-// The record's "arguments" line for an argument text.
-std::string ArgumentsLine(const std::wstring& args) {
-    const Registration nothing = {};
-    const std::string record = Composed(RecordOf(args.c_str(), &nothing));
-    const size_t start = record.find("arguments: ") + 11;
-    return record.substr(start, record.find("\r\n", start) - start);
+// Nothing in a value may end a line, start one or turn it around: the C0
+// and C1 controls but TAB, the line and paragraph separators and the
+// bidirectional formatting characters show as "?". A surrogate without
+// its partner, which UTF-8 cannot hold, shows as U+FFFD.
+TEST(WriteLine, OutsideTextStaysOnItsLine) {
+    const wchar_t questioned[] = {0x01, 0x0A, 0x0B, 0x0C, 0x0D, 0x1F, 0x7F, 0x85, 0x9F,
+                                  0x2028, 0x2029, 0x200E, 0x200F, 0x202A, 0x202E, 0x2066,
+                                  0x2069};
+    for (wchar_t c : questioned) {
+        SCOPED_TRACE((unsigned)c);
+        EXPECT_EQ("a?b", Value("v: %w", (std::wstring(L"a") + c + L"b").c_str()));
+    }
+    const struct {
+        std::wstring text;
+        std::string shown;
+    } kept[] = {
+        {L"a\tb", "a\tb"},
+        {std::wstring(1, (wchar_t)0xA0), "\xC2\xA0"},
+        {std::wstring(1, (wchar_t)0x202F), "\xE2\x80\xAF"},  // a no-break space, not a turn
+        {std::wstring(1, (wchar_t)0x2065), "\xE2\x81\xA5"},
+        {std::wstring(1, (wchar_t)0xD800) + L"x", "\xEF\xBF\xBDx"},
+        {L"x" + std::wstring(1, (wchar_t)0xDC00), "x\xEF\xBF\xBD"},
+        {std::wstring{(wchar_t)0xD83D, (wchar_t)0xDE00}, "\xF0\x9F\x98\x80"},
+    };
+    for (const auto& c : kept)
+        EXPECT_EQ(c.shown, Value("v: %w", c.text.c_str()));
+    // The argument text's line too, also where it is masked.
+    EXPECT_EQ("PWD=*** two?? lines?", Value("arguments: %m", L"PWD=x two\x2028\r lines\x85"));
 }
 
-TEST(RunRecord, SecretsInTheArgumentTextAreMasked) {
+TEST(WriteLine, SecretsInTheArgumentTextAreMasked) {
     const struct {
         std::string args, shown;
     } cases[] = {
@@ -124,67 +109,59 @@ TEST(RunRecord, SecretsInTheArgumentTextAreMasked) {
         {"Token=\"a b\" USER=x", "Token=\"***\" USER=x"},
         {"client_secret=abc def", "client_secret=*** def"},
         {"api.Token.v2=t1\tNEXT=1", "api.Token.v2=***\tNEXT=1"},
-        {"PWD= X=1", "PWD=*** X=1"},                 // an empty value too
-        {"PWD=\"unterminated", "PWD=\"***"},          // to the end
+        {"PWD= X=1", "PWD=*** X=1"},         // an empty value too
+        {"PWD=\"unterminated", "PWD=\"***"},  // to the end
         {"PWD=\\\"unterminated", "PWD=\\\"***"},
         {"PASSWORD=a=b SECRET=c", "PASSWORD=*** SECRET=***"},
-        {"a=PWD PWD=b", "a=PWD PWD=***"},             // the name decides, not the value
+        {"a=PWD PWD=b", "a=PWD PWD=***"},  // the name decides, not the value
         {"PASS=1 WORD=2 /x", "PASS=1 WORD=2 /x"},
         {"INSTALLDIR=\"C:\\Tok en\"", "INSTALLDIR=\"C:\\Tok en\""},
         {"=PWD", "=PWD"},
-        {"two\r\nlines\x01", "two??lines?"},          // one line whatever the text holds
+        // The spellings deployment tools use: a doubled quote inside a
+        // value, single quotes, a secret inside a connection string, and
+        // the names of keys and serial numbers.
+        {"PASSWORD=\"a\"\"b c\" X=1", "PASSWORD=\"***\" X=1"},
+        {"/v\"PASSWORD=\\\"a\\\"\\\"b c\\\" X=1\"", "/v\"PASSWORD=\\\"***\\\" X=1\""},
+        {"DB_PASSWORD='x y' X=1", "DB_PASSWORD='***' X=1"},
+        {"CONNSTR=\"Server=db;Password=hunter2 x;Trusted=no\" X=1",
+         "CONNSTR=\"Server=db;Password=***;Trusted=no\" X=1"},
+        {"/v\"CONNSTR=\\\"Server=db;Pwd=hunter2 x\\\" X=1\"",
+         "/v\"CONNSTR=\\\"Server=db;Pwd=***\\\" X=1\""},
+        {"PIDKEY=1 PRODUCTKEY=2 LICENSEKEY=3 APIKEY=4",
+         "PIDKEY=*** PRODUCTKEY=*** LICENSEKEY=*** APIKEY=***"},
+        {"SERIALNUMBER=5 PASSPHRASE=6 PASSWD=7 CREDENTIALS=8",
+         "SERIALNUMBER=*** PASSPHRASE=*** PASSWD=*** CREDENTIALS=***"},
+        // Where the end is unclear, more is hidden: a quote inside a bare
+        // value keeps it going, as the command line reads it.
+        {"PWD=a\"b c\"d e", "PWD=*** e"},
+        {"PWD=a\"b c", "PWD=***"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args);
-        EXPECT_EQ(c.shown, ArgumentsLine(Widened(c.args)));
+        EXPECT_EQ(c.shown, Value("arguments: %m", Widened(c.args).c_str()));
     }
 }
 
-// The room RunRecordSize gives holds the longest record: every value of
-// full length in both reads and in every write, and an argument text that
-// masking makes as long as it can. A room one short refuses it, without
-// writing past its end.
-TEST(RunRecord, RoomHoldsTheLongestRecordAndNoLess) {
-    std::wstring args;
-    while (args.size() < 32700)
-        args += L"PWD= ";
-    Registration full = Registered(std::string(kTextBufSize, 'd'));
-    for (TextValue* value : {&full.clientLevel, &full.buildLevel, &full.installDate,
-                             &full.lastUsedSource, &full.netSource})
-        *value = Stored(std::string(kTextBufSize, 'v'), 0x7FFFFFFF);
-    RegistryWrite writes[kRepairCount];
-    for (RegistryWrite& write : writes)
-        write = {kCurrentUser, nullptr, nullptr, nullptr, 0xFFFFFFFF, kTextBufSize, {}};
-    const Registration registered = Registered();
-    (void)PlanRepairs(&registered, writes);  // the keys and names, then the longest texts
-    for (RegistryWrite& write : writes) {
-        write.type = 0xFFFFFFFF;
-        write.length = kTextBufSize;
-        for (wchar_t& unit : write.text)
-            unit = L'w';
+// A line never goes out cut: the longest argument text, masked as long as
+// it can be and every unit three bytes of UTF-8, fits one line.
+TEST(WriteLine, LongestLinesFitWhole) {
+    std::wstring masked, wide(kLongestCommandLine - 12, (wchar_t)0x20AC);
+    while (masked.size() + 5 <= kLongestCommandLine - 12)
+        masked += L"KEY= ";
+    for (const std::wstring& args : {masked, wide}) {
+        const std::string line =
+            Written("inner command: %w%m", kInnerInstallerPrefix, args.c_str());
+        ASSERT_GT(line.size(), args.size());
+        EXPECT_EQ("\r\n", line.substr(line.size() - 2));
     }
-    const WriteResult results[kRepairCount] = {
-        {kWriteFailed, 0xFFFFFFFF}, {kWriteFailed, 0xFFFFFFFF}, {kWriteFailed, 0xFFFFFFFF},
-        {kWriteFailed, 0xFFFFFFFF}, {kWriteFailed, 0xFFFFFFFF}, {kWriteFailed, 0xFFFFFFFF}};
-    RunRecord record = RecordOf(args.c_str(), &full);
-    record.before = &full;
-    record.after = &full;
-    record.plan.path = kInstallationPath;
-    record.plan.writeResourceLog = 1;
-    record.innerEnded = 1;
-    record.writeCount = kRepairCount;
-    record.writes = writes;
-    record.results = results;
-    record.exitCode = -1;
+}
 
-    const size_t room = RunRecordSize(args.c_str());
-    GuardedBufferOf<wchar_t> fits(room);
-    const size_t length = ComposeRunRecord(&record, fits.Data(), fits.cap);
-    ASSERT_GT(length, 2 * args.size());
-    EXPECT_EQ(length, fits.Length());
-    GuardedBufferOf<wchar_t> tight(length);
-    EXPECT_EQ(0u, ComposeRunRecord(&record, tight.Data(), tight.cap));
-    EXPECT_TRUE(tight.GuardIntact());
+TEST(IsAbsolutePath, OnlyADriveOrAServerNamesAFileWherever) {
+    EXPECT_TRUE(IsAbsolutePath(L"C:\\logs\\setup.log"));
+    EXPECT_TRUE(IsAbsolutePath(L"\\\\server\\logs\\setup.log"));
+    for (const wchar_t* path : {L"setup.log", L"logs\\setup.log", L"C:setup.log", L"\\logs\\x",
+                                L".\\setup.log", L""})
+        EXPECT_FALSE(IsAbsolutePath(path)) << Narrowed(path);
 }
 
 }  // namespace

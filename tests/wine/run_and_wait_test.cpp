@@ -11,7 +11,16 @@ static std::wstring StandIn() {
     return Wide(WindowsPath(STANDIN_EXE_PATH));
 }
 
-TEST(RunAndWait, ReturnsTheChildsExitCodeAfterItEnded) {
+// Started and waited for: 1 with its exit code once it has ended, 0 with
+// the system's code.
+static int RunAndWait(const wchar_t* application, wchar_t* commandLine, unsigned long* exitCode) {
+    ProgramRun run;
+    const int ended = StartProgram(application, commandLine, &run) && WaitProgram(&run);
+    *exitCode = run.exitCode;
+    return ended;
+}
+
+TEST(StartAndWaitProgram, ReturnsTheChildsExitCodeAfterItEnded) {
     std::string folder = DirectoryOf(WindowsPath(STANDIN_EXE_PATH));
     DeleteFileA((folder + "\\inner-ended.txt").c_str());
     SetEnvironmentVariableA("STANDIN_EXIT_CODE", "3010");
@@ -30,7 +39,7 @@ static void CALLBACK CountApc(ULONG_PTR context) {
 }
 
 // The wait is alertable; a queued call must not end it early.
-TEST(RunAndWait, AQueuedCallDoesNotEndTheWait) {
+TEST(StartAndWaitProgram, AQueuedCallDoesNotEndTheWait) {
     std::string folder = DirectoryOf(WindowsPath(STANDIN_EXE_PATH));
     DeleteFileA((folder + "\\inner-ended.txt").c_str());
     SetEnvironmentVariableA("STANDIN_SLEEP_MS", "800");
@@ -45,7 +54,7 @@ TEST(RunAndWait, AQueuedCallDoesNotEndTheWait) {
     SetEnvironmentVariableA("STANDIN_SLEEP_MS", NULL);
 }
 
-TEST(RunAndWait, ProgramThatCannotBeFoundReportsTheError) {
+TEST(StartAndWaitProgram, ProgramThatCannotBeFoundReportsTheError) {
     wchar_t command[] = L"_Setup.exe /qn";
     std::wstring missing =
         Wide(DirectoryOf(WindowsPath(STANDIN_EXE_PATH)) + "\\no-such-program-4f2a9.exe");

@@ -130,8 +130,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         return (int)kErrorInvalidCommandLine;
     LogLine("arguments: ", args);
     LogLine("runs: ", command);
-    unsigned long exitCode = 0;
-    if (!RunAndWait(NULL, wideCommand, &exitCode) || request.remove || !Completed(exitCode))
+    ProgramRun run;
+    const int ended = StartProgram(NULL, wideCommand, &run) && WaitProgram(&run);
+    const unsigned long exitCode = run.exitCode;
+    if (!ended || request.remove || !Completed(exitCode))
         return (int)exitCode;
     AddSourceListValues(source);
     // A failed copy leaves the installation usable; only the launcher's

@@ -1,0 +1,239 @@
+// The launcher's whole run over stand-in primitives: a what-if run ends as
+// the real run does when the inner installer succeeds, and an installation
+// writes its record line by line as it goes.
+#include "launcher/dispatch.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/support/registration_values.h"
+
+namespace {
+
+// What the stand-ins answer, and what was done to the system.
+struct Stage {
+    int whatIf = 0;
+    const char* unattended = nullptr;
+    int visible = 1;
+    unsigned long windowError = 0;
+    unsigned long innerInstallerError = 0;
+    Registration before = {}, after = {};
+    unsigned long innerExitCode = 0;
+    WriteResult results[kRepairCount] = {};
+    int reads = 0, writes = 0;
+    unsigned long tick = 1000;
+    std::string record;
+    std::vector<std::string> done;
+};
+Stage* gStage;
+
+void ReadSettings(RunSettings* s) {
+    *s = {};
+    s->whatIf = gStage->whatIf;
+    s->unattended = gStage->unattended;
+    s->visible = gStage->visible;
+    s->elevated = 1;
+    s->processId = 4242;
+    s->session = 1;
+    s->windows = {10, 0, 19045};
+    const wchar_t* texts[kTextCount] = {L"E:\\Setup.exe", L"C:\\Users\\ann", L"PC-7", L"ann"};
+    for (int i = 0; i < kTextCount; i++)
+        (void)CopyText(s->texts[i], kTextBufSize, texts[i]);
+    (void)CopyText(s->recordPath, kTextBufSize, L"C:\\logs\\setup.log");
+    (void)CopyText(s->innerInstaller, kTextBufSize, L"E:\\_Setup.exe");
+    s->innerInstallerError = gStage->innerInstallerError;
+}
+unsigned long MakeWindow() {
+    return gStage->windowError;
+}
+void Clock(RecordTime* time) {
+    *time = {{2026, 12, 9, 8, 5, 3, 7}, gStage->tick += 25};
+}
+void* OpenRecord(const wchar_t*) {
+    return &gStage->record;
+}
+int WriteRecord(void* file, const char* bytes, size_t length) {
+    static_cast<std::string*>(file)->append(bytes, length);
+    return 1;
+}
+void ReadRegistration(Registration* registration) {
+    *registration = gStage->reads++ ? gStage->after : gStage->before;
+}
+void MeasureResources(ResourceFigures* figures) {
+    *figures = {};
+}
+int WriteFile(const wchar_t*, const char*, size_t, FileWrite how) {
+    gStage->done.push_back("writeFile " + std::to_string(how));
+    return 1;
+}
+void ShowReport(const wchar_t*) {
+    gStage->done.push_back("showReport");
+}
+void ShowDialog(int dialogId) {
+    gStage->done.push_back("showDialog " + std::to_string(dialogId));
+}
+int StartProgram(const wchar_t*, wchar_t*, ProgramRun* run) {
+    gStage->done.push_back("startProgram");
+    *run = {nullptr, 77, 0};
+    return 1;
+}
+int WaitProgram(ProgramRun* run) {
+    run->exitCode = gStage->innerExitCode;
+    return 1;
+}
+WriteResult WriteValue(const RegistryWrite* write) {
+    gStage->done.push_back(std::string("writeValue ") + write->name);
+    return gStage->results[gStage->writes++];
+}
+
+const LauncherOps kOps = {
+    .readSettings = ReadSettings,
+    .createWindow = MakeWindow,
+    .readClock = Clock,
+    .openRecord = OpenRecord,
+    .writeRecord = WriteRecord,
+    .readRegistration = ReadRegistration,
+    .measureResources = MeasureResources,
+    .writeFile = WriteFile,
+    .showReport = ShowReport,
+    .showDialog = ShowDialog,
+    .startProgram = StartProgram,
+    .waitProgram = WaitProgram,
+    .writeValue = WriteValue,
+};
+
+int RunStaged(Stage* stage, const std::string& args) {
+    gStage = stage;
+    return RunLauncher(Widened(args).c_str(), &kOps);
+}
+
+std::string LastLine(const std::string& record) {
+    const size_t start = record.rfind("] ", record.size() - 2) + 2;
+    return record.substr(start);
+}
+
+Registration Installed(const std::string& clientLevel) {
+    Registration r = Registered();
+    r.clientLevel = Text(clientLevel);
+    return r;
+}
+
+TEST(RunLauncher, WhatIfEndsAsTheRealRunWhoseInnerInstallerSucceeds) {
+    const Registration installed = Installed("VNR/4.50");
+    const struct {
+        const char* what;
+        std::string args;
+        Stage stage;
+        int exitCode;
+    } rows[] = {
+        {"help", "/?", {}, 0},
+        {"version", "/vd", {}, 0},
+        {"build level", "/bl", {.before = installed}, 0},
+        {"refusal", "/l1036", {.before = installed}, 1},
+        {"unattended refusal", "", {.unattended = "policy", .before = installed}, 1},
+        {"installation", "/s /v\"/qn\"", {}, 0},
+        {"removal", "/x", {.before = installed}, 0},
+        {"no _Setup.exe", "/qn", {.innerInstallerError = 2}, 2},
+        {"no room for its path", "/x", {.innerInstallerError = 206}, 206},
+        {"a command line too long", std::string(32767 - 11, 'a'), {}, 206},
+        {"no window", "/qn", {.windowError = 1400}, 1400},
+        {"no window for a report", "/vd", {.windowError = 1400}, 1400},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        Stage real = row.stage, whatIf = row.stage;
+        whatIf.whatIf = 1;
+        EXPECT_EQ(row.exitCode, RunStaged(&real, row.args));
+        EXPECT_EQ(row.exitCode, RunStaged(&whatIf, row.args));
+        EXPECT_EQ(LastLine(real.record), LastLine(whatIf.record));
+        EXPECT_TRUE(whatIf.done.empty()) << whatIf.done[0];
+        EXPECT_EQ(whatIf.reads, row.stage.windowError ? 0 : 1);
+    }
+}
+
+// A registered installation with a per-user source key the read holds
+// open, Directory expandable, Build Level missing; one write fails and one
+// goes through the fallback form.
+TEST(RunLauncher, InstallationRecordReadsAsItRan) {
+    Stage stage;
+    stage.after = Registered("D:\\Apps\\");
+    stage.after.directory = Text("D:\\Apps\\", kRegExpandSz);
+    int held = 0;
+    stage.after.sourceListKey = &held;
+    stage.innerExitCode = 3010;
+    const WriteResult results[kRepairCount] = {{kWritten, 0}, {kWritten, 0}, {kWriteFailed, 5},
+                                               {kWrittenThroughFallback, 0}, {kWritten, 0},
+                                               {kWritten, 0}};
+    std::copy(results, results + kRepairCount, stage.results);
+    EXPECT_EQ(3010, RunStaged(&stage, "/s /v\"/qn PIDKEY=12345\""));
+    const std::string uninstall = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+    const std::string products =
+        "HKCU\\Software\\Microsoft\\Installer\\Products\\17E2B8D5A49C60F43B2AE8160F7D2C94\\";
+    const char* lines[] = {
+        "run: 2026-12-09T08:05:03.007Z",
+        "launcher: VNR Build 4.50, Abr 25, 2000",
+        "file: E:\\Setup.exe",
+        "current directory: C:\\Users\\ann",
+        "computer: PC-7",
+        "user: ann",
+        "session: 1",
+        "windows: 10.0.19045",
+        "elevated: yes",
+        "visible: yes",
+        "unattended: no",
+        "what-if: no",
+        "arguments: /s /v\"/qn PIDKEY=***\"",
+        "before product key: missing (HKLM\\SOFTWARE\\Omrik\\Moltrek)",
+        nullptr,  // the other keys, each missing with its path
+        "path: installation",
+        "why: no installed product was found",
+        "inner command: _Setup.exe /s /v\"/qn PIDKEY=***\"",
+        "inner process: 77",
+        "inner run: 25 ms",
+        "inner exit code: 3010",
+        "after product key: opened",
+        "after product key\\ClientLevel: REG_SZ VNR 4.50",
+        "after product key\\Build Level: missing",
+        "after product key\\Directory: REG_EXPAND_SZ D:\\Apps\\",
+        "after uninstall key by name: missing",
+        "after alternate uninstall key: missing",
+        "after main uninstall key: opened",
+        "after main uninstall key\\InstallDate: REG_SZ 20261208",
+        "after source list key: opened",
+        "after source list key\\LastUsedSource: REG_SZ n;1;E:\\Media\\",
+        "after network source key: missing",
+        "repairs: 6 planned",
+        "write product key\\Build Level: written, REG_SZ Abr 25, 2000",
+        "write source list key\\LastUsedSource: written, REG_EXPAND_SZ n;1;D:\\Apps\\",
+        "write network source key\\1: failed with error 5, REG_EXPAND_SZ D:\\Apps\\",
+        "write main uninstall key\\UninstallString: written through the fallback form, "
+        "REG_EXPAND_SZ msiexec /x \"D:\\Apps\\Omrik Vindara.msi\"",
+        "write main uninstall key\\ModifyPath: written, REG_EXPAND_SZ D:\\Apps\\",
+        "write main uninstall key\\LocalPackage: written, REG_EXPAND_SZ D:\\Apps\\Omrik VindaraXXX.msi",
+        "run time: 1075 ms",  // 43 lines after the first
+        "exit code: 3010 (restart required)",
+    };
+    const std::string missing[][2] = {
+        {"uninstall key by name", uninstall + "Omrik Vindara"},
+        {"alternate uninstall key", uninstall + "{6A3E90D2-41B7-4C58-9E0F-27D4B1C8A365}"},
+        {"main uninstall key", uninstall + "{5D8B2E71-C94A-4F06-B3A2-8E61F0D7C249}"},
+        {"source list key", products + "SourceList"},
+        {"network source key", products + "SourceList\\Net"}};
+    const std::string prefix = "[4242 08:05:03.007] ";  // the stand-in clock stands still
+    std::string expected;
+    for (const char* line : lines) {
+        for (const auto& key : missing)
+            expected += line ? "" : prefix + "before " + key[0] + ": missing (" + key[1] + ")\r\n";
+        expected += line ? prefix + line + "\r\n" : "";
+    }
+    EXPECT_EQ(expected, stage.record);
+    EXPECT_EQ(std::vector<std::string>({"startProgram", "writeValue Build Level",
+                                        "writeValue LastUsedSource", "writeValue 1",
+                                        "writeValue UninstallString", "writeValue ModifyPath",
+                                        "writeValue LocalPackage"}),
+              stage.done);
+}
+
+}  // namespace
