@@ -4,7 +4,10 @@
 # product's Windows Installer package; an installation through Wine's own
 # Installer, the registry before and after the launcher's repairs, the two
 # reports, the refusal of a second installation, the removal through the
-# repaired command, and a new installation. Runs inside tests/with-wine.
+# repaired command, and a new installation. The machine policy LogFile asks
+# for a record of every run through the launcher; the demo prints what the
+# record says about the installation and, at the end, the path and exit code
+# of each run. Runs inside tests/with-wine.
 #   tools/demo.sh BUILD_ROOT
 # The launcher is always the shipped 32-bit Setup.exe (BUILD_ROOT/win); the
 # demo's helpers come from the Windows tree the test bed runs natively.
@@ -90,6 +93,18 @@ run_with_box() {
     box_text "$work/box.txt"
 }
 
+record_lines() {
+    # The record's lines of the given names, without the "[pid time] "
+    # prefix that every line starts with.
+    if [ ! -s "$record" ]; then
+        echo "     (no record was written)"
+        return
+    fi
+    tr -d '\r' < "$record" | awk -v names="$1" '
+        { line = $0; sub(/^\[[0-9]+ [0-9:.]+\] /, "", line); name = line; sub(/: .*/, "", name) }
+        name ~ ("^(" names ")$") { print "     " line }'
+}
+
 present_or_absent() {
     if "$@" >/dev/null 2>&1; then echo present; else echo absent; fi
 }
@@ -144,12 +159,27 @@ echo "   _Setup.exe $args -> exit code $(run "_Setup.exe $args")"
 show_registry > "$work/installer.txt"
 echo "   then removed again: _Setup.exe /s /x -> exit code $(run "_Setup.exe /s /x")"
 echo
-echo "-- 2. The same installation through the launcher"
+echo "-- 2. The same installation through the launcher, with a record of the run"
+# REG_EXPAND_SZ: the launcher expands %SystemRoot% itself. No cmd stands in
+# between here, so nothing expands it before reg stores it.
+policy_key='HKLM\SOFTWARE\Policies\Omrik\Vindara\Setup'
+record_file='\Temp\Omrik Vindara setup record.log'
+record_value="%SystemRoot%$record_file"
+echo "   reg add \"$policy_key\" /v LogFile /t REG_EXPAND_SZ /d \"$record_value\" /reg:64 /f"
+"$WINE" reg add "$policy_key" /v LogFile /t REG_EXPAND_SZ /d "$record_value" /reg:64 /f >/dev/null
+record_path=$("$WINE" cmd /c echo %SystemRoot% | tr -d '\r')$record_file
+record=$("$WINE" winepath -u "$record_path" | tr -d '\r')
+rm -f "$record"
 setup_log=$("$WINE" winepath -u "$("$WINE" cmd /c echo %TEMP% | tr -d '\r')")/"Omrik Vindara setup.log"
 rm -f "$setup_log"
 echo "   Setup.exe $args -> exit code $(run "Setup.exe $args")"
 echo "   _Setup.exe's log of what it was given and what it ran:"
 tr -d '\r' < "$setup_log" | sed 's/^/     /'
+# The record holds this one run so far: the later runs append to it.
+echo "   The launcher's record of this run, $(wc -l < "$record") lines in"
+echo "   $record_path;"
+echo "   its decision, inner installer, repairs and exit code:"
+record_lines 'path|why|inner (command|process|run|exit code|error)|repairs|write .*|exit code'
 show_registry > "$work/launcher.txt"
 directory=$(registry_value "$work/launcher.txt" Directory)
 list_folder "$directory"
@@ -200,3 +230,18 @@ show_registry > "$work/again.txt"
 for name in ClientLevel Directory "Build Level" UninstallString; do
     printf '   %-16s %s\n' "$name" "$(registry_value "$work/again.txt" "$name")"
 done
+echo
+echo "-- 8. The record now holds every run through the launcher, one after the"
+echo "   other; each run's path and exit code by its process id (on Windows"
+echo "   findstr /l /c:\"] path: \" /c:\"] exit code: \" <record> picks these lines)"
+if [ -s "$record" ]; then
+    tr -d '\r' < "$record" | awk '
+        BEGIN { printf "     %-8s %-14s %s\n", "process", "path", "exit code" }
+        match($0, /^\[[0-9]+ [0-9:.]+\] (path|exit code): /) {
+            id = substr($0, 2, index($0, " ") - 2); line = substr($0, RLENGTH + 1)
+            if ($0 ~ /\] path: /) path[id] = line
+            else printf "     %-8s %-14s %s\n", id, path[id], line
+        }'
+else
+    echo "     (no record was written)"
+fi
