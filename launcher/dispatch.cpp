@@ -72,6 +72,7 @@ static void RecordStart(Run* run) {
 // leaves the installation's value.
 static unsigned long RunInnerInstaller(Run* run, int* ended) {
     RunRecord* record = &run->record;
+    *ended = 0;
     static wchar_t command[kLongestCommandLine];  // the plan made sure the command fits
     (void)ComposeInnerCommand(command, kLongestCommandLine, run->args);
     ProgramRun program;
@@ -90,12 +91,13 @@ static unsigned long RunInnerInstaller(Run* run, int* ended) {
     static Registration after;
     run->ops->readRegistration(&after);
     RecordRead(record, "after ", &after, 0);
+    if (run->plan.path != kInstallationPath)
+        return program.exitCode;
     static RegistryWrite writes[kRepairCount];
-    const int count = run->plan.path == kInstallationPath ? PlanRepairs(&after, writes) : -1;
-    if (count >= 0)
-        WriteLine(record,
-                  count ? "repairs: %u planned" : "repairs: none, the installation did not register",
-                  (unsigned long)count);
+    const int count = PlanRepairs(&after, writes);
+    WriteLine(record,
+              count ? "repairs: %u planned" : "repairs: none, the installation did not register",
+              (unsigned long)count);
     for (int i = 0; i < count; i++) {
         const WriteResult result = run->ops->writeValue(&writes[i]);
         RecordWrite(record, &writes[i], &result);
@@ -119,11 +121,12 @@ static int RunDecided(Run* run, int* ended) {
     const RunPlan* plan = &(run->plan = PlanRun(run->args, s, &before));
     WriteLine(record, "path: %s", kPathNames[plan->path]);
     WriteLine(record, "why: %s", plan->why);
-    if (RunsInnerInstaller(plan->path))
+    const int inner = RunsInnerInstaller(plan->path);
+    if (inner)
         WriteLine(record, "inner command: %w%m", kInnerInstallerPrefix, run->args);
-    if (plan->path == kRefusalPath)
+    else if (plan->path == kRefusalPath)
         WriteLine(record, "dialog: %u", (unsigned long)plan->dialogId);
-    if (!RunsInnerInstaller(plan->path))
+    if (!inner)
         WriteLine(record, s->whatIf ? "would show: %y" : "show: %y", plan->show);
     *ended = !plan->innerError;
     if (s->whatIf || plan->innerError)
@@ -135,12 +138,9 @@ static int RunDecided(Run* run, int* ended) {
         WriteLine(record, "help file: %s", kWritten[WriteHelpFile(plan->show, ops) != 0]);
     else if (plan->show && plan->path == kRefusalPath)
         ops->showDialog(plan->dialogId);
-    else if (plan->show && !RunsInnerInstaller(plan->path))
+    else if (plan->show && !inner)
         ShowReportBox(plan->path, &before, ops);
-    if (!RunsInnerInstaller(plan->path))
-        return RunExitCode(plan->path, 0);
-    *ended = 0;
-    return RunExitCode(plan->path, RunInnerInstaller(run, ended));
+    return RunExitCode(plan->path, inner ? RunInnerInstaller(run, ended) : 0);
 }
 
 // What-if decides and records like any run, and does nothing: no program,

@@ -268,27 +268,28 @@ void WriteLine(RunRecord* record, const char* format, ...) {
 // What one read of the registration found, key by key. The first read
 // names each key by its path too, later lines by its short name alone.
 struct FoundKey {
+    RegistryRoot root;
     const char* const* key;
     const char* name;
     int Registration::*opened;  // a key the read only looked for
-    void* Registration::*held;  // or a per-user one it keeps open
+    void* Registration::*held;  // or one it keeps open
     const char* valueNames[3];
     TextValue Registration::*values[3];
 };
 
 static const FoundKey kFoundKeys[] = {
-    {kProductKey, "product key", &Registration::productKeyOpened, nullptr,
+    {kLocalMachine, kProductKey, "product key", &Registration::productKeyOpened, nullptr,
      {kClientLevelValue, kBuildLevelValue, kDirectoryValue},
      {&Registration::clientLevel, &Registration::buildLevel, &Registration::directory}},
-    {kUninstallKeyByName, "uninstall key by name",
+    {kLocalMachine, kUninstallKeyByName, "uninstall key by name",
      &Registration::uninstallKeyByNameOpened, nullptr, {}, {}},
-    {kAlternateUninstallKey, "alternate uninstall key",
+    {kLocalMachine, kAlternateUninstallKey, "alternate uninstall key",
      &Registration::alternateUninstallKeyOpened, nullptr, {}, {}},
-    {kMainUninstallKey, "main uninstall key", &Registration::mainUninstallKeyOpened,
+    {kLocalMachine, kMainUninstallKey, "main uninstall key", &Registration::mainUninstallKeyOpened,
      nullptr, {kInstallDateValue}, {&Registration::installDate}},
-    {kSourceListKey, "source list key", nullptr, &Registration::sourceListKey,
+    {kCurrentUser, kSourceListKey, "source list key", nullptr, &Registration::sourceListKey,
      {kLastUsedSourceValue}, {&Registration::lastUsedSource}},
-    {kNetSourceKey, "network source key", nullptr, &Registration::netSourceKey,
+    {kCurrentUser, kNetSourceKey, "network source key", nullptr, &Registration::netSourceKey,
      {kNetSourceValue}, {&Registration::netSource}},
 };
 
@@ -296,7 +297,7 @@ void RecordRead(RunRecord* record, const char* when, const Registration* r, int 
     for (const FoundKey& key : kFoundKeys) {
         const int opened = key.opened ? r->*key.opened : r->*key.held != nullptr;
         WriteLine(record, "%s%s: %s%s%s%s", when, key.name, opened ? "opened" : "missing",
-                  !withPaths ? "" : key.held ? " (HKCU\\" : " (HKLM\\",
+                  !withPaths ? "" : key.root == kCurrentUser ? " (HKCU\\" : " (HKLM\\",
                   withPaths ? key.key[kPlainForm] : "", withPaths ? ")" : "");
         for (int i = 0; opened && i < 3 && key.values[i]; i++) {
             const TextValue* value = &(r->*key.values[i]);
