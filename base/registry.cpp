@@ -7,7 +7,14 @@
 
 #include <string.h>
 
+#include "base/error_codes.h"
 #include "base/text.h"
+
+static_assert(kErrorFilenameExcedRange == ERROR_FILENAME_EXCED_RANGE &&
+                  kErrorInstallAlreadyRunning == ERROR_INSTALL_ALREADY_RUNNING &&
+                  kErrorSuccessRebootInitiated == ERROR_SUCCESS_REBOOT_INITIATED &&
+                  kErrorSuccessRebootRequired == ERROR_SUCCESS_REBOOT_REQUIRED,
+              "the error codes' numbers");
 
 // The user's own hive holds what any program of the user may have written,
 // registry links included, and a link there may point into the machine's
@@ -31,7 +38,7 @@ static LONG OpenUserKey(const char* path, HKEY* key) {
         HKEY next;
         LONG status = AppendBytes(wide, kTextBufSize, name, length)
                           ? RegOpenKeyExW(current, wide, REG_OPTION_OPEN_LINK, access, &next)
-                          : ERROR_FILENAME_EXCED_RANGE;
+                          : (LONG)kErrorFilenameExcedRange;
         if (current != HKEY_CURRENT_USER)
             RegCloseKey(current);
         if (status != ERROR_SUCCESS)
@@ -54,6 +61,6 @@ LONG OpenKey(HKEY root, const char* path, HKEY* key) {
         return OpenUserKey(path, key);
     wchar_t wide[kTextBufSize];
     if (!CopyText(wide, kTextBufSize, path))
-        return ERROR_FILENAME_EXCED_RANGE;
+        return (LONG)kErrorFilenameExcedRange;
     return RegOpenKeyExW(root, wide, 0, KEY_ALL_ACCESS | kRegistryView, key);
 }

@@ -58,10 +58,6 @@ static size_t ScanDecimal(const wchar_t* text, size_t n) {
     return i;
 }
 
-int IsTextType(unsigned long type) {
-    return type == kRegSz || type == kRegExpandSz;
-}
-
 // Finds the first "/" and converts what follows it; text that is not a
 // number converts to 0. Returns 0 when there is no "/".
 int FindInstalledVersion(const TextValue* clientLevel, double* version) {
@@ -95,22 +91,24 @@ int ChooseDialogId(const TextValue* clientLevel, int language) {
 // ClientLevel there is no version to refuse over.
 int IsInstalled(const Registration* r) {
     double version;
-    return r->productKeyOpened && r->clientLevel.read &&
-           FindInstalledVersion(&r->clientLevel, &version) &&
-           (r->uninstallKeyByNameOpened || r->alternateUninstallKeyOpened || r->mainUninstallKeyOpened);
+    return r->opened[kProductKeyId] && r->values[kClientLevelId].read &&
+           FindInstalledVersion(&r->values[kClientLevelId], &version) &&
+           (r->opened[kUninstallKeyByNameId] || r->opened[kAlternateUninstallKeyId] ||
+            r->opened[kMainUninstallKeyId]);
 }
 
 // Registered: after the inner installer, the product key holds a ClientLevel
 // of any content and the main uninstall key exists, so there is an
 // installation whose values can be repaired.
 int IsRegistered(const Registration* r) {
-    return r->productKeyOpened && r->mainUninstallKeyOpened && r->clientLevel.read;
+    return r->opened[kProductKeyId] && r->opened[kMainUninstallKeyId] &&
+           r->values[kClientLevelId].read;
 }
 
 // The build-level report counts the product as installed when its key
 // opens, whatever it holds.
 int IsProductKeyPresent(const Registration* r) {
-    return r->productKeyOpened;
+    return r->opened[kProductKeyId];
 }
 
 // A value that filled its buffer without a NUL has no known end: it shows

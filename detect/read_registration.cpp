@@ -9,20 +9,19 @@
 #include "detect/read_registration.h"
 #include "detect/registry_paths.h"
 
-static_assert(kRegSz == REG_SZ && kRegExpandSz == REG_EXPAND_SZ, "the registry's text types");
+static_assert(kRegSz == REG_SZ && kRegExpandSz == REG_EXPAND_SZ && kRegMultiSz == REG_MULTI_SZ,
+              "the registry's types");
 
-static int OpenEitherForm(HKEY root, const char* const* forms, HKEY* key) {
+int UseKeyFallingBackOnFailure(const RegistrationKey* key, KeyUse use, void* context,
+                               LONG* status) {
+    HKEY root = key->root == kCurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
     for (int form = 0; form < kFormCount; form++) {
-        if (OpenKey(root, forms[form], key) == ERROR_SUCCESS)
-            return 1;
+        HKEY opened;
+        *status = OpenKey(root, key->path[form], &opened);
+        if (*status == ERROR_SUCCESS && (*status = use(opened, context)) == ERROR_SUCCESS)
+            return form;
     }
-    return 0;
-}
-
-// Texts, multi-strings included, come as the registry holds them, in
-// UTF-16; the other types as their bytes.
-static int ComesAsUtf16(DWORD type) {
-    return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
+    return -1;
 }
 
 // Offers kTextBufSize characters and keeps the one after them zero, so the
@@ -63,41 +62,27 @@ static void ReadValue(HKEY key, const char* name, TextValue* value) {
     value->text[value->length] = L'\0';
 }
 
-// Opens a key and reads one value of it, or none when name is NULL.
-// Returns the open key, kept for the repairs, or NULL when it did not open.
-static HKEY ReadKeyValue(HKEY root, const char* const* forms, const char* name,
-                         TextValue* value) {
-    HKEY key;
-    if (!OpenEitherForm(root, forms, &key))
-        return NULL;
-    if (name)
-        ReadValue(key, name, value);
-    return key;
+static LONG KeepKey(HKEY key, void* kept) {
+    *(HKEY*)kept = key;
+    return ERROR_SUCCESS;
 }
 
-// Reports whether a key opened, and closes it.
-static int KeyOpens(HKEY key) {
-    if (!key)
-        return 0;
-    RegCloseKey(key);
-    return 1;
-}
-
+// Each key by the first form that opens, and the values of the key.
 void ReadRegistration(Registration* r) {
     memset(r, 0, sizeof *r);
-    HKEY product;
-    if (OpenEitherForm(HKEY_LOCAL_MACHINE, kProductKey, &product)) {
-        r->productKeyOpened = 1;
-        ReadValue(product, kClientLevelValue, &r->clientLevel);
-        ReadValue(product, kBuildLevelValue, &r->buildLevel);
-        ReadValue(product, kDirectoryValue, &r->directory);
-        RegCloseKey(product);
+    for (int id = 0; id < kKeyCount; id++) {
+        HKEY key;
+        LONG status;
+        if (UseKeyFallingBackOnFailure(&kRegistrationKeys[id], KeepKey, &key, &status) < 0)
+            continue;
+        r->opened[id] = 1;
+        for (int value = 0; value < kReadValueCount; value++) {
+            if (kRegistrationValues[value].key == id)
+                ReadValue(key, kRegistrationValues[value].name, &r->values[value]);
+        }
+        if (kRegistrationKeys[id].held)
+            r->held[id] = key;
+        else
+            RegCloseKey(key);
     }
-    const HKEY lm = HKEY_LOCAL_MACHINE, cu = HKEY_CURRENT_USER;
-    r->uninstallKeyByNameOpened = KeyOpens(ReadKeyValue(lm, kUninstallKeyByName, NULL, NULL));
-    r->alternateUninstallKeyOpened = KeyOpens(ReadKeyValue(lm, kAlternateUninstallKey, NULL, NULL));
-    r->mainUninstallKeyOpened =
-        KeyOpens(ReadKeyValue(lm, kMainUninstallKey, kInstallDateValue, &r->installDate));
-    r->sourceListKey = ReadKeyValue(cu, kSourceListKey, kLastUsedSourceValue, &r->lastUsedSource);
-    r->netSourceKey = ReadKeyValue(cu, kNetSourceKey, kNetSourceValue, &r->netSource);
 }

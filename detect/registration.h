@@ -4,10 +4,20 @@
 #include <stddef.h>
 
 #include "base/text.h"
+#include "detect/registry_paths.h"
 
-// The registry's two text types, by their numbers in the registry.
+// The registry's types by their numbers. A text names one string; a
+// multi-string comes in UTF-16 like a text, but names no single path.
 const unsigned long kRegSz = 1;
 const unsigned long kRegExpandSz = 2;
+const unsigned long kRegMultiSz = 7;
+
+constexpr int IsTextType(unsigned long type) {
+    return type == kRegSz || type == kRegExpandSz;
+}
+constexpr int ComesAsUtf16(unsigned long type) {
+    return IsTextType(type) || type == kRegMultiSz;
+}
 
 // Every read offers kTextBufSize characters; the one after them keeps a NUL.
 const size_t kTextReadSize = kTextBufSize + 1;
@@ -23,24 +33,11 @@ struct TextValue {
     wchar_t text[kTextReadSize];  // always ends in a NUL
 };
 
-// Each key is opened by the first of its two forms that opens; a value of
-// a key that did not open is not read.
+// Each key is opened by the first of its two forms that opens, with full
+// access; a value of a key that did not open is not read. A held key stays
+// open for the rest of the run (a registry key handle), or is null.
 struct Registration {
-    int productKeyOpened;  // the key opens with full access
-    int uninstallKeyByNameOpened;
-    int alternateUninstallKeyOpened;
-    int mainUninstallKeyOpened;
-    TextValue clientLevel;  // product key
-    TextValue buildLevel;   // product key
-    TextValue directory;    // product key
-    TextValue installDate;  // main uninstall key
-    TextValue lastUsedSource;  // source list key
-    TextValue netSource;       // network source key, the value "1"
-    // The per-user source keys as this read opened them (registry key
-    // handles), or null. They stay open for the rest of the run, so a
-    // repair writes its value into the very key it was read from.
-    void* sourceListKey;
-    void* netSourceKey;
+    int opened[kKeyCount];
+    void* held[kKeyCount];
+    TextValue values[kReadValueCount];
 };
-
-int IsTextType(unsigned long type);

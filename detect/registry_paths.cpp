@@ -39,3 +39,26 @@ const char kModifyPathValue[] = "ModifyPath";
 const char kLocalPackageValue[] = "LocalPackage";
 const char kLastUsedSourceValue[] = "LastUsedSource";
 const char kNetSourceValue[] = "1";
+
+// The per-user source keys stay open after the read, so a repair writes its
+// value into the very key it was read from.
+constexpr RegistrationKey kRegistrationKeys[kKeyCount] = {
+    {kLocalMachine, kProductKey, "product key", 0},
+    {kLocalMachine, kUninstallKeyByName, "uninstall key by name", 0},
+    {kLocalMachine, kAlternateUninstallKey, "alternate uninstall key", 0},
+    {kLocalMachine, kMainUninstallKey, "main uninstall key", 0},
+    {kCurrentUser, kSourceListKey, "source list key", 1},
+    {kCurrentUser, kNetSourceKey, "network source key", 1},
+};
+
+constexpr RegistrationValue kRegistrationValues[kValueCount] = {
+    {kProductKeyId, kClientLevelValue},
+    {kProductKeyId, kBuildLevelValue},
+    {kProductKeyId, kDirectoryValue},
+    {kMainUninstallKeyId, kInstallDateValue},
+    {kSourceListKeyId, kLastUsedSourceValue},
+    {kNetSourceKeyId, kNetSourceValue},
+    {kMainUninstallKeyId, kUninstallStringValue},
+    {kMainUninstallKeyId, kModifyPathValue},
+    {kMainUninstallKeyId, kLocalPackageValue},
+};

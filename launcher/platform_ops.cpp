@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "base/dialog.h"
+#include "base/error_codes.h"
 #include "base/run_and_wait.h"
 #include "base/text.h"
 #include "detect/read_registration.h"
@@ -184,7 +185,7 @@ static void ReadSettings(RunSettings* s) {
     // Opened for nothing but to see that it can be: it is there and a file.
     HANDLE inner = INVALID_HANDLE_VALUE;
     if (!PathInModuleFolder(kInnerInstallerName, s->innerInstaller, kTextBufSize))
-        s->innerInstallerError = ERROR_FILENAME_EXCED_RANGE;
+        s->innerInstallerError = kErrorFilenameExcedRange;
     else if ((inner = CreateFileW(s->innerInstaller, 0, FILE_SHARE_READ | FILE_SHARE_WRITE |
                                   FILE_SHARE_DELETE, NULL, OPEN_EXISTING, 0, NULL)) ==
              INVALID_HANDLE_VALUE)

@@ -30,7 +30,7 @@ RunPlan PlanRun(const wchar_t* args, const RunSettings* settings, const Registra
         plan.why = "/x was given: no check and no repairs";
     } else if (IsInstalled(before)) {
         plan.path = kRefusalPath;
-        plan.dialogId = ChooseDialogId(&before->clientLevel, SelectLanguage(args));
+        plan.dialogId = ChooseDialogId(&before->values[kClientLevelId], SelectLanguage(args));
         plan.why = "ClientLevel names a version and an uninstall key exists";
     }
     if (!RunsInnerInstaller(plan.path))

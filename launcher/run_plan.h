@@ -4,6 +4,7 @@
 #pragma once
 #include <stddef.h>
 
+#include "base/error_codes.h"
 #include "base/text.h"
 #include "detect/registration.h"
 
@@ -44,7 +45,6 @@ struct RunPlan {
 };
 
 const int kAlreadyInstalledExitCode = 1;
-const unsigned long kErrorFilenameExcedRange = 206;  // a command line or path too long
 
 RunPlan PlanRun(const wchar_t* args, const RunSettings* settings, const Registration* before);
 int RunsInnerInstaller(RunPath path);

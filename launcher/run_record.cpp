@@ -7,6 +7,7 @@
 #include <string.h>
 #include <wchar.h>
 
+#include "base/error_codes.h"
 #include "detect/registry_paths.h"
 
 // The line being written. A piece that does not fit makes the whole line
@@ -83,10 +84,10 @@ const char* ExitOutcome(int refused, int notStarted, unsigned long code) {
     if (refused || notStarted)
         return refused ? "refused" : "not started";
     return code == 0      ? "success"
-           : code == 3010 ? "restart required"
-           : code == 1641 ? "restart started"
-           : code == 1618 ? "retry later"
-                          : "failed";
+           : code == kErrorSuccessRebootRequired  ? "restart required"
+           : code == kErrorSuccessRebootInitiated ? "restart started"
+           : code == kErrorInstallAlreadyRunning  ? "retry later"
+                                                  : "failed";
 }
 
 // "C:\..." or "\\server\share\...", not where the current directory is.
@@ -267,55 +268,30 @@ void WriteLine(RunRecord* record, const char* format, ...) {
 
 // What one read of the registration found, key by key. The first read
 // names each key by its path too, later lines by its short name alone.
-struct FoundKey {
-    RegistryRoot root;
-    const char* const* key;
-    const char* name;
-    int Registration::*opened;  // a key the read only looked for
-    void* Registration::*held;  // or one it keeps open
-    const char* valueNames[3];
-    TextValue Registration::*values[3];
-};
-
-static const FoundKey kFoundKeys[] = {
-    {kLocalMachine, kProductKey, "product key", &Registration::productKeyOpened, nullptr,
-     {kClientLevelValue, kBuildLevelValue, kDirectoryValue},
-     {&Registration::clientLevel, &Registration::buildLevel, &Registration::directory}},
-    {kLocalMachine, kUninstallKeyByName, "uninstall key by name",
-     &Registration::uninstallKeyByNameOpened, nullptr, {}, {}},
-    {kLocalMachine, kAlternateUninstallKey, "alternate uninstall key",
-     &Registration::alternateUninstallKeyOpened, nullptr, {}, {}},
-    {kLocalMachine, kMainUninstallKey, "main uninstall key", &Registration::mainUninstallKeyOpened,
-     nullptr, {kInstallDateValue}, {&Registration::installDate}},
-    {kCurrentUser, kSourceListKey, "source list key", nullptr, &Registration::sourceListKey,
-     {kLastUsedSourceValue}, {&Registration::lastUsedSource}},
-    {kCurrentUser, kNetSourceKey, "network source key", nullptr, &Registration::netSourceKey,
-     {kNetSourceValue}, {&Registration::netSource}},
-};
-
 void RecordRead(RunRecord* record, const char* when, const Registration* r, int withPaths) {
-    for (const FoundKey& key : kFoundKeys) {
-        const int opened = key.opened ? r->*key.opened : r->*key.held != nullptr;
-        WriteLine(record, "%s%s: %s%s%s%s", when, key.name, opened ? "opened" : "missing",
-                  !withPaths ? "" : key.root == kCurrentUser ? " (HKCU\\" : " (HKLM\\",
-                  withPaths ? key.key[kPlainForm] : "", withPaths ? ")" : "");
-        for (int i = 0; opened && i < 3 && key.values[i]; i++) {
-            const TextValue* value = &(r->*key.values[i]);
-            WriteLine(record, value->read ? "%s%s\\%s: %v" : "%s%s\\%s: missing", when,
-                      key.name, key.valueNames[i], value->type, value->text, value->length);
+    for (int id = 0; id < kKeyCount; id++) {
+        const RegistrationKey* key = &kRegistrationKeys[id];
+        WriteLine(record, "%s%s: %s%s%s%s", when, key->name, r->opened[id] ? "opened" : "missing",
+                  !withPaths ? "" : key->root == kCurrentUser ? " (HKCU\\" : " (HKLM\\",
+                  withPaths ? key->path[kPlainForm] : "", withPaths ? ")" : "");
+        for (int v = 0; v < kReadValueCount && r->opened[id]; v++) {
+            const TextValue* value = &r->values[v];
+            if (kRegistrationValues[v].key == id)
+                WriteLine(record, value->read ? "%s%s\\%s: %v" : "%s%s\\%s: missing", when,
+                          key->name, kRegistrationValues[v].name, value->type, value->text,
+                          value->length);
         }
     }
 }
 
 void RecordWrite(RunRecord* record, const RegistryWrite* write, const WriteResult* result) {
-    const char* key = "";
-    for (const FoundKey& found : kFoundKeys)
-        key = found.key == write->key ? found.name : key;
+    const RegistrationValue* value = &kRegistrationValues[write->value];
+    const char* key = kRegistrationKeys[value->key].name;
     if (result->outcome == kWriteFailed)
-        WriteLine(record, "write %s\\%s: failed with error %u, %v", key, write->name,
+        WriteLine(record, "write %s\\%s: failed with error %u, %v", key, value->name,
                   result->error, write->type, write->text, write->length);
     else
-        WriteLine(record, "write %s\\%s: %s, %v", key, write->name,
+        WriteLine(record, "write %s\\%s: %s, %v", key, value->name,
                   result->outcome == kWritten ? "written" : "written through the fallback form",
                   write->type, write->text, write->length);
 }

@@ -20,45 +20,29 @@ static const char kRemovalCommandEnd[] = "\"";
 static const char kLocalPackageStem[] = "Omrik Vindara";
 static const char kLocalPackageSuffix[] = "XXX.msi";
 
-enum RepairValue {
-    kBuildLevel,        // Build Level: the launcher's build date, always REG_SZ
-    kLastUsedSource,    // LastUsedSource: its source path replaced by the directory
-    kNetSource,         // the network source "1": likewise
-    kRemovalCommand,    // UninstallString: msiexec /x "<directory>Omrik Vindara.msi"
-    kInstallDirectory,  // ModifyPath: <directory>
-    kPackageCopy,       // LocalPackage: <directory>Omrik VindaraXXX.msi
-};
-
-// A per-user source value is written through the key its read opened (the
-// registration keeps it); the others by their key's path.
-struct Repair {
-    RegistryRoot root;
-    const char* const* key;
-    void* Registration::*heldKey;
-    const char* name;
-    RepairValue value;
-};
-
 // In the order they run.
-static const Repair kRepairs[kRepairCount] = {
-    {.root = kLocalMachine, .key = kProductKey, .heldKey = nullptr,
-     .name = kBuildLevelValue, .value = kBuildLevel},
-    {.root = kCurrentUser, .key = kSourceListKey, .heldKey = &Registration::sourceListKey,
-     .name = kLastUsedSourceValue, .value = kLastUsedSource},
-    {.root = kCurrentUser, .key = kNetSourceKey, .heldKey = &Registration::netSourceKey,
-     .name = kNetSourceValue, .value = kNetSource},
-    {.root = kLocalMachine, .key = kMainUninstallKey, .heldKey = nullptr,
-     .name = kUninstallStringValue, .value = kRemovalCommand},
-    {.root = kLocalMachine, .key = kMainUninstallKey, .heldKey = nullptr,
-     .name = kModifyPathValue, .value = kInstallDirectory},
-    {.root = kLocalMachine, .key = kMainUninstallKey, .heldKey = nullptr,
-     .name = kLocalPackageValue, .value = kPackageCopy},
+static constexpr ValueId kRepairs[kRepairCount] = {
+    kBuildLevelId, kLastUsedSourceId, kNetSourceId, kUninstallStringId, kModifyPathId, kLocalPackageId,
 };
+
+// A value the read does not take exists only to be repaired: it is planned
+// once, like every value that is.
+static constexpr bool EachWrittenValueRepairedOnce() {
+    for (int value = 0; value < kValueCount; value++) {
+        int planned = 0;
+        for (ValueId repair : kRepairs)
+            planned += repair == value;
+        if (planned > 1 || (value >= kReadValueCount && planned != 1))
+            return false;
+    }
+    return true;
+}
+static_assert(EachWrittenValueRepairedOnce(), "every value only written is repaired once");
 
 // The build date is plain text. The values built from Directory keep its
 // type: a REG_EXPAND_SZ Directory stays expandable in what is made of it.
-static unsigned long RepairType(RepairValue value, const Registration* r) {
-    return value == kBuildLevel ? kRegSz : r->directory.type;
+static unsigned long RepairType(ValueId value, const Registration* r) {
+    return value == kBuildLevelId ? kRegSz : r->values[kDirectoryId].type;
 }
 
 // A Directory that is not text, is empty, or fills its buffer without a NUL
@@ -92,30 +76,33 @@ static int ComposeSourceValue(wchar_t* dst, size_t cap, const TextValue* source,
 
 // Directory is used as it stands: it ends with its own backslash, so
 // nothing is inserted before a file name.
-static int ComposeRepair(RepairValue value, const Registration* r, wchar_t* dst, size_t cap) {
-    if (value == kBuildLevel)
+static int ComposeRepair(ValueId value, const Registration* r, wchar_t* dst, size_t cap) {
+    if (value == kBuildLevelId)  // the launcher's build date
         return CopyText(dst, cap, kBuildDate);
-    if (!IsUsableDirectory(&r->directory))
+    if (!IsUsableDirectory(&r->values[kDirectoryId]))
         return 0;
-    const wchar_t* directory = r->directory.text;
+    const wchar_t* directory = r->values[kDirectoryId].text;
     int fits = 1;
     switch (value) {
-    case kLastUsedSource:
-        return ComposeSourceValue(dst, cap, &r->lastUsedSource, directory);
-    case kNetSource:
-        return ComposeSourceValue(dst, cap, &r->netSource, directory);
-    case kRemovalCommand:
+    case kLastUsedSourceId:  // its source path replaced by the directory
+    case kNetSourceId:
+        return ComposeSourceValue(dst, cap, &r->values[value], directory);
+    case kUninstallStringId:  // msiexec /x "<directory>Omrik Vindara.msi"
         fits &= CopyText(dst, cap, kRemovalCommandStart);
         fits &= AppendText(dst, cap, directory);
         fits &= AppendText(dst, cap, kPackageFileName);
         return fits & AppendText(dst, cap, kRemovalCommandEnd);
-    case kInstallDirectory:
+    case kModifyPathId:
         return CopyText(dst, cap, directory);
-    case kPackageCopy:
+    case kLocalPackageId:  // <directory>Omrik VindaraXXX.msi
         fits &= CopyText(dst, cap, directory);
         fits &= AppendText(dst, cap, kLocalPackageStem);
         return fits & AppendText(dst, cap, kLocalPackageSuffix);
-    case kBuildLevel:
+    case kBuildLevelId:  // composed above
+    case kClientLevelId:  // read only
+    case kDirectoryId:
+    case kInstallDateId:
+    case kValueCount:
         break;
     }
     return 0;
@@ -127,15 +114,13 @@ int PlanRepairs(const Registration* r, RegistryWrite writes[kRepairCount]) {
     if (!IsRegistered(r))
         return 0;
     int count = 0;
-    for (const Repair& repair : kRepairs) {
+    for (ValueId value : kRepairs) {
         RegistryWrite* write = &writes[count];
-        if (!ComposeRepair(repair.value, r, write->text, kTextBufSize))
+        if (!ComposeRepair(value, r, write->text, kTextBufSize))
             continue;
-        write->root = repair.root;
-        write->key = repair.key;
-        write->openKey = repair.heldKey ? r->*repair.heldKey : nullptr;
-        write->name = repair.name;
-        write->type = RepairType(repair.value, r);
+        write->value = value;
+        write->openKey = r->held[kRegistrationValues[value].key];
+        write->type = RepairType(value, r);
         write->length = BoundedLength(write->text, kTextBufSize);
         count++;
     }

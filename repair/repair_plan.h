@@ -6,14 +6,10 @@
 #include "base/text.h"
 #include "detect/registration.h"
 
-enum RegistryRoot { kLocalMachine, kCurrentUser };
-
 // One value to write: a text, stored without its NUL, with the given type.
 struct RegistryWrite {
-    RegistryRoot root;
-    const char* const* key;  // both forms of the key's path, in the order tried
-    void* openKey;           // or the key as the registration read opened it
-    const char* name;
+    ValueId value;  // its key and name are in the registration's table
+    void* openKey;  // the key as the registration's read holds it, or null
     unsigned long type;
     size_t length;  // characters
     wchar_t text[kTextBufSize];

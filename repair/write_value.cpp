@@ -7,35 +7,34 @@
 
 #include <windows.h>
 
-#include "base/registry.h"
+#include "base/error_codes.h"
 #include "base/text.h"
-#include "detect/registry_paths.h"
+#include "detect/read_registration.h"
 
 static LONG SetValue(HKEY key, const RegistryWrite* write) {
     wchar_t name[kTextBufSize];
-    if (!CopyText(name, kTextBufSize, write->name))
-        return ERROR_FILENAME_EXCED_RANGE;
+    if (!CopyText(name, kTextBufSize, kRegistrationValues[write->value].name))
+        return (LONG)kErrorFilenameExcedRange;
     return RegSetValueExW(key, name, 0, write->type, (const BYTE*)write->text,
                           (DWORD)(write->length * sizeof(wchar_t)));
 }
 
+static LONG SetValueAndClose(HKEY key, void* write) {
+    LONG status = SetValue(key, (const RegistryWrite*)write);
+    RegCloseKey(key);
+    return status;
+}
+
 // Says which form took the value, or the status of the last try.
 WriteResult WriteValue(const RegistryWrite* write) {
+    LONG status;
     if (write->openKey) {
-        LONG status = SetValue((HKEY)write->openKey, write);
+        status = SetValue((HKEY)write->openKey, write);
         return {status == ERROR_SUCCESS ? kWritten : kWriteFailed, (unsigned long)status};
     }
-    HKEY root = write->root == kCurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
-    LONG status = ERROR_FILE_NOT_FOUND;
-    for (int form = 0; form < kFormCount; form++) {
-        HKEY key;
-        status = OpenKey(root, write->key[form], &key);
-        if (status != ERROR_SUCCESS)
-            continue;
-        status = SetValue(key, write);
-        RegCloseKey(key);
-        if (status == ERROR_SUCCESS)
-            return {form == 0 ? kWritten : kWrittenThroughFallback, 0};
-    }
-    return {kWriteFailed, (unsigned long)status};
+    const RegistrationKey* key = &kRegistrationKeys[kRegistrationValues[write->value].key];
+    const int form = UseKeyFallingBackOnFailure(key, SetValueAndClose, (void*)write, &status);
+    if (form < 0)
+        return {kWriteFailed, (unsigned long)status};
+    return {form == kTrailingForm ? kWritten : kWrittenThroughFallback, 0};
 }

@@ -51,7 +51,8 @@ int ComposeBuildLevelText(wchar_t* dst, size_t cap, const Registration* r) {
     if (!IsProductKeyPresent(r))
         return CopyText(dst, cap, kNotInstalledText);
     const TextValue* const values[kReportRowCount] = {
-        &r->buildLevel, &r->clientLevel, &r->directory, &r->installDate,
+        &r->values[kBuildLevelId], &r->values[kClientLevelId], &r->values[kDirectoryId],
+        &r->values[kInstallDateId],
     };
     int fits = CopyText(dst, cap, L"");
     for (int row = 0; row < kReportRowCount; row++)

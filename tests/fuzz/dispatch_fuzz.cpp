@@ -81,8 +81,9 @@ std::string Call(const std::string& name, std::initializer_list<std::string> arg
 }
 
 std::string Describe(const RegistryWrite& write) {
-    return Call("writeValue", {write.root == kLocalMachine ? "HKLM" : "HKCU", write.key[0],
-                               write.key[1], write.name, std::to_string(write.type),
+    const RegistrationKey& key = KeyOf(write.value);
+    return Call("writeValue", {key.root == kLocalMachine ? "HKLM" : "HKCU", key.path[0],
+                               key.path[1], NameOf(write.value), std::to_string(write.type),
                                UnitBytes(write.text, write.length)});
 }
 
@@ -237,16 +238,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         Registration* r = registration.get();
         memset(r, 0, sizeof *r);
         const uint8_t keys = reader.Byte();
-        r->productKeyOpened = keys & 1;
-        r->uninstallKeyByNameOpened = (keys & 2) != 0;
-        r->alternateUninstallKeyOpened = (keys & 4) != 0;
-        r->mainUninstallKeyOpened = (keys & 8) != 0;
-        r->clientLevel = TakeValue(reader, r->productKeyOpened);
-        r->buildLevel = TakeValue(reader, r->productKeyOpened);
-        r->directory = TakeValue(reader, r->productKeyOpened);
-        r->installDate = TakeValue(reader, r->mainUninstallKeyOpened);
-        r->lastUsedSource = TakeValue(reader, true);
-        r->netSource = TakeValue(reader, true);
+        r->opened[kProductKeyId] = keys & 1;
+        r->opened[kUninstallKeyByNameId] = (keys & 2) != 0;
+        r->opened[kAlternateUninstallKeyId] = (keys & 4) != 0;
+        r->opened[kMainUninstallKeyId] = (keys & 8) != 0;
+        r->values[kClientLevelId] = TakeValue(reader, r->opened[kProductKeyId]);
+        r->values[kBuildLevelId] = TakeValue(reader, r->opened[kProductKeyId]);
+        r->values[kDirectoryId] = TakeValue(reader, r->opened[kProductKeyId]);
+        r->values[kInstallDateId] = TakeValue(reader, r->opened[kMainUninstallKeyId]);
+        r->values[kLastUsedSourceId] = TakeValue(reader, true);
+        r->values[kNetSourceId] = TakeValue(reader, true);
     }
     gStage.reads = 0;
     gStage.writes = 0;

@@ -56,21 +56,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     HeapRegistration registration;
     Registration* r = registration.get();
-    r->productKeyOpened = productKeyOpened;
-    r->uninstallKeyByNameOpened = byName;
-    r->alternateUninstallKeyOpened = alternate;
-    r->mainUninstallKeyOpened = mainKey;
-    r->clientLevel = TakeLastValue(reader, productKeyOpened, &stored);
+    r->opened[kProductKeyId] = productKeyOpened;
+    r->opened[kUninstallKeyByNameId] = byName;
+    r->opened[kAlternateUninstallKeyId] = alternate;
+    r->opened[kMainUninstallKeyId] = mainKey;
+    r->values[kClientLevelId] = TakeLastValue(reader, productKeyOpened, &stored);
 
     // What the read gave, worked out from the stored bytes.
-    const bool read = r->clientLevel.read;
+    const bool read = r->values[kClientLevelId].read;
     const std::string text = read ? TextOf(stored.data(), stored.size()) : std::string();
     const size_t slash = text.find('/');
     const bool named = slash != std::string::npos;
     const double expected = named ? ReferenceVersion(text.substr(slash + 1)) : 0.0;
 
     double version = 0.0;
-    const int found = FindInstalledVersion(&r->clientLevel, &version);
+    const int found = FindInstalledVersion(&r->values[kClientLevelId], &version);
     FUZZ_CHECK(found == named);
     if (found) {
         if (!SameDouble(version, expected))
@@ -79,7 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_CHECK(!isnan(version));
     }
 
-    const int dialog = ChooseDialogId(&r->clientLevel, language);
+    const int dialog = ChooseDialogId(&r->values[kClientLevelId], language);
     FUZZ_CHECK(dialog == (expected >= 4.0 ? language + kShortFormOffset : language));
 
     const bool installed = productKeyOpened && read && named && (byName || alternate || mainKey);

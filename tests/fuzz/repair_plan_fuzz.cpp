@@ -64,11 +64,12 @@ bool ReplaceSource(const TextValue& source, const std::string& stored,
 }
 
 void CheckWrite(const RegistryWrite& write, const ExpectedWrite& expected) {
-    FUZZ_CHECK(write.root == expected.root);
-    FUZZ_CHECK(write.key != nullptr && write.key[0] != nullptr && write.key[1] != nullptr);
-    FUZZ_CHECK(expected.key + "\\" == write.key[0]);
-    FUZZ_CHECK(expected.key == write.key[1]);
-    FUZZ_CHECK(write.name != nullptr && expected.name == write.name);
+    const RegistrationKey& key = KeyOf(write.value);
+    FUZZ_CHECK(key.root == expected.root);
+    FUZZ_CHECK(key.path != nullptr && key.path[0] != nullptr && key.path[1] != nullptr);
+    FUZZ_CHECK(expected.key + "\\" == key.path[0]);
+    FUZZ_CHECK(expected.key == key.path[1]);
+    FUZZ_CHECK(expected.name == NameOf(write.value));
     FUZZ_CHECK(write.type == expected.type);
     FUZZ_CHECK(wcsnlen(write.text, kTextBufSize) < kTextBufSize);
     FUZZ_CHECK(write.length == wcslen(write.text));
@@ -90,20 +91,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     HeapRegistration registration;
     Registration* r = registration.get();
-    r->productKeyOpened = productKeyOpened;
-    r->mainUninstallKeyOpened = mainKey;
-    r->uninstallKeyByNameOpened = (keys & 8) != 0;
-    r->alternateUninstallKeyOpened = (keys & 16) != 0;
-    r->clientLevel = Received(productKeyOpened && clientLevel, kRegSz, std::string("VNR 4.50", 9));
-    r->directory = TakeValue(reader, productKeyOpened, &directoryBytes);
-    r->lastUsedSource = TakeValue(reader, true, &lastUsedBytes);
-    r->netSource = TakeLastValue(reader, true, &netBytes);
+    r->opened[kProductKeyId] = productKeyOpened;
+    r->opened[kMainUninstallKeyId] = mainKey;
+    r->opened[kUninstallKeyByNameId] = (keys & 8) != 0;
+    r->opened[kAlternateUninstallKeyId] = (keys & 16) != 0;
+    r->values[kClientLevelId] = Received(productKeyOpened && clientLevel, kRegSz, std::string("VNR 4.50", 9));
+    r->values[kDirectoryId] = TakeValue(reader, productKeyOpened, &directoryBytes);
+    r->values[kLastUsedSourceId] = TakeValue(reader, true, &lastUsedBytes);
+    r->values[kNetSourceId] = TakeLastValue(reader, true, &netBytes);
 
     // The writes worked out here from the stored bytes, in their order.
     std::vector<ExpectedWrite> expected;
     if (productKeyOpened && mainKey && clientLevel) {
         expected.push_back({kLocalMachine, kProduct, "Build Level", kRegSz, kBuildDate});
-        const TextValue& d = r->directory;
+        const TextValue& d = r->values[kDirectoryId];
         const bool text = d.type == kRegSz || d.type == kRegExpandSz;
         const bool ends = HasNul(directoryBytes.data(), directoryBytes.size()) ||
                           directoryBytes.size() < kTextBufSize;
@@ -111,9 +112,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const bool quoted = directory.find('"') != std::string::npos;
         if (d.read && text && ends && !directory.empty() && !quoted) {
             std::string value;
-            if (ReplaceSource(r->lastUsedSource, lastUsedBytes, directory, &value))
+            if (ReplaceSource(r->values[kLastUsedSourceId], lastUsedBytes, directory, &value))
                 expected.push_back({kCurrentUser, kSourceList, "LastUsedSource", d.type, value});
-            if (ReplaceSource(r->netSource, netBytes, directory, &value))
+            if (ReplaceSource(r->values[kNetSourceId], netBytes, directory, &value))
                 expected.push_back({kCurrentUser, kSourceList + "\\Net", "1", d.type, value});
             expected.push_back({kLocalMachine, kMain, "UninstallString", d.type,
                                 "msiexec /x \"" + directory + "Omrik Vindara.msi\""});

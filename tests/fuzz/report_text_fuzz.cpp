@@ -71,17 +71,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     HeapRegistration registration;
     Registration* r = registration.get();
-    r->productKeyOpened = productKeyOpened;
-    r->mainUninstallKeyOpened = mainKey;
-    r->buildLevel = TakeValue(reader, productKeyOpened, &stored[0]);
-    r->clientLevel = TakeValue(reader, productKeyOpened, &stored[1]);
-    r->directory = TakeValue(reader, productKeyOpened, &stored[2]);
-    r->installDate = TakeLastValue(reader, mainKey, &stored[3]);
+    r->opened[kProductKeyId] = productKeyOpened;
+    r->opened[kMainUninstallKeyId] = mainKey;
+    r->values[kBuildLevelId] = TakeValue(reader, productKeyOpened, &stored[0]);
+    r->values[kClientLevelId] = TakeValue(reader, productKeyOpened, &stored[1]);
+    r->values[kDirectoryId] = TakeValue(reader, productKeyOpened, &stored[2]);
+    r->values[kInstallDateId] = TakeLastValue(reader, mainKey, &stored[3]);
 
     std::string expected = "Omrik Vindara is not installed";
     if (productKeyOpened) {
-        const TextValue* const values[kReportRowCount] = {&r->buildLevel, &r->clientLevel,
-                                                         &r->directory, &r->installDate};
+        const TextValue* const values[kReportRowCount] = {&r->values[kBuildLevelId], &r->values[kClientLevelId],
+                                                         &r->values[kDirectoryId], &r->values[kInstallDateId]};
         expected.clear();
         for (int row = 0; row < kReportRowCount; row++)
             expected += std::string(kLabels[row]) + " " + Shown(*values[row], stored[row]) + "\n";

@@ -84,7 +84,7 @@ int WaitProgram(ProgramRun* run) {
     return 1;
 }
 WriteResult WriteValue(const RegistryWrite* write) {
-    gStage->done.push_back(std::string("writeValue ") + write->name);
+    gStage->done.push_back(std::string("writeValue ") + NameOf(write->value));
     return gStage->results[gStage->writes++];
 }
 
@@ -116,7 +116,7 @@ std::string LastLine(const std::string& record) {
 
 Registration Installed(const std::string& clientLevel) {
     Registration r = Registered();
-    r.clientLevel = Text(clientLevel);
+    r.values[kClientLevelId] = Text(clientLevel);
     return r;
 }
 
@@ -159,9 +159,10 @@ TEST(RunLauncher, WhatIfEndsAsTheRealRunWhoseInnerInstallerSucceeds) {
 TEST(RunLauncher, InstallationRecordReadsAsItRan) {
     Stage stage;
     stage.after = Registered("D:\\Apps\\");
-    stage.after.directory = Text("D:\\Apps\\", kRegExpandSz);
+    stage.after.values[kDirectoryId] = Text("D:\\Apps\\", kRegExpandSz);
     int held = 0;
-    stage.after.sourceListKey = &held;
+    stage.after.opened[kSourceListKeyId] = 1;
+    stage.after.held[kSourceListKeyId] = &held;
     stage.innerExitCode = 3010;
     const WriteResult results[kRepairCount] = {{kWritten, 0}, {kWritten, 0}, {kWriteFailed, 5},
                                                {kWrittenThroughFallback, 0}, {kWritten, 0},

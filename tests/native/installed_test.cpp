@@ -155,11 +155,11 @@ TEST(InstalledAndRegistered, FollowTheKeysAndClientLevel) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         Registration r = {};
-        r.productKeyOpened = c.productKeyOpened;
-        r.uninstallKeyByNameOpened = (c.uninstallKeys & kByName) != 0;
-        r.alternateUninstallKeyOpened = (c.uninstallKeys & kAlternate) != 0;
-        r.mainUninstallKeyOpened = (c.uninstallKeys & kMain) != 0;
-        r.clientLevel = c.clientLevel;
+        r.opened[kProductKeyId] = c.productKeyOpened;
+        r.opened[kUninstallKeyByNameId] = (c.uninstallKeys & kByName) != 0;
+        r.opened[kAlternateUninstallKeyId] = (c.uninstallKeys & kAlternate) != 0;
+        r.opened[kMainUninstallKeyId] = (c.uninstallKeys & kMain) != 0;
+        r.values[kClientLevelId] = c.clientLevel;
         EXPECT_EQ(c.installed, IsInstalled(&r));
         EXPECT_EQ(c.registered, IsRegistered(&r));
     }

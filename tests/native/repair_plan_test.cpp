@@ -24,8 +24,8 @@ std::vector<Planned> Plan(const Registration& r) {
     int count = PlanRepairs(&r, writes);
     std::vector<Planned> planned;
     for (int i = 0; i < count; i++) {
-        EXPECT_EQ(writes[i].length, wcslen(writes[i].text)) << writes[i].name;
-        planned.push_back({writes[i].name, Narrowed(writes[i].text, writes[i].length),
+        EXPECT_EQ(writes[i].length, wcslen(writes[i].text)) << NameOf(writes[i].value);
+        planned.push_back({NameOf(writes[i].value), Narrowed(writes[i].text, writes[i].length),
                            writes[i].type});
     }
     return planned;
@@ -70,9 +70,9 @@ TEST(PlanRepairs, SixWritesForAnInstallationInDApps) {
     };
     for (int i = 0; i < 6; i++) {
         SCOPED_TRACE(expected[i].name);
-        EXPECT_EQ(expected[i].root, writes[i].root);
-        EXPECT_EQ(expected[i].key, writes[i].key);
-        EXPECT_STREQ(expected[i].name, writes[i].name);
+        EXPECT_EQ(expected[i].root, KeyOf(writes[i].value).root);
+        EXPECT_EQ(expected[i].key, KeyOf(writes[i].value).path);
+        EXPECT_STREQ(expected[i].name, NameOf(writes[i].value));
         EXPECT_EQ(expected[i].text, Narrowed(writes[i].text, writes[i].length));
         EXPECT_EQ(expected[i].length, writes[i].length);
         EXPECT_EQ(kRegSz, writes[i].type);
@@ -81,10 +81,10 @@ TEST(PlanRepairs, SixWritesForAnInstallationInDApps) {
 
 TEST(PlanRepairs, NothingWithoutARegisteredInstallation) {
     Registration noClientLevel = Registered();
-    noClientLevel.clientLevel = {};
+    noClientLevel.values[kClientLevelId] = {};
     Registration noUninstallKey = Registered();
-    noUninstallKey.mainUninstallKeyOpened = 0;
-    noUninstallKey.uninstallKeyByNameOpened = 1;
+    noUninstallKey.opened[kMainUninstallKeyId] = 0;
+    noUninstallKey.opened[kUninstallKeyByNameId] = 1;
     for (const Registration& r : {Registration{}, noClientLevel, noUninstallKey})
         EXPECT_TRUE(Plan(r).empty());
 }
@@ -116,7 +116,7 @@ TEST(PlanRepairs, DirectoryDecidesWhatIsWrittenAndItsType) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         Registration r = Registered();
-        r.directory = c.directory;
+        r.values[kDirectoryId] = c.directory;
         const std::vector<Planned> planned = Plan(r);
         if (!c.all) {
             EXPECT_EQ(kBuildLevelOnly, Names(r));
@@ -136,7 +136,7 @@ TEST(PlanRepairs, DirectoryIsUsedAsItStands) {
     EXPECT_EQ("D:\\AppsOmrik VindaraXXX.msi", TextOf(r, "LocalPackage"));
     EXPECT_EQ("n;1;D:\\Apps", TextOf(r, "LastUsedSource"));
     // Stale bytes behind the NUL are not part of it.
-    r.directory = Stored(std::string("D:\\Apps\\\0JUNK!", 14));
+    r.values[kDirectoryId] = Stored(std::string("D:\\Apps\\\0JUNK!", 14));
     EXPECT_EQ("D:\\Apps\\", TextOf(r, "ModifyPath"));
     EXPECT_EQ("n;1;D:\\Apps\\", TextOf(r, "LastUsedSource"));
 }
@@ -199,8 +199,8 @@ TEST(PlanRepairs, SourcePathIsReplacedByTheDirectory) {
     for (const auto& c : cases) {
         SCOPED_TRACE(Narrowed(c.source.text, c.source.length).substr(0, 16));
         Registration r = Registered("D:\\Apps\\");
-        r.lastUsedSource = c.source;
-        r.netSource = c.source;
+        r.values[kLastUsedSourceId] = c.source;
+        r.values[kNetSourceId] = c.source;
         EXPECT_EQ(c.expected, TextOf(r, "LastUsedSource"));
         EXPECT_EQ(c.expected, TextOf(r, "1"));
         // The other repairs do not depend on it.

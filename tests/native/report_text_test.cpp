@@ -49,16 +49,16 @@ std::string BuildLevelText(const Registration& r) {
 // uninstall key.
 TEST(ComposeBuildLevelText, ShowsFourLabelledLinesEndingInLineFeeds) {
     Registration r = {};
-    r.productKeyOpened = 1;
-    r.buildLevel = Text("Abr 25, 2000");
-    r.directory = Text("D:\\Apps\\");
+    r.opened[kProductKeyId] = 1;
+    r.values[kBuildLevelId] = Text("Abr 25, 2000");
+    r.values[kDirectoryId] = Text("D:\\Apps\\");
     EXPECT_EQ(
         "Build date :\t Abr 25, 2000\n"
         "Client Level :\t unknown\n"
         "InstallDir :\t D:\\Apps\\\n"
         "InstallDate :\t unknown\n",
         BuildLevelText(r));
-    r.productKeyOpened = 0;
+    r.opened[kProductKeyId] = 0;
     EXPECT_EQ("Omrik Vindara is not installed", BuildLevelText(r));
 }
 
@@ -82,8 +82,8 @@ TEST(ComposeBuildLevelText, ShowsEachValueUpToItsFirstNul) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.shown.substr(0, 16));
         Registration r = {};
-        r.productKeyOpened = 1;
-        r.installDate = c.value;
+        r.opened[kProductKeyId] = 1;
+        r.values[kInstallDateId] = c.value;
         EXPECT_EQ("Build date :\t unknown\nClient Level :\t unknown\nInstallDir :\t unknown\n"
                   "InstallDate :\t " + c.shown + "\n",
                   BuildLevelText(r));
@@ -93,11 +93,11 @@ TEST(ComposeBuildLevelText, ShowsEachValueUpToItsFirstNul) {
 TEST(ComposeBuildLevelText, ShowsFourValuesOf259CharactersWhole) {
     // Full receive buffers without NUL: each row shows 259 characters.
     Registration r = {};
-    r.productKeyOpened = 1;
-    r.buildLevel = Stored(std::string(260, 'a'));
-    r.clientLevel = Stored(std::string(260, 'b'));
-    r.directory = Stored(std::string(260, 'c'));
-    r.installDate = Text(std::string(259, 'd'));
+    r.opened[kProductKeyId] = 1;
+    r.values[kBuildLevelId] = Stored(std::string(260, 'a'));
+    r.values[kClientLevelId] = Stored(std::string(260, 'b'));
+    r.values[kDirectoryId] = Stored(std::string(260, 'c'));
+    r.values[kInstallDateId] = Text(std::string(259, 'd'));
     const std::string expected = "Build date :\t " + std::string(259, 'a') + "\n" +
                                  "Client Level :\t " + std::string(259, 'b') + "\n" +
                                  "InstallDir :\t " + std::string(259, 'c') + "\n" +

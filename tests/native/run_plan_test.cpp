@@ -16,7 +16,7 @@ namespace {
 // uninstall key.
 Registration Installed(const std::string& clientLevel) {
     Registration r = Registered();
-    r.clientLevel = Text(clientLevel);
+    r.values[kClientLevelId] = Text(clientLevel);
     return r;
 }
 

@@ -9,6 +9,14 @@
 
 #include "detect/registration.h"
 
+// A value's name and key, as the registration's table gives them.
+inline const char* NameOf(ValueId value) {
+    return kRegistrationValues[value].name;
+}
+inline const RegistrationKey& KeyOf(ValueId value) {
+    return kRegistrationKeys[kRegistrationValues[value].key];
+}
+
 // Each byte as one character, as in a single-byte code page.
 inline std::wstring Widened(const std::string& bytes) {
     std::wstring units;
@@ -32,7 +40,6 @@ inline std::string Narrowed(const std::wstring& units) {
 // The registry's other types, as the registry numbers them.
 const unsigned long kRegBinary = 3;
 const unsigned long kRegDword = 4;
-const unsigned long kRegMultiSz = 7;
 
 // A value from its stored characters (a text stored with its NUL is
 // text + L'\0'), as the read leaves it. More characters than the read
@@ -78,12 +85,12 @@ inline std::string DirectoryOfLength(size_t length) {
 // ClientLevel without "/", so it is not refused and can be repaired.
 inline Registration Registered(const std::string& directory = "D:\\Apps\\") {
     Registration r = {};
-    r.productKeyOpened = 1;
-    r.mainUninstallKeyOpened = 1;
-    r.clientLevel = Text("VNR 4.50");
-    r.directory = Text(directory);
-    r.installDate = Text("20261208");
-    r.lastUsedSource = Text("n;1;E:\\Media\\");
-    r.netSource = Text("E:\\Media\\");
+    r.opened[kProductKeyId] = 1;
+    r.opened[kMainUninstallKeyId] = 1;
+    r.values[kClientLevelId] = Text("VNR 4.50");
+    r.values[kDirectoryId] = Text(directory);
+    r.values[kInstallDateId] = Text("20261208");
+    r.values[kLastUsedSourceId] = Text("n;1;E:\\Media\\");
+    r.values[kNetSourceId] = Text("E:\\Media\\");
     return r;
 }

@@ -47,22 +47,22 @@ TEST_F(ReadRegistrationTest, ReadsTheValuesOfAnInstallation) {
     char media[MAX_PATH];
     ASSERT_NE(0u, InstallationFolder(media, sizeof media));
     const Registration r = Read();
-    EXPECT_EQ(1, r.productKeyOpened);
-    EXPECT_EQ(1, r.mainUninstallKeyOpened);
-    EXPECT_EQ(0, r.uninstallKeyByNameOpened);
-    EXPECT_EQ(0, r.alternateUninstallKeyOpened);
+    EXPECT_EQ(1, r.opened[kProductKeyId]);
+    EXPECT_EQ(1, r.opened[kMainUninstallKeyId]);
+    EXPECT_EQ(0, r.opened[kUninstallKeyByNameId]);
+    EXPECT_EQ(0, r.opened[kAlternateUninstallKeyId]);
     const struct {
         const char* name;
         const TextValue& value;
         std::string text;
         unsigned long type;
     } values[] = {
-        {"ClientLevel", r.clientLevel, "VNR/4.50", REG_SZ},
-        {"Build Level", r.buildLevel, "Abr 25, 2000", REG_EXPAND_SZ},
-        {"Directory", r.directory, "D:\\Apps\\", REG_SZ},
-        {"InstallDate", r.installDate, "20261208", REG_SZ},
-        {"LastUsedSource", r.lastUsedSource, "n;1;" + std::string(media), REG_SZ},
-        {"1", r.netSource, media, REG_SZ},
+        {"ClientLevel", r.values[kClientLevelId], "VNR/4.50", REG_SZ},
+        {"Build Level", r.values[kBuildLevelId], "Abr 25, 2000", REG_EXPAND_SZ},
+        {"Directory", r.values[kDirectoryId], "D:\\Apps\\", REG_SZ},
+        {"InstallDate", r.values[kInstallDateId], "20261208", REG_SZ},
+        {"LastUsedSource", r.values[kLastUsedSourceId], "n;1;" + std::string(media), REG_SZ},
+        {"1", r.values[kNetSourceId], media, REG_SZ},
     };
     for (const auto& v : values) {
         SCOPED_TRACE(v.name);
@@ -82,10 +82,10 @@ TEST_F(ReadRegistrationTest, EachUninstallKeyOpensOnItsOwn) {
         DeleteProductKeys();
         WriteRegText(HKEY_LOCAL_MACHINE, keys[k][kPlainForm], "DisplayName", "Omrik Vindara");
         const Registration r = Read();
-        EXPECT_EQ(k == 0, r.uninstallKeyByNameOpened);
-        EXPECT_EQ(k == 1, r.alternateUninstallKeyOpened);
-        EXPECT_EQ(k == 2, r.mainUninstallKeyOpened);
-        EXPECT_EQ(0, r.productKeyOpened);
+        EXPECT_EQ(k == 0, r.opened[kUninstallKeyByNameId]);
+        EXPECT_EQ(k == 1, r.opened[kAlternateUninstallKeyId]);
+        EXPECT_EQ(k == 2, r.opened[kMainUninstallKeyId]);
+        EXPECT_EQ(0, r.opened[kProductKeyId]);
     }
 }
 
@@ -138,15 +138,15 @@ TEST_F(ReadRegistrationTest, ValuesAreReadWithinTheirBuffer) {
                         : WriteRegValue(HKEY_LOCAL_MACHINE, kProductKey[kPlainForm],
                                         kDirectoryValue, c.type, c.stored));
         const Registration r = Read();
-        EXPECT_EQ(c.read, r.directory.read);
-        EXPECT_EQ(c.read ? c.type : 0, r.directory.type);
-        EXPECT_EQ(c.text, TextOf(r.directory));
-        EXPECT_EQ(c.filled, r.directory.filled);
-        EXPECT_EQ('\0', r.directory.text[kTextBufSize]);
+        EXPECT_EQ(c.read, r.values[kDirectoryId].read);
+        EXPECT_EQ(c.read ? c.type : 0, r.values[kDirectoryId].type);
+        EXPECT_EQ(c.text, TextOf(r.values[kDirectoryId]));
+        EXPECT_EQ(c.filled, r.values[kDirectoryId].filled);
+        EXPECT_EQ('\0', r.values[kDirectoryId].text[kTextBufSize]);
         // The failed read left nothing behind, and the next value is read as usual.
         if (!c.read)
             EXPECT_EQ(std::wstring(kTextReadSize, L'\0'),
-                      std::wstring(r.directory.text, kTextReadSize));
+                      std::wstring(r.values[kDirectoryId].text, kTextReadSize));
     }
 }
 
@@ -163,8 +163,8 @@ TEST_F(ReadRegistrationTest, BothFormsNameTheSameKey) {
         ASSERT_TRUE(ReadRegValue(HKEY_LOCAL_MACHINE, kProductKey[1 - form], kClientLevelValue,
                                  &value));
         const Registration r = Read();
-        EXPECT_EQ("VNR/3", TextOf(r.clientLevel));
-        EXPECT_EQ("E:\\", TextOf(r.netSource));
+        EXPECT_EQ("VNR/3", TextOf(r.values[kClientLevelId]));
+        EXPECT_EQ("E:\\", TextOf(r.values[kNetSourceId]));
     }
 }
 

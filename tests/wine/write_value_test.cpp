@@ -1,12 +1,14 @@
 // Writing a planned value into Wine's real registry: the stored bytes,
 // length and type, no key ever created, and the fallback form used only
-// when the write through the first form failed.
+// when the first form did not open or the write through it failed.
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <string.h>
+
 #include <string>
 
-#include "detect/registry_paths.h"
+#include "detect/read_registration.h"
 #include "repair/write_value.h"
 #include "tools/testbed/testbed.h"
 
@@ -17,12 +19,9 @@ std::string Stored(const std::string& text) {
     return text + '\0';
 }
 
-RegistryWrite Write(RegistryRoot root, const char* const* key, const char* name,
-                    const std::string& text, unsigned long type = REG_SZ) {
+RegistryWrite Write(ValueId value, const std::string& text, unsigned long type = REG_SZ) {
     RegistryWrite write = {};
-    write.root = root;
-    write.key = key;
-    write.name = name;
+    write.value = value;
     write.type = type;
     write.length = text.size();
     for (size_t i = 0; i <= text.size(); i++)
@@ -53,49 +52,80 @@ TEST_F(WriteValueTest, StoresTheTextWithItsType) {
         HKEY root;
         RegistryWrite write;
     } cases[] = {
-        {HKEY_LOCAL_MACHINE, Write(kLocalMachine, kMainUninstallKey, kModifyPathValue,
-                                   "%ProgramFiles%\\Apps\\", REG_EXPAND_SZ)},
-        {HKEY_CURRENT_USER, Write(kCurrentUser, kNetSourceKey, kNetSourceValue, "E:\\Apps\\")},
+        {HKEY_LOCAL_MACHINE, Write(kModifyPathId, "%ProgramFiles%\\Apps\\", REG_EXPAND_SZ)},
+        {HKEY_CURRENT_USER, Write(kNetSourceId, "E:\\Apps\\")},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.write.name);
+        const RegistrationValue& named = kRegistrationValues[c.write.value];
+        SCOPED_TRACE(named.name);
         EXPECT_EQ(kWritten, WriteValue(&c.write).outcome);
-        RegValue value = Read(c.root, c.write.key[kPlainForm], c.write.name);
+        RegValue value = Read(c.root, kRegistrationKeys[named.key].path[kPlainForm], named.name);
         EXPECT_EQ(Stored(std::string(c.write.text, c.write.text + c.write.length)), value.data);
         EXPECT_EQ(c.write.type, value.type);
     }
 }
 
 TEST_F(WriteValueTest, CreatesNoKey) {
-    RegistryWrite write = Write(kLocalMachine, kProductKey, kBuildLevelValue, "Abr 25, 2000");
+    RegistryWrite write = Write(kBuildLevelId, "Abr 25, 2000");
     WriteResult result = WriteValue(&write);
     EXPECT_EQ(kWriteFailed, result.outcome);
     EXPECT_EQ((unsigned long)ERROR_FILE_NOT_FOUND, result.error);  // what the record reports
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kProductKey[kPlainForm]));
-    write = Write(kCurrentUser, kSourceListKey, kLastUsedSourceValue, "n;1;E:\\");
+    write = Write(kLastUsedSourceId, "n;1;E:\\");
     EXPECT_EQ(kWriteFailed, WriteValue(&write).outcome);
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kSourceListKey[kPlainForm]));
 }
 
+// What the write does with a key a form opened, failing the first time
+// when asked to.
+struct TestUse {
+    LONG firstStatus;
+    const char* text;
+    int uses;
+};
+LONG WriteTestValue(HKEY key, void* context) {
+    TestUse* use = (TestUse*)context;
+    LONG status = use->uses++ == 0 && use->firstStatus
+                      ? use->firstStatus
+                      : RegSetValueExA(key, "Value", 0, REG_SZ, (const BYTE*)use->text,
+                                       (DWORD)strlen(use->text) + 1);
+    RegCloseKey(key);
+    return status;
+}
+
 // Two different keys stand in for the two forms, which in a real registry
-// name the same key: the second is used only when the first fails.
+// name the same key: the second serves only when the first does not open or
+// the write through it fails.
 TEST_F(WriteValueTest, FallbackFormOnlyWhenTheFirstFails) {
-    const char* const bothOpen[kFormCount] = {kMainUninstallKey[kPlainForm],
-                                              kProductKey[kPlainForm]};
-    const char* const firstMissing[kFormCount] = {kUninstallKeyByName[kPlainForm],
-                                                  kProductKey[kPlainForm]};
-    WriteRegText(HKEY_LOCAL_MACHINE, kMainUninstallKey[kPlainForm], "DisplayName", "x");
-    WriteRegText(HKEY_LOCAL_MACHINE, kProductKey[kPlainForm], "DisplayName", "x");
-
-    RegistryWrite write = Write(kLocalMachine, bothOpen, "Value", "first");
-    EXPECT_EQ(kWritten, WriteValue(&write).outcome);
-    EXPECT_EQ(Stored("first"), Read(HKEY_LOCAL_MACHINE, bothOpen[0], "Value").data);
-    EXPECT_EQ("(missing)", Read(HKEY_LOCAL_MACHINE, bothOpen[1], "Value").data);
-
-    write = Write(kLocalMachine, firstMissing, "Value", "fallback");
-    EXPECT_EQ(kWrittenThroughFallback, WriteValue(&write).outcome);
-    EXPECT_EQ(Stored("fallback"), Read(HKEY_LOCAL_MACHINE, firstMissing[1], "Value").data);
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, firstMissing[0]));
+    const char* const main = kMainUninstallKey[kPlainForm];
+    const char* const product = kProductKey[kPlainForm];
+    const char* const missing = kUninstallKeyByName[kPlainForm];
+    WriteRegText(HKEY_LOCAL_MACHINE, main, "DisplayName", "x");
+    WriteRegText(HKEY_LOCAL_MACHINE, product, "DisplayName", "x");
+    const struct {
+        const char* text;
+        const char* first;
+        LONG firstStatus;
+        int form;
+        const char* written;
+    } cases[] = {
+        {"first", main, ERROR_SUCCESS, kTrailingForm, main},
+        {"first missing", missing, ERROR_SUCCESS, kPlainForm, product},
+        {"first refused", main, ERROR_ACCESS_DENIED, kPlainForm, product},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        const char* const forms[kFormCount] = {c.first, product};
+        const RegistrationKey key = {kLocalMachine, forms, "test key", 0};
+        TestUse use = {c.firstStatus, c.text, 0};
+        LONG status = ERROR_GEN_FAILURE;
+        EXPECT_EQ(c.form, UseKeyFallingBackOnFailure(&key, WriteTestValue, &use, &status));
+        EXPECT_EQ(ERROR_SUCCESS, status);
+        EXPECT_EQ(Stored(c.text), Read(HKEY_LOCAL_MACHINE, c.written, "Value").data);
+        if (c.written != c.first)
+            EXPECT_NE(Stored(c.text), Read(HKEY_LOCAL_MACHINE, c.first, "Value").data);
+    }
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, missing));
 }
 
 }  // namespace
