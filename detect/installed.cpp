@@ -110,9 +110,3 @@ int IsRegistered(const Registration* r) {
 int IsProductKeyPresent(const Registration* r) {
     return r->opened[kProductKeyId];
 }
-
-// A value that filled its buffer without a NUL has no known end: it shows
-// as its first kTextBufSize - 1 characters, as the report always showed it.
-size_t ShownLength(const TextValue* value) {
-    return value->filled ? kTextBufSize - 1 : value->length;
-}

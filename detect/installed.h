@@ -6,6 +6,5 @@
 int IsInstalled(const Registration* registration);
 int IsRegistered(const Registration* registration);
 int IsProductKeyPresent(const Registration* registration);
-size_t ShownLength(const TextValue* value);
 int FindInstalledVersion(const TextValue* clientLevel, double* version);
 int ChooseDialogId(const TextValue* clientLevel, int language);

@@ -2,11 +2,8 @@
 // so only identifiers that have a dialog are accepted.
 #include "detect/language.h"
 
-#include <wchar.h>
-
 #include "base/text.h"
-
-const wchar_t kSwitchLanguage[] = L"/l";
+#include "launcher/command_line.h"
 
 // In the order they are tested; Norwegian is 2068, not 1044.
 static const int kDialogLanguages[] = {
@@ -26,7 +23,7 @@ int IsDialogLanguage(int language) {
 // space or a sign in front, which a conversion like atoi would skip, leaves
 // too few digits for one: "/l 1036" gives 103 and so the default.
 int SelectLanguage(const wchar_t* args) {
-    const wchar_t* found = wcsstr(args, kSwitchLanguage);
+    const wchar_t* found = FindSwitch(args, kSwitchLanguage);
     if (!found)
         return kDefaultLanguage;
     const wchar_t* code = found + TextLength(kSwitchLanguage);

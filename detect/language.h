@@ -1,7 +1,6 @@
 // Choosing the language of the already-installed dialog.
 #pragma once
 
-extern const wchar_t kSwitchLanguage[];
 const int kDefaultLanguage = 1033;
 
 int SelectLanguage(const wchar_t* args);

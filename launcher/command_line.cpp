@@ -15,11 +15,14 @@ const wchar_t kSwitchHelp[] = L"/?";
 const wchar_t kSwitchVersionDate[] = L"/vd";
 const wchar_t kSwitchBuildLevel[] = L"/bl";
 const wchar_t kSwitchUninstall[] = L"/x";
+const wchar_t kSwitchLanguage[] = L"/l";
 #define INNER_INSTALLER_NAME L"_Setup.exe"
 const wchar_t kInnerInstallerName[] = INNER_INSTALLER_NAME;
 // The trailing blank separates the program name from the argument text,
 // also when that text is empty.
-const wchar_t kInnerInstallerPrefix[] = INNER_INSTALLER_NAME L" ";
+constexpr wchar_t kInnerInstallerPrefix[] = INNER_INSTALLER_NAME L" ";
+static_assert(TextLength(kInnerInstallerPrefix) < kInnerCommandRoom - kLongestCommandLine,
+              "the inner command's room holds the prefix");
 
 static int AtOrBelowBlank(wchar_t c) {
     return (unsigned long)c <= L' ';
@@ -45,9 +48,14 @@ const wchar_t* SkipProgramName(const wchar_t* commandLine) {
     return p;
 }
 
-// Case-sensitive substring search over the whole argument text.
+// Case-sensitive substring search over the whole argument text: where the
+// switch first stands, or null.
+const wchar_t* FindSwitch(const wchar_t* args, const wchar_t* name) {
+    return wcsstr(args, name);
+}
+
 int HasSwitch(const wchar_t* args, const wchar_t* name) {
-    return wcsstr(args, name) != NULL;
+    return FindSwitch(args, name) != NULL;
 }
 
 // Characters needed for the inner command line, its NUL included.

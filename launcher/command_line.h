@@ -7,6 +7,7 @@ extern const wchar_t kSwitchHelp[];
 extern const wchar_t kSwitchVersionDate[];
 extern const wchar_t kSwitchBuildLevel[];
 extern const wchar_t kSwitchUninstall[];
+extern const wchar_t kSwitchLanguage[];
 extern const wchar_t kInnerInstallerName[];
 extern const wchar_t kInnerInstallerPrefix[];
 
@@ -14,8 +15,13 @@ extern const wchar_t kInnerInstallerPrefix[];
 // characters, its NUL included. The launcher checks it itself: whether a
 // longer one fails to start or is cut differs between systems.
 const size_t kLongestCommandLine = 32767;
+// Room for the inner command of any argument text the system gives the
+// launcher, which is part of a command line of kLongestCommandLine at most:
+// a command too long to start is still shown whole in the record.
+const size_t kInnerCommandRoom = kLongestCommandLine + 16;
 
 const wchar_t* SkipProgramName(const wchar_t* commandLine);
+const wchar_t* FindSwitch(const wchar_t* args, const wchar_t* name);
 int HasSwitch(const wchar_t* args, const wchar_t* name);
 size_t InnerCommandSize(const wchar_t* args);
 int ComposeInnerCommand(wchar_t* dst, size_t cap, const wchar_t* args);

@@ -14,24 +14,16 @@ static int WriteResourceLog(const LauncherOps* ops) {
     ops->measureResources(&figures);
     char log[kResourceLogSize];
     size_t length = ComposeResourceLog(&figures, log, sizeof log);
-    return ops->writeFile(kResourceLogPath, log, length, kReplaceFile);
+    void* file = ops->writeFile(kResourceLogPath, log, length);
+    if (file)
+        ops->closeFile(file);
+    return file != nullptr;
 }
 
-// The help file stays on disk whether or not Notepad shows it.
-static int WriteHelpFile(int show, const LauncherOps* ops) {
+static void* WriteHelpFile(const LauncherOps* ops) {
     static char help[kHelpFileSize];
     size_t length = ComposeHelpFile(help, sizeof help);
-    return ops->writeFile(kHelpFileName, help, length, show ? kReplaceAndShow : kReplaceFile);
-}
-
-// A report's box: the version's fixed text, or the build level's, whole.
-static void ShowReportBox(RunPath path, const Registration* registration, const LauncherOps* ops) {
-    static wchar_t text[kBuildLevelTextSize];
-    if (path == kVersionPath)
-        (void)ComposeVersionText(text, kBuildLevelTextSize);
-    else
-        (void)ComposeBuildLevelText(text, kBuildLevelTextSize, registration);
-    ops->showReport(text);
+    return ops->writeFile(kHelpFileName, help, length);
 }
 
 // One run as it goes.
@@ -41,6 +33,7 @@ struct Run {
     const LauncherOps* ops;
     RunRecord record;
     RunPlan plan;
+    wchar_t* innerCommand;  // composed once the plan runs the inner installer
 };
 
 // Who and where, before anything else happens.
@@ -73,10 +66,8 @@ static void RecordStart(Run* run) {
 static unsigned long RunInnerInstaller(Run* run, int* ended) {
     RunRecord* record = &run->record;
     *ended = 0;
-    static wchar_t command[kLongestCommandLine];  // the plan made sure the command fits
-    (void)ComposeInnerCommand(command, kLongestCommandLine, run->args);
     ProgramRun program;
-    if (!run->ops->startProgram(run->settings->innerInstaller, command, &program)) {
+    if (!run->ops->startProgram(run->settings->innerInstaller, run->innerCommand, &program)) {
         WriteLine(record, "inner error: %u", program.exitCode);
         return program.exitCode;
     }
@@ -91,7 +82,7 @@ static unsigned long RunInnerInstaller(Run* run, int* ended) {
     static Registration after;
     run->ops->readRegistration(&after);
     RecordRead(record, "after ", &after, 0);
-    if (run->plan.path != kInstallationPath)
+    if (!run->plan.repairsFollow)
         return program.exitCode;
     static RegistryWrite writes[kRepairCount];
     const int count = PlanRepairs(&after, writes);
@@ -115,16 +106,24 @@ static int RunDecided(Run* run, int* ended) {
     const RunSettings* s = run->settings;
     const LauncherOps* ops = run->ops;
     RunRecord* record = &run->record;
-    static Registration before;
-    ops->readRegistration(&before);
-    RecordRead(record, "before ", &before, 1);
+    // The plan says whether it rests on the registration at all; where it
+    // does, it is made again from what the read found.
+    static Registration before;  // empty until read
     const RunPlan* plan = &(run->plan = PlanRun(run->args, s, &before));
+    if (plan->readsRegistration) {
+        ops->readRegistration(&before);
+        RecordRead(record, "before ", &before, 1);
+        run->plan = PlanRun(run->args, s, &before);
+    }
     WriteLine(record, "path: %s", kPathNames[plan->path]);
     WriteLine(record, "why: %s", plan->why);
     const int inner = RunsInnerInstaller(plan->path);
-    if (inner)
-        WriteLine(record, "inner command: %w%m", kInnerInstallerPrefix, run->args);
-    else if (plan->path == kRefusalPath)
+    static wchar_t command[kInnerCommandRoom];  // the plan made sure a started one fits
+    if (inner) {
+        (void)ComposeInnerCommand(command, kInnerCommandRoom, run->args);
+        run->innerCommand = command;
+        WriteLine(record, "inner command: %m", command);
+    } else if (plan->path == kRefusalPath)
         WriteLine(record, "dialog: %u", (unsigned long)plan->dialogId);
     if (!inner)
         WriteLine(record, s->whatIf ? "would show: %y" : "show: %y", plan->show);
@@ -133,13 +132,21 @@ static int RunDecided(Run* run, int* ended) {
         return RunExitCode(plan->path, plan->innerError);
     static const char* const kWritten[] = {"not written", "written"};
     if (plan->writeResourceLog)  // without it the run goes on
-        WriteLine(record, "resource log: %s", kWritten[WriteResourceLog(ops) != 0]);
-    if (plan->path == kHelpPath)
-        WriteLine(record, "help file: %s", kWritten[WriteHelpFile(plan->show, ops) != 0]);
-    else if (plan->show && plan->path == kRefusalPath)
+        WriteLine(record, "resource log: %s", kWritten[WriteResourceLog(ops)]);
+    if (plan->path == kHelpPath) {  // the file stays whether or not Notepad shows it
+        void* help = WriteHelpFile(ops);
+        WriteLine(record, "help file: %s", kWritten[help != nullptr]);
+        if (help && plan->show)
+            ops->showFile(kHelpFileName);  // while it is held
+        if (help)
+            ops->closeFile(help);
+    } else if (plan->show && plan->path == kRefusalPath) {
         ops->showDialog(plan->dialogId);
-    else if (plan->show && !inner)
-        ShowReportBox(plan->path, &before, ops);
+    } else if (plan->show && plan->report) {
+        static wchar_t text[kBuildLevelTextSize];  // any report's text whole
+        (void)ComposeReportText(plan->report, text, kBuildLevelTextSize, &before);
+        ops->showReport(text);
+    }
     return RunExitCode(plan->path, inner ? RunInnerInstaller(run, ended) : 0);
 }
 
@@ -151,7 +158,7 @@ int RunLauncher(const wchar_t* args, const LauncherOps* ops) {
     static RunSettings settings;
     ops->readSettings(&settings);
     Run run = {args, &settings, ops,
-               {nullptr, settings.processId, ops->readClock, ops->writeRecord, {}}, {}};
+               {nullptr, settings.processId, ops->readClock, ops->writeRecord, {}}, {}, nullptr};
     if (settings.recordPath[0] && IsAbsolutePath(settings.recordPath))
         run.record.file = ops->openRecord(settings.recordPath);
     WriteLine(&run.record, "run: %TZ");

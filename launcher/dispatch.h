@@ -22,8 +22,12 @@ struct LauncherOps {
     int (*writeRecord)(void* record, const char* bytes, size_t length);
     void (*readRegistration)(Registration* registration);
     void (*measureResources)(ResourceFigures* figures);
-    // Never through a link; 1 when all was written. Shown: once Notepad closes.
-    int (*writeFile)(const wchar_t* path, const char* bytes, size_t length, FileWrite how);
+    // Never through a link: the file with all the bytes, held until it is
+    // closed so nobody swaps another in under its name; or null.
+    void* (*writeFile)(const wchar_t* path, const char* bytes, size_t length);
+    // Notepad showing a file; returns when Notepad is closed.
+    void (*showFile)(const wchar_t* path);
+    void (*closeFile)(void* file);
     // A message box of the reports; returns when it is closed.
     void (*showReport)(const wchar_t* text);
     // The already-installed dialog; returns when it is closed.

@@ -9,30 +9,51 @@
 #include "detect/language.h"
 #include "launcher/command_line.h"
 
+// The path the switches choose: the installation where none is given.
+static RunPath SwitchedPath(const wchar_t* args) {
+    static const struct {
+        const wchar_t* name;
+        RunPath path;
+    } kSwitchedPaths[] = {{kSwitchHelp, kHelpPath},
+                          {kSwitchVersionDate, kVersionPath},
+                          {kSwitchBuildLevel, kBuildLevelPath},
+                          {kSwitchUninstall, kRemovalPath}};
+    for (const auto& switched : kSwitchedPaths) {
+        if (HasSwitch(args, switched.name))
+            return switched.path;
+    }
+    return kInstallationPath;
+}
+
 RunPlan PlanRun(const wchar_t* args, const RunSettings* settings, const Registration* before) {
+    static const char* const kWhy[] = {
+        "/? was given",
+        "/vd was given",
+        "/bl was given",
+        "ClientLevel names a version and an uninstall key exists",
+        "no installed product was found",
+        "/x was given: no check and no repairs",
+    };
     RunPlan plan = {.writeResourceLog = HasSwitch(args, kSwitchLogResources),
-                    .path = kInstallationPath,
+                    .path = SwitchedPath(args),
+                    .readsRegistration = 0,
+                    .repairsFollow = 0,
+                    .report = kNoReport,
                     .show = settings->visible && !settings->unattended,
                     .dialogId = 0,
                     .innerError = 0,
-                    .why = "no installed product was found"};
-    if (HasSwitch(args, kSwitchHelp)) {
-        plan.path = kHelpPath;
-        plan.why = "/? was given";
-    } else if (HasSwitch(args, kSwitchVersionDate)) {
-        plan.path = kVersionPath;
-        plan.why = "/vd was given";
-    } else if (HasSwitch(args, kSwitchBuildLevel)) {
-        plan.path = kBuildLevelPath;
-        plan.why = "/bl was given";
-    } else if (HasSwitch(args, kSwitchUninstall)) {
-        plan.path = kRemovalPath;
-        plan.why = "/x was given: no check and no repairs";
-    } else if (IsInstalled(before)) {
+                    .why = nullptr};
+    // The help file and the version box show nothing of the registration.
+    plan.readsRegistration = plan.path != kHelpPath && plan.path != kVersionPath;
+    if (plan.path == kInstallationPath && IsInstalled(before)) {
         plan.path = kRefusalPath;
         plan.dialogId = ChooseDialogId(&before->values[kClientLevelId], SelectLanguage(args));
-        plan.why = "ClientLevel names a version and an uninstall key exists";
     }
+    plan.why = kWhy[plan.path];
+    if (plan.path == kVersionPath)
+        plan.report = kVersionReport;
+    else if (plan.path == kBuildLevelPath)
+        plan.report = IsProductKeyPresent(before) ? kBuildLevelReport : kNotInstalledReport;
     if (!RunsInnerInstaller(plan.path))
         return plan;
     plan.show = 0;  // the inner installer shows its own windows
@@ -45,6 +66,7 @@ RunPlan PlanRun(const wchar_t* args, const RunSettings* settings, const Registra
                        ? "the launcher's folder leaves no room for _Setup.exe's path"
                        : "_Setup.exe cannot be opened beside the launcher";
     }
+    plan.repairsFollow = plan.path == kInstallationPath && !plan.innerError;
     return plan;
 }
 

@@ -7,6 +7,7 @@
 #include "base/error_codes.h"
 #include "base/text.h"
 #include "detect/registration.h"
+#include "reports/report_text.h"
 
 enum RunPath {
     kHelpPath,          // "/?": the help file, shown in Notepad
@@ -38,6 +39,9 @@ struct RunSettings {
 struct RunPlan {
     int writeResourceLog;  // "/LOGRESOURCES" came first of all
     RunPath path;
+    int readsRegistration;  // the registration is read before the run; not for /? and /vd
+    int repairsFollow;      // once the inner installer has ended, its registration is repaired
+    ReportText report;      // the text of the path's box, or kNoReport
     int show;        // the path's window is shown: Notepad, a box, the dialog
     int dialogId;    // the refusal's dialog; 0 on the other paths
     unsigned long innerError;  // the code that ends the run before a start, or 0

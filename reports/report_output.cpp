@@ -70,7 +70,7 @@ static HANDLE MakeFile(const wchar_t* path, const char* bytes, size_t length) {
 // Shows the file in Notepad, with the launcher's current directory, and
 // waits until Notepad is closed. Notepad is the one in the system folder:
 // one planted beside the launcher or in the current folder never runs.
-static void OpenInNotepad(const wchar_t* fileName) {
+void ShowInNotepad(const wchar_t* fileName) {
     wchar_t notepad[MAX_PATH];
     if (!PathInSystemFolder(L"\\notepad.exe", notepad, MAX_PATH))
         return;
@@ -83,15 +83,14 @@ static void OpenInNotepad(const wchar_t* fileName) {
         (void)WaitProgram(&run);
 }
 
-// Returns 1 when every byte was written. Notepad shows the file while the
-// launcher still holds it, so nobody can swap another file in under its
-// name before Notepad opens it.
-int WriteNewFile(const wchar_t* path, const char* bytes, size_t length, FileWrite how) {
+// The file with every byte written, still held: Notepad shows it while the
+// launcher holds it, so nobody can swap another file in under its name
+// before Notepad opens it. Null when it was not made.
+void* WriteNewFile(const wchar_t* path, const char* bytes, size_t length) {
     HANDLE file = MakeFile(path, bytes, length);
-    if (file == INVALID_HANDLE_VALUE)
-        return 0;
-    if (how == kReplaceAndShow)
-        OpenInNotepad(path);
-    CloseHandle(file);
-    return 1;
+    return file == INVALID_HANDLE_VALUE ? nullptr : file;
+}
+
+void CloseFile(void* file) {
+    CloseHandle((HANDLE)file);
 }

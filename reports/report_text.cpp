@@ -3,7 +3,6 @@
 #include "reports/report_text.h"
 
 #include "base/build_date.h"
-#include "detect/installed.h"
 
 const char kReportCaption[] = "VNR Build Information";
 static const char kNotInstalledText[] = "Omrik Vindara is not installed";
@@ -33,6 +32,12 @@ int ComposeVersionText(wchar_t* dst, size_t cap) {
     return fits & AppendText(dst, cap, kBuildDate);
 }
 
+// A value that filled its buffer without a NUL has no known end: it shows
+// as its first kTextBufSize - 1 characters, as the report always showed it.
+static size_t ShownLength(const TextValue* value) {
+    return value->filled ? kTextBufSize - 1 : value->length;
+}
+
 // A row shows the value's bytes up to its first NUL, whatever its type, or
 // "unknown" when it was not read.
 static int AppendRow(wchar_t* dst, size_t cap, const char* label, const TextValue* value) {
@@ -47,9 +52,7 @@ static int AppendRow(wchar_t* dst, size_t cap, const char* label, const TextValu
 }
 
 // Four lines of label, blank and value, each ending in a line feed.
-int ComposeBuildLevelText(wchar_t* dst, size_t cap, const Registration* r) {
-    if (!IsProductKeyPresent(r))
-        return CopyText(dst, cap, kNotInstalledText);
+static int ComposeBuildLevelText(wchar_t* dst, size_t cap, const Registration* r) {
     const TextValue* const values[kReportRowCount] = {
         &r->values[kBuildLevelId], &r->values[kClientLevelId], &r->values[kDirectoryId],
         &r->values[kInstallDateId],
@@ -58,4 +61,18 @@ int ComposeBuildLevelText(wchar_t* dst, size_t cap, const Registration* r) {
     for (int row = 0; row < kReportRowCount; row++)
         fits &= AppendRow(dst, cap, kRowLabels[row], values[row]);
     return fits;
+}
+
+int ComposeReportText(ReportText report, wchar_t* dst, size_t cap, const Registration* r) {
+    switch (report) {
+    case kVersionReport:
+        return ComposeVersionText(dst, cap);
+    case kBuildLevelReport:
+        return ComposeBuildLevelText(dst, cap, r);
+    case kNotInstalledReport:
+        return CopyText(dst, cap, kNotInstalledText);
+    case kNoReport:
+        break;
+    }
+    return CopyText(dst, cap, L"");
 }

@@ -13,5 +13,9 @@ const int kReportRowCount = 4;
 const size_t kRowLabelLength = 15;
 const size_t kBuildLevelTextSize = kReportRowCount * (kRowLabelLength + kTextBufSize + 1) + 1;
 
+// The texts a report's box can show.
+enum ReportText { kNoReport, kVersionReport, kBuildLevelReport, kNotInstalledReport };
+
 int ComposeVersionText(wchar_t* dst, size_t cap);
-int ComposeBuildLevelText(wchar_t* dst, size_t cap, const Registration* registration);
+int ComposeReportText(ReportText report, wchar_t* dst, size_t cap,
+                      const Registration* registration);

@@ -21,14 +21,15 @@
 // The decision is PlanRun's, which the native table pins down; here the
 // properties of what the launcher does with it are checked. Without a
 // window nothing is read or done. The registration is read once before
-// anything, and once more only after an inner installer that ran to its
-// end. Nothing is shown where the station is not visible, the run is
+// anything where the plan says so, and once more only after an inner
+// installer that ran to its end. Nothing is shown where the station is not visible, the run is
 // unattended or the plan says not to. A refusal needs an installed product
 // and runs nothing. The inner installer starts at most once, only on its
 // two paths and only where the plan lets it, with "_Setup.exe " and the
 // whole argument text in a buffer that is writable up to its NUL. The
 // writes are exactly those PlanRepairs gives for the second read, and only
-// after an installation that ran to its end. A what-if run does nothing but
+// where the plan has repairs follow an inner installer that ran to its end.
+// Notepad shows only a help file that was written. A what-if run does nothing but
 // read and record. The exit code is RunExitCode's for the path and how the
 // inner installer ended. A record, when asked for, is lines of
 // "[pid hh:mm:ss.mmm] name: value" in UTF-8 ending in CR LF, the first
@@ -124,9 +125,17 @@ void MeasureResources(ResourceFigures* figures) {
     gCalls.push_back(Call("measureResources"));
     memset(figures, 0x5A, sizeof *figures);
 }
-int WriteFile(const wchar_t* path, const char*, size_t, FileWrite how) {
-    gCalls.push_back(Call("writeFile", {UnitBytes(path, wcslen(path)), std::to_string(how)}));
-    return gStage.filesMade;
+void* WriteFile(const wchar_t* path, const char*, size_t) {
+    gCalls.push_back(Call("writeFile", {UnitBytes(path, wcslen(path))}));
+    return gStage.filesMade ? &gStage : nullptr;
+}
+void ShowFile(const wchar_t* path) {
+    FUZZ_CHECK(gCalls.back() == Call("writeFile", {UnitBytes(path, wcslen(path))}));
+    FUZZ_CHECK(gStage.filesMade);
+    gCalls.push_back(Call("showFile", {UnitBytes(path, wcslen(path))}));
+}
+void CloseFile(void* file) {
+    FUZZ_CHECK(file == &gStage);
 }
 void ShowReport(const wchar_t* text) {
     gCalls.push_back(Call("showReport", {UnitBytes(text, wcslen(text))}));
@@ -166,6 +175,8 @@ const LauncherOps kOps = {
     .readRegistration = ReadRegistration,
     .measureResources = MeasureResources,
     .writeFile = WriteFile,
+    .showFile = ShowFile,
+    .closeFile = CloseFile,
     .showReport = ShowReport,
     .showDialog = ShowDialog,
     .startProgram = StartProgram,
@@ -175,8 +186,7 @@ const LauncherOps kOps = {
 
 bool IsShown(const std::string& call) {
     return StartsWith(call, "showReport(") || StartsWith(call, "showDialog(") ||
-           call == Call("writeFile", {UnitBytes(std::wstring(kHelpFileName)),
-                                      std::to_string(kReplaceAndShow)});
+           StartsWith(call, "showFile(");
 }
 
 size_t Count(const std::string& prefix) {
@@ -275,12 +285,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::wstring command = L"_Setup.exe " + argText;
     const bool starts = inner && !gStage.whatIf && !plan.innerError;
     const bool ended = starts && !gStage.startFails && gStage.innerEnds;
-    const bool repairs = ended && plan.path == kInstallationPath;
+    const bool repairs = ended && plan.repairsFollow;
     if (!plan.innerError)
         FUZZ_CHECK(command.size() + 1 <= 32767);
 
-    FUZZ_CHECK(gCalls.size() >= 2 && gCalls[1] == Call("readRegistration"));
-    FUZZ_CHECK(Count("readRegistration(") == (ended ? 2u : 1u));
+    const size_t reads = plan.readsRegistration ? 1u : 0u;
+    FUZZ_CHECK(!reads || (gCalls.size() >= 2 && gCalls[1] == Call("readRegistration")));
+    FUZZ_CHECK(Count("readRegistration(") == reads + (ended ? 1u : 0u));
     if (!gStage.visible || gStage.unattended || !plan.show || gStage.whatIf) {
         for (const std::string& call : gCalls)
             FUZZ_CHECK(!IsShown(call));
@@ -305,7 +316,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         planned.push_back(Describe(repairWrites[i]));
     FUZZ_CHECK(writes == planned);
     if (gStage.whatIf)
-        FUZZ_CHECK(gCalls.size() == 2);  // the window and the one read
+        FUZZ_CHECK(gCalls.size() == 1 + reads);  // the window and the read, if any
     const unsigned long innerCode =
         plan.innerError ? plan.innerError : starts ? gStage.exitCode : 0;
     FUZZ_CHECK(exitCode == RunExitCode(plan.path, innerCode));

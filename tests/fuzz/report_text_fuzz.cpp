@@ -20,6 +20,7 @@
 
 #include <string>
 
+#include "detect/installed.h"
 #include "fuzz_support.h"
 #include "reports/report_text.h"
 
@@ -47,7 +48,8 @@ void CheckComposed(const Registration* r, size_t cap, const std::string& expecte
     wchar_t* out = reinterpret_cast<wchar_t*>(block.data);
     for (size_t i = 0; i < cap; i++)
         out[i] = static_cast<wchar_t>(0xA5A5);
-    const int done = ComposeBuildLevelText(out, cap, r);
+    const ReportText report = IsProductKeyPresent(r) ? kBuildLevelReport : kNotInstalledReport;
+    const int done = ComposeReportText(report, out, cap, r);
     FUZZ_CHECK(done == (expected.size() < cap));
     if (!done && !cap)
         return;

@@ -30,9 +30,10 @@ TEST(ComposeVersionText, RefusesASmallBufferWithoutOverrun) {
     EXPECT_TRUE(shortBy1.GuardIntact());
 }
 
-std::string BuildLevelText(const Registration& r, size_t cap, int* fits) {
+std::string BuildLevelText(const Registration& r, size_t cap, int* fits,
+                           ReportText report = kBuildLevelReport) {
     WideGuardedBuffer text(cap);
-    *fits = ComposeBuildLevelText(text.Data(), text.cap, &r);
+    *fits = ComposeReportText(report, text.Data(), text.cap, &r);
     EXPECT_TRUE(text.Terminated());
     EXPECT_TRUE(text.GuardIntact());
     return Narrowed(text.Text());
@@ -47,7 +48,7 @@ std::string BuildLevelText(const Registration& r) {
 
 // A product key with Build Level and Directory, no ClientLevel, and no
 // uninstall key.
-TEST(ComposeBuildLevelText, ShowsFourLabelledLinesEndingInLineFeeds) {
+TEST(ComposeReportText, ShowsFourLabelledLinesEndingInLineFeeds) {
     Registration r = {};
     r.opened[kProductKeyId] = 1;
     r.values[kBuildLevelId] = Text("Abr 25, 2000");
@@ -58,13 +59,15 @@ TEST(ComposeBuildLevelText, ShowsFourLabelledLinesEndingInLineFeeds) {
         "InstallDir :\t D:\\Apps\\\n"
         "InstallDate :\t unknown\n",
         BuildLevelText(r));
-    r.opened[kProductKeyId] = 0;
-    EXPECT_EQ("Omrik Vindara is not installed", BuildLevelText(r));
+    int fits = 0;
+    EXPECT_EQ("Omrik Vindara is not installed",
+              BuildLevelText(r, kBuildLevelTextSize, &fits, kNotInstalledReport));
+    EXPECT_EQ(1, fits);
 }
 
 // Whatever bytes a query returned show up to the first NUL, whatever the
 // value's type; a value that was not read shows "unknown".
-TEST(ComposeBuildLevelText, ShowsEachValueUpToItsFirstNul) {
+TEST(ComposeReportText, ShowsEachValueUpToItsFirstNul) {
     const struct {
         TextValue value;
         std::string shown;
@@ -90,7 +93,7 @@ TEST(ComposeBuildLevelText, ShowsEachValueUpToItsFirstNul) {
     }
 }
 
-TEST(ComposeBuildLevelText, ShowsFourValuesOf259CharactersWhole) {
+TEST(ComposeReportText, ShowsFourValuesOf259CharactersWhole) {
     // Full receive buffers without NUL: each row shows 259 characters.
     Registration r = {};
     r.opened[kProductKeyId] = 1;

@@ -1,6 +1,7 @@
 // The run's decision: argument text, what the run found (a window can be
 // seen, no window was asked for, _Setup.exe is there) and the registration
-// read before the run in; path, what is shown, the refusal's dialog,
+// read before the run in; path, whether the registration is read and
+// repaired, what is shown (the report's text too), the refusal's dialog,
 // whether the inner installer can start and the exit code out.
 #include "launcher/run_plan.h"
 
@@ -35,6 +36,9 @@ struct Row {
     unsigned long innerCode = 0;  // how the inner installer ended, where it runs
     // Out:
     RunPath path;
+    int reads = 1;  // the registration is read
+    int repairs = 0;
+    ReportText report = kNoReport;
     int show = 0;
     int dialogId = 0;
     int writeResourceLog = 0;
@@ -45,23 +49,25 @@ struct Row {
 TEST(PlanRun, OnePathBySwitchPrecedenceVisibilityAndRegistration) {
     const Row rows[] = {
         // One path: "/?" before "/vd" before "/bl" before the installation.
-        {.what = "help", .args = "/?", .path = kHelpPath, .show = 1},
-        {.what = "help first", .args = "/vd /bl /?", .path = kHelpPath, .show = 1},
+        {.what = "help", .args = "/?", .path = kHelpPath, .reads = 0, .show = 1},
+        {.what = "help first", .args = "/vd /bl /?", .path = kHelpPath, .reads = 0, .show = 1},
         {.what = "help over a refusal", .args = "/l1036 /?", .before = &kV450,
-         .path = kHelpPath, .show = 1},
+         .path = kHelpPath, .reads = 0, .show = 1},
         {.what = "version first", .args = "/bl /vd /x", .before = &kV450, .path = kVersionPath,
-         .show = 1},
+         .reads = 0, .report = kVersionReport, .show = 1},
         {.what = "build level first", .args = "/x /bl /l1036", .before = &kV450,
-         .path = kBuildLevelPath, .show = 1},
+         .path = kBuildLevelPath, .report = kBuildLevelReport, .show = 1},
         {.what = "a switch inside a value", .args = "INSTALLDIR=\"C:/bl/\"",
-         .path = kBuildLevelPath, .show = 1},
-        {.what = "switches are case-sensitive", .args = "/VD /BL /X", .path = kInstallationPath},
+         .path = kBuildLevelPath, .report = kNotInstalledReport, .show = 1},
+        {.what = "switches are case-sensitive", .args = "/VD /BL /X", .path = kInstallationPath,
+         .repairs = 1},
         // "/LOGRESOURCES" comes first and changes nothing else.
         {.what = "log, then version", .args = "/LOGRESOURCES /vd", .path = kVersionPath,
-         .show = 1, .writeResourceLog = 1},
+         .reads = 0, .report = kVersionReport, .show = 1, .writeResourceLog = 1},
         {.what = "log, then installation", .args = "/LOGRESOURCES", .path = kInstallationPath,
-         .writeResourceLog = 1},
-        {.what = "lower-case log switch", .args = "/logresources", .path = kInstallationPath},
+         .repairs = 1, .writeResourceLog = 1},
+        {.what = "lower-case log switch", .args = "/logresources", .path = kInstallationPath,
+         .repairs = 1},
         // Refusal: the chosen language, the short form from version 4.
         {.what = "refusal, no /l", .args = "", .before = &kV39, .path = kRefusalPath, .show = 1,
          .dialogId = 1033, .exitCode = 1},
@@ -74,33 +80,35 @@ TEST(PlanRun, OnePathBySwitchPrecedenceVisibilityAndRegistration) {
         {.what = "upper-case X is no removal", .args = "/X", .before = &kV450,
          .path = kRefusalPath, .show = 1, .dialogId = 5033, .exitCode = 1},
         {.what = "ClientLevel without a version", .args = "/l1036",
-         .before = &kNoVersion, .path = kInstallationPath},
+         .before = &kNoVersion, .path = kInstallationPath, .repairs = 1},
         // The inner installer's code is the launcher's, whatever it is.
         {.what = "installation", .args = "/qn", .innerCode = 3010, .path = kInstallationPath,
-         .exitCode = 3010},
+         .repairs = 1, .exitCode = 3010},
         {.what = "installation not started", .args = "", .innerCode = 2,
-         .path = kInstallationPath, .exitCode = 2},
+         .path = kInstallationPath, .repairs = 1, .exitCode = 2},
         {.what = "installation crashed", .args = "", .innerCode = 0xC0000005,
-         .path = kInstallationPath, .exitCode = (int)0xC0000005},
+         .path = kInstallationPath, .repairs = 1, .exitCode = (int)0xC0000005},
         {.what = "removal skips the check", .args = "/s /x PROP=1", .before = &kV450,
          .innerCode = 1605, .path = kRemovalPath, .exitCode = 1605},
         // Where nobody sees the window station nothing is shown; the paths
         // and exit codes stay.
-        {.what = "invisible help", .args = "/?", .visible = 0, .path = kHelpPath},
-        {.what = "invisible version", .args = "/vd", .visible = 0, .path = kVersionPath},
+        {.what = "invisible help", .args = "/?", .visible = 0, .path = kHelpPath, .reads = 0},
+        {.what = "invisible version", .args = "/vd", .visible = 0, .path = kVersionPath,
+         .reads = 0, .report = kVersionReport},
         {.what = "invisible build level", .args = "/bl", .visible = 0, .before = &kV450,
-         .path = kBuildLevelPath},
+         .path = kBuildLevelPath, .report = kBuildLevelReport},
         {.what = "invisible refusal", .args = "/l1036", .visible = 0, .before = &kV450,
          .path = kRefusalPath, .dialogId = 5036, .exitCode = 1},
         {.what = "invisible installation", .args = "/l1036", .visible = 0,
-         .path = kInstallationPath},
+         .path = kInstallationPath, .repairs = 1},
         // Asked for no window, the launcher shows none in a visible session
         // either, and installs all the same.
         {.what = "unattended refusal", .args = "/l1036", .unattended = 1, .before = &kV450,
          .path = kRefusalPath, .dialogId = 5036, .exitCode = 1},
-        {.what = "unattended help", .args = "/?", .unattended = 1, .path = kHelpPath},
+        {.what = "unattended help", .args = "/?", .unattended = 1, .path = kHelpPath,
+         .reads = 0},
         {.what = "unattended installation", .args = "/qn", .unattended = 1, .innerCode = 3010,
-         .path = kInstallationPath, .exitCode = 3010},
+         .path = kInstallationPath, .repairs = 1, .exitCode = 3010},
         // What ends the run before the inner installer starts is decided
         // here, so a what-if run knows it too; a report does not care.
         {.what = "no _Setup.exe", .args = "/qn", .innerInstallerError = 2,
@@ -108,9 +116,9 @@ TEST(PlanRun, OnePathBySwitchPrecedenceVisibilityAndRegistration) {
         {.what = "no room for its path", .args = "/x", .innerInstallerError = 206,
          .path = kRemovalPath, .innerError = 206, .exitCode = 206},
         {.what = "no _Setup.exe for a report", .args = "/vd", .innerInstallerError = 2,
-         .path = kVersionPath, .show = 1},
+         .path = kVersionPath, .reads = 0, .report = kVersionReport, .show = 1},
         {.what = "longest argument text", .args = std::string(32767 - 12, 'a'),
-         .path = kInstallationPath},
+         .path = kInstallationPath, .repairs = 1},
         {.what = "one unit longer", .args = std::string(32767 - 11, 'a'),
          .path = kInstallationPath, .innerError = 206, .exitCode = 206},
     };
@@ -122,6 +130,9 @@ TEST(PlanRun, OnePathBySwitchPrecedenceVisibilityAndRegistration) {
         settings.innerInstallerError = row.innerInstallerError;
         const RunPlan plan = PlanRun(Widened(row.args).c_str(), &settings, row.before);
         EXPECT_EQ(row.path, plan.path);
+        EXPECT_EQ(row.reads, plan.readsRegistration);
+        EXPECT_EQ(row.repairs, plan.repairsFollow);
+        EXPECT_EQ(row.report, plan.report);
         EXPECT_EQ(row.show, plan.show);
         EXPECT_EQ(row.dialogId, plan.dialogId);
         EXPECT_EQ(row.writeResourceLog, plan.writeResourceLog);

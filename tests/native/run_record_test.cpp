@@ -156,6 +156,32 @@ TEST(WriteLine, LongestLinesFitWhole) {
     }
 }
 
+// Every value the read takes shows once, with its own text, under its
+// key's short name: a value added to the registration reaches the record.
+TEST(RecordRead, ShowsEveryValueReadOnceUnderItsKey) {
+    Registration r = {};
+    for (int key = 0; key < kKeyCount; key++)
+        r.opened[key] = 1;
+    for (int value = 0; value < kReadValueCount; value++)
+        r.values[value] = Text("text " + std::to_string(value));
+    std::string bytes;
+    RunRecord record = {&bytes, 4242, Clock, Append, {}};
+    RecordRead(&record, "after ", &r, 0);
+    size_t lines = 0;
+    for (size_t at = bytes.find("\r\n"); at != std::string::npos; at = bytes.find("\r\n", at + 2))
+        lines++;
+    EXPECT_EQ(size_t(kKeyCount) + size_t(kReadValueCount), lines);
+    for (int value = 0; value < kReadValueCount; value++) {
+        const std::string line = std::string("] after ") + KeyOf((ValueId)value).name + "\\" +
+                                 NameOf((ValueId)value) + ": REG_SZ text " +
+                                 std::to_string(value) + "\r\n";
+        SCOPED_TRACE(line);
+        const size_t at = bytes.find(line);
+        EXPECT_NE(std::string::npos, at);
+        EXPECT_EQ(std::string::npos, bytes.find(line, at + 1));
+    }
+}
+
 TEST(IsAbsolutePath, OnlyADriveOrAServerNamesAFileWherever) {
     EXPECT_TRUE(IsAbsolutePath(L"C:\\logs\\setup.log"));
     EXPECT_TRUE(IsAbsolutePath(L"\\\\server\\logs\\setup.log"));

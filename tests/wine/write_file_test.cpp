@@ -57,7 +57,11 @@ TEST(WriteNewFile, HoldsTheFileWhileNotepadShowsIt) {
     Attempts attempts = {};
     HANDLE thread = CreateThread(NULL, 0, TryToTakeTheName, &attempts, 0, NULL);
     const std::string text = "shown\r\n";
-    int made = WriteNewFile(L"helpFILE.txt", text.data(), text.size(), kReplaceAndShow);
+    void* made = WriteNewFile(L"helpFILE.txt", text.data(), text.size());
+    if (made) {
+        ShowInNotepad(L"helpFILE.txt");
+        CloseFile(made);
+    }
     WaitForSingleObject(thread, INFINITE);
     CloseHandle(thread);
     SetCurrentDirectoryW(previous);
@@ -65,7 +69,7 @@ TEST(WriteNewFile, HoldsTheFileWhileNotepadShowsIt) {
     ReadWholeFile(folder + "\\helpFILE.txt", &kept);
     RemoveFolder(folder);
 
-    EXPECT_EQ(made, 1);
+    EXPECT_NE(made, nullptr);
     ASSERT_NE(attempts.notepad, (HWND)NULL) << "Notepad did not show the file";
     EXPECT_FALSE(attempts.removed);
     EXPECT_FALSE(attempts.renamed);
