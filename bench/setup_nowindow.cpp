@@ -5,7 +5,7 @@
 
 #include "base/dialog.h"
 #include "launcher/command_line.h"
-#include "launcher/platform_ops.h"
+#include "launcher/dispatch.h"
 
 static unsigned long MakeNoWindow() {
     return 0;

@@ -78,6 +78,21 @@ int FindInstalledVersion(const TextValue* clientLevel, double* version) {
     return 1;
 }
 
+// The language identifier doubles as the resource identifier of the dialog,
+// so only identifiers that have a dialog are accepted. Norwegian is 2068,
+// not 1044.
+static const int kDialogLanguages[] = {
+    1033, 1034, 1030, 1043, 1035, 1036, 1031, 1040, 2068, 2070, 1053, 1041,
+};
+
+int IsDialogLanguage(int language) {
+    for (int known : kDialogLanguages) {
+        if (known == language)
+            return 1;
+    }
+    return 0;
+}
+
 // Versions below 4 get the long form with the warning about updates; 4 and
 // later the short form. A ClientLevel without a version gets the long form.
 int ChooseDialogId(const TextValue* clientLevel, int language) {

@@ -8,3 +8,6 @@ int IsRegistered(const Registration* registration);
 int IsProductKeyPresent(const Registration* registration);
 int FindInstalledVersion(const TextValue* clientLevel, double* version);
 int ChooseDialogId(const TextValue* clientLevel, int language);
+
+const int kDefaultLanguage = 1033;
+int IsDialogLanguage(int language);

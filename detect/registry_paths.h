@@ -32,30 +32,15 @@ extern const char kLocalPackageValue[];
 extern const char kLastUsedSourceValue[];
 extern const char kNetSourceValue[];
 
-// The keys, in the order they are read and recorded.
+// The keys in the order they are read and recorded; the values the read
+// takes first, in the order it takes them, then those only repaired.
 enum KeyId {
-    kProductKeyId,
-    kUninstallKeyByNameId,
-    kAlternateUninstallKeyId,
-    kMainUninstallKeyId,
-    kSourceListKeyId,
-    kNetSourceKeyId,
-    kKeyCount
+    kProductKeyId, kUninstallKeyByNameId, kAlternateUninstallKeyId, kMainUninstallKeyId,
+    kSourceListKeyId, kNetSourceKeyId, kKeyCount
 };
-
-// The values: first those the read takes, in the order it takes them,
-// then those only the repairs write.
 enum ValueId {
-    kClientLevelId,
-    kBuildLevelId,
-    kDirectoryId,
-    kInstallDateId,
-    kLastUsedSourceId,
-    kNetSourceId,
-    kReadValueCount,
-    kUninstallStringId = kReadValueCount,
-    kModifyPathId,
-    kLocalPackageId,
+    kClientLevelId, kBuildLevelId, kDirectoryId, kInstallDateId, kLastUsedSourceId, kNetSourceId,
+    kReadValueCount, kUninstallStringId = kReadValueCount, kModifyPathId, kLocalPackageId,
     kValueCount
 };
 
@@ -65,11 +50,9 @@ struct RegistrationKey {
     const char* name;         // the record's short name for it
     int held;  // kept open after the read, so its repairs land in the key read
 };
-
 struct RegistrationValue {
     KeyId key;
     const char* name;
 };
-
 extern const RegistrationKey kRegistrationKeys[kKeyCount];
 extern const RegistrationValue kRegistrationValues[kValueCount];

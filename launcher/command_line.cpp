@@ -9,6 +9,7 @@
 #include <wchar.h>
 
 #include "base/text.h"
+#include "detect/installed.h"
 
 const wchar_t kSwitchLogResources[] = L"/LOGRESOURCES";
 const wchar_t kSwitchHelp[] = L"/?";
@@ -56,6 +57,21 @@ const wchar_t* FindSwitch(const wchar_t* args, const wchar_t* name) {
 
 int HasSwitch(const wchar_t* args, const wchar_t* name) {
     return FindSwitch(args, name) != NULL;
+}
+
+// Reads the digits among the four characters after the first "/l":
+// "/l10361" gives 1036. Every dialog language has four digits, so white
+// space or a sign in front, which a conversion like atoi would skip, leaves
+// too few digits for one: "/l 1036" gives 103 and so the default.
+int SelectLanguage(const wchar_t* args) {
+    const wchar_t* found = FindSwitch(args, kSwitchLanguage);
+    if (!found)
+        return kDefaultLanguage;
+    const wchar_t* code = found + TextLength(kSwitchLanguage);
+    int language = 0;
+    for (int i = 0; i < 4 && code[i] >= '0' && code[i] <= '9'; i++)
+        language = language * 10 + (code[i] - '0');
+    return IsDialogLanguage(language) ? language : kDefaultLanguage;
 }
 
 // Characters needed for the inner command line, its NUL included.

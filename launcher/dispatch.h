@@ -41,4 +41,7 @@ struct LauncherOps {
 
 extern const wchar_t kResourceLogPath[];
 
+// The operations bound to the real system (platform_ops.cpp).
+extern const LauncherOps kPlatformOps;
+
 int RunLauncher(const wchar_t* args, const LauncherOps* ops);

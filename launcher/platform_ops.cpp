@@ -1,6 +1,6 @@
 // The dispatcher's primitives bound to the Win32 glue; tests bind recording
 // stand-ins to the same table instead. Every slot is bound by its name.
-#include "launcher/platform_ops.h"
+#include "launcher/dispatch.h"
 
 #include <windows.h>
 
@@ -11,7 +11,6 @@
 #include "detect/read_registration.h"
 #include "launcher/command_line.h"
 #include "launcher/main_window.h"
-#include "repair/write_value.h"
 #include "reports/reports.h"
 
 // A service's or SYSTEM's process in session 0 runs in a window station

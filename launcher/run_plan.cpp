@@ -6,54 +6,41 @@
 #include "launcher/run_plan.h"
 
 #include "detect/installed.h"
-#include "detect/language.h"
 #include "launcher/command_line.h"
 
 // The path the switches choose: the installation where none is given.
 static RunPath SwitchedPath(const wchar_t* args) {
-    static const struct {
-        const wchar_t* name;
-        RunPath path;
-    } kSwitchedPaths[] = {{kSwitchHelp, kHelpPath},
-                          {kSwitchVersionDate, kVersionPath},
-                          {kSwitchBuildLevel, kBuildLevelPath},
-                          {kSwitchUninstall, kRemovalPath}};
-    for (const auto& switched : kSwitchedPaths) {
-        if (HasSwitch(args, switched.name))
-            return switched.path;
-    }
-    return kInstallationPath;
+    return HasSwitch(args, kSwitchHelp)          ? kHelpPath
+           : HasSwitch(args, kSwitchVersionDate) ? kVersionPath
+           : HasSwitch(args, kSwitchBuildLevel)  ? kBuildLevelPath
+           : HasSwitch(args, kSwitchUninstall)   ? kRemovalPath
+                                                 : kInstallationPath;
 }
 
 RunPlan PlanRun(const wchar_t* args, const RunSettings* settings, const Registration* before) {
-    static const char* const kWhy[] = {
-        "/? was given",
-        "/vd was given",
-        "/bl was given",
-        "ClientLevel names a version and an uninstall key exists",
-        "no installed product was found",
-        "/x was given: no check and no repairs",
-    };
-    RunPlan plan = {.writeResourceLog = HasSwitch(args, kSwitchLogResources),
-                    .path = SwitchedPath(args),
-                    .readsRegistration = 0,
-                    .repairsFollow = 0,
-                    .report = kNoReport,
-                    .show = settings->visible && !settings->unattended,
-                    .dialogId = 0,
-                    .innerError = 0,
-                    .why = nullptr};
-    // The help file and the version box show nothing of the registration.
-    plan.readsRegistration = plan.path != kHelpPath && plan.path != kVersionPath;
-    if (plan.path == kInstallationPath && IsInstalled(before)) {
-        plan.path = kRefusalPath;
-        plan.dialogId = ChooseDialogId(&before->values[kClientLevelId], SelectLanguage(args));
-    }
-    plan.why = kWhy[plan.path];
-    if (plan.path == kVersionPath)
-        plan.report = kVersionReport;
-    else if (plan.path == kBuildLevelPath)
-        plan.report = IsProductKeyPresent(before) ? kBuildLevelReport : kNotInstalledReport;
+    static const char* const kWhy[] = {"/? was given", "/vd was given", "/bl was given",
+                                       "ClientLevel names a version and an uninstall key exists",
+                                       "no installed product was found",
+                                       "/x was given: no check and no repairs"};
+    const RunPath switched = SwitchedPath(args);
+    const int refused = switched == kInstallationPath && IsInstalled(before);
+    const RunPath path = refused ? kRefusalPath : switched;
+    const ReportText buildLevel =
+        IsProductKeyPresent(before) ? kBuildLevelReport : kNotInstalledReport;
+    RunPlan plan = {
+        .writeResourceLog = HasSwitch(args, kSwitchLogResources),
+        .path = path,
+        // The help file and the version box show nothing of the registration.
+        .readsRegistration = path != kHelpPath && path != kVersionPath,
+        .repairsFollow = 0,
+        .report = path == kVersionPath ? kVersionReport
+                  : path == kBuildLevelPath ? buildLevel
+                                            : kNoReport,
+        .show = settings->visible && !settings->unattended,
+        .dialogId =
+            refused ? ChooseDialogId(&before->values[kClientLevelId], SelectLanguage(args)) : 0,
+        .innerError = 0,
+        .why = kWhy[path]};
     if (!RunsInnerInstaller(plan.path))
         return plan;
     plan.show = 0;  // the inner installer shows its own windows

@@ -5,8 +5,8 @@
 
 #include "base/dialog.h"
 #include "launcher/command_line.h"
+#include "launcher/dispatch.h"
 #include "launcher/main_window.h"
-#include "launcher/platform_ops.h"
 
 // The argument text is taken from the process's own wide command line, with
 // the program name skipped the way the runtime skips it, so every character

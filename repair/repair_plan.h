@@ -26,3 +26,5 @@ struct WriteResult {
 const int kRepairCount = 6;
 
 int PlanRepairs(const Registration* registration, RegistryWrite writes[kRepairCount]);
+// Writing one planned value into the registry (write_value.cpp).
+WriteResult WriteValue(const RegistryWrite* write);

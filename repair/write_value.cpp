@@ -3,7 +3,7 @@
 // in the very key it was read from. Any other value's key is opened by its
 // path: the trailing-backslash form first, the plain form only when the
 // write through the first failed.
-#include "repair/write_value.h"
+#include "repair/repair_plan.h"
 
 #include <windows.h>
 

@@ -64,15 +64,7 @@ static int ComposeBuildLevelText(wchar_t* dst, size_t cap, const Registration* r
 }
 
 int ComposeReportText(ReportText report, wchar_t* dst, size_t cap, const Registration* r) {
-    switch (report) {
-    case kVersionReport:
-        return ComposeVersionText(dst, cap);
-    case kBuildLevelReport:
-        return ComposeBuildLevelText(dst, cap, r);
-    case kNotInstalledReport:
-        return CopyText(dst, cap, kNotInstalledText);
-    case kNoReport:
-        break;
-    }
-    return CopyText(dst, cap, L"");
+    return report == kVersionReport      ? ComposeVersionText(dst, cap)
+           : report == kBuildLevelReport ? ComposeBuildLevelText(dst, cap, r)
+                                         : CopyText(dst, cap, report ? kNotInstalledText : "");
 }

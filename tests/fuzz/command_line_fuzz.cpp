@@ -10,7 +10,6 @@
 #include <string>
 
 #include "fuzz_support.h"
-#include "detect/language.h"
 #include "launcher/command_line.h"
 
 namespace {

@@ -9,7 +9,8 @@
 
 #include <string>
 
-#include "detect/language.h"
+#include "detect/installed.h"
+#include "launcher/command_line.h"
 #include "fuzz_support.h"
 
 namespace {

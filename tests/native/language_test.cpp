@@ -1,6 +1,7 @@
 // Choosing the dialog language from the "/l" switch: four characters read
 // as a decimal number, and only identifiers that have a dialog accepted.
-#include "detect/language.h"
+#include "detect/installed.h"
+#include "launcher/command_line.h"
 
 #include <gtest/gtest.h>
 

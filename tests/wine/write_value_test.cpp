@@ -9,7 +9,7 @@
 #include <string>
 
 #include "detect/read_registration.h"
-#include "repair/write_value.h"
+#include "repair/repair_plan.h"
 #include "tools/testbed/testbed.h"
 
 namespace {

@@ -1,5 +1,0 @@
-// Writing a planned value into the registry.
-#pragma once
-#include "repair/repair_plan.h"
-
-WriteResult WriteValue(const RegistryWrite* write);
