@@ -7,14 +7,8 @@
 
 #include <string.h>
 
-#include "base/error_codes.h"
+#include "base/run_and_wait.h"
 #include "base/text.h"
-
-static_assert(kErrorFilenameExcedRange == ERROR_FILENAME_EXCED_RANGE &&
-                  kErrorInstallAlreadyRunning == ERROR_INSTALL_ALREADY_RUNNING &&
-                  kErrorSuccessRebootInitiated == ERROR_SUCCESS_REBOOT_INITIATED &&
-                  kErrorSuccessRebootRequired == ERROR_SUCCESS_REBOOT_REQUIRED,
-              "the error codes' numbers");
 
 // The user's own hive holds what any program of the user may have written,
 // registry links included, and a link there may point into the machine's

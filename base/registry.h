@@ -2,7 +2,7 @@
 #pragma once
 #include <windows.h>
 
-// The view of the registry every key is opened and created in. The shipped
+// The view of the registry every key is opened in. The shipped
 // launcher is a 32-bit program, so on 64-bit Windows it sees the 32-bit
 // view, where the product's 32-bit package registers; a 64-bit build of the
 // same code asks for that view explicitly.

@@ -9,6 +9,12 @@
 
 #include "base/text.h"
 
+static_assert(kErrorFilenameExcedRange == ERROR_FILENAME_EXCED_RANGE &&
+                  kErrorInstallAlreadyRunning == ERROR_INSTALL_ALREADY_RUNNING &&
+                  kErrorSuccessRebootInitiated == ERROR_SUCCESS_REBOOT_INITIATED &&
+                  kErrorSuccessRebootRequired == ERROR_SUCCESS_REBOOT_REQUIRED,
+              "the error codes' numbers");
+
 // Handles every message that has arrived for the thread. A message sent
 // from another thread or process, such as a broadcast to all top-level
 // windows, is handled on the way. A quit message is kept for after the

@@ -79,33 +79,22 @@ template size_t BoundedLength(const wchar_t*, size_t);
 template const char* FindUnit(const char*, size_t, char);
 template const wchar_t* FindUnit(const wchar_t*, size_t, wchar_t);
 
-// Decimal digits of a 64-bit count. The division works on 16-bit pieces so
-// that a 32-bit program needs no 64-bit division routines, and no runtime's
-// support for 64-bit format sizes, which older Microsoft runtimes lack.
+// Decimal digits of a 64-bit count, each found by subtracting its power of
+// ten: a 32-bit program then needs no 64-bit division routines, and no
+// runtime's support for 64-bit format sizes, which older Microsoft
+// runtimes lack.
 int AppendUnsigned(char* dst, size_t cap, unsigned long long value) {
-    unsigned pieces[4] = {
-        (unsigned)(value >> 48) & 0xFFFF, (unsigned)(value >> 32) & 0xFFFF,
-        (unsigned)(value >> 16) & 0xFFFF, (unsigned)value & 0xFFFF,
-    };
-    char digits[24];
-    size_t n = 0;
-    do {
-        unsigned remainder = 0;
-        int nonzero = 0;
-        for (unsigned& piece : pieces) {
-            unsigned current = remainder << 16 | piece;  // remainder < 10, so this fits
-            piece = current / 10;
-            remainder = current % 10;
-            nonzero |= piece != 0;
-        }
-        digits[n++] = (char)('0' + remainder);
-        if (!nonzero)
-            break;
-    } while (n < sizeof digits);
-    char text[24];
-    for (size_t i = 0; i < n; i++)
-        text[i] = digits[n - 1 - i];
-    return AppendBytes(dst, cap, text, n);
+    unsigned long long powers[20] = {1};
+    int top = 0;  // the power of the leading digit; 10^19 is the largest that fits
+    for (; top < 19 && value >= powers[top] * 10; top++)
+        powers[top + 1] = powers[top] * 10;
+    char text[20];
+    for (int i = top; i >= 0; i--) {
+        text[top - i] = '0';
+        for (; value >= powers[i]; value -= powers[i])
+            text[top - i]++;
+    }
+    return AppendBytes(dst, cap, text, (size_t)top + 1);
 }
 
 static int IsSurrogate(unsigned long c, unsigned long first) {

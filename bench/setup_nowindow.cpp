@@ -3,9 +3,9 @@
 // gate costs.
 #include <windows.h>
 
-#include "base/dialog.h"
 #include "launcher/command_line.h"
 #include "launcher/dispatch.h"
+#include "launcher/main_window.h"
 
 static unsigned long MakeNoWindow() {
     return 0;

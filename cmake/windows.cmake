@@ -32,12 +32,10 @@ endif()
 target_compile_options(setup_product INTERFACE "$<$<COMPILE_LANGUAGE:CXX>:${SETUP_PRODUCT_FLAGS}>")
 
 add_library(setup_win32 STATIC
-    base/dialog.cpp
     base/registry.cpp
     base/run_and_wait.cpp
     detect/read_registration.cpp
     repair/write_value.cpp
-    reports/measure_resources.cpp
     reports/report_output.cpp
     launcher/main_window.cpp
     launcher/platform_ops.cpp

@@ -16,6 +16,13 @@ static int IsSpace(wchar_t c) {
     return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
+static size_t DigitsAt(const wchar_t* text, size_t n, size_t at) {
+    size_t end = at;
+    while (end < n && IsDigit(text[end]))
+        end++;
+    return end - at;
+}
+
 // Length of the longest prefix of text[0, n) that reads as a decimal number:
 // white space, sign, digits, fraction, exponent. Only this form is accepted,
 // so the result does not depend on which runtime's conversion reads it, and
@@ -24,36 +31,17 @@ static size_t ScanDecimal(const wchar_t* text, size_t n) {
     size_t i = 0;
     while (i < n && IsSpace(text[i]))
         i++;
-    if (i < n && (text[i] == '+' || text[i] == '-'))
-        i++;
-    size_t digits = 0;
-    while (i < n && IsDigit(text[i])) {
-        i++;
-        digits++;
-    }
-    if (i < n && text[i] == '.') {
-        size_t j = i + 1;
-        size_t fraction = 0;
-        while (j < n && IsDigit(text[j])) {
-            j++;
-            fraction++;
-        }
-        if (digits + fraction > 0) {
-            i = j;
-            digits += fraction;
-        }
-    }
-    if (digits == 0)
+    i += i < n && (text[i] == '+' || text[i] == '-');
+    const size_t whole = DigitsAt(text, n, i);
+    i += whole;
+    const size_t fraction = i < n && text[i] == '.' ? DigitsAt(text, n, i + 1) : 0;
+    if (whole + fraction == 0)
         return 0;
+    i += i < n && text[i] == '.' ? 1 + fraction : 0;
     if (i < n && (text[i] == 'e' || text[i] == 'E')) {
-        size_t j = i + 1;
-        if (j < n && (text[j] == '+' || text[j] == '-'))
-            j++;
-        if (j < n && IsDigit(text[j])) {
-            while (j < n && IsDigit(text[j]))
-                j++;
-            i = j;
-        }
+        const size_t sign = i + 1 < n && (text[i + 1] == '+' || text[i + 1] == '-');
+        const size_t exponent = DigitsAt(text, n, i + 1 + sign);
+        i += exponent ? 1 + sign + exponent : 0;
     }
     return i;
 }
@@ -118,10 +106,4 @@ int IsInstalled(const Registration* r) {
 int IsRegistered(const Registration* r) {
     return r->opened[kProductKeyId] && r->opened[kMainUninstallKeyId] &&
            r->values[kClientLevelId].read;
-}
-
-// The build-level report counts the product as installed when its key
-// opens, whatever it holds.
-int IsProductKeyPresent(const Registration* r) {
-    return r->opened[kProductKeyId];
 }

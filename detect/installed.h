@@ -5,7 +5,6 @@
 
 int IsInstalled(const Registration* registration);
 int IsRegistered(const Registration* registration);
-int IsProductKeyPresent(const Registration* registration);
 int FindInstalledVersion(const TextValue* clientLevel, double* version);
 int ChooseDialogId(const TextValue* clientLevel, int language);
 

@@ -1,6 +1,12 @@
-// The hidden main window.
+// The hidden main window, the module its resources come from, and its
+// dialogs.
 #pragma once
 #include <windows.h>
+
+extern HINSTANCE gModuleInstance;
+
+INT_PTR CALLBACK OkCancelDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+void ShowDialog(int dialogId);
 
 const int kWindowTextSize = 100;
 

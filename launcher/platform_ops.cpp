@@ -4,8 +4,6 @@
 
 #include <windows.h>
 
-#include "base/dialog.h"
-#include "base/error_codes.h"
 #include "base/run_and_wait.h"
 #include "base/text.h"
 #include "detect/read_registration.h"
@@ -92,14 +90,6 @@ static void ReadPolicy(RunSettings* s, int recordFromEnvironment) {
             (void)CopyText(s->recordPath, kTextBufSize, value);
     }
     RegCloseKey(key);
-}
-
-// A link or junction opened as itself, or a file's second name; unknown
-// reads as a link. A folder's link count means nothing.
-static int IsLink(HANDLE handle, int folder) {
-    BY_HANDLE_FILE_INFORMATION info = {};
-    return !GetFileInformationByHandle(handle, &info) || (!folder && info.nNumberOfLinks != 1) ||
-           (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
 // The record, named by an administrator, often in a folder others may write

@@ -25,8 +25,10 @@ RunPlan PlanRun(const wchar_t* args, const RunSettings* settings, const Registra
     const RunPath switched = SwitchedPath(args);
     const int refused = switched == kInstallationPath && IsInstalled(before);
     const RunPath path = refused ? kRefusalPath : switched;
+    // The build-level box counts the product as installed when its key
+    // opens, whatever it holds.
     const ReportText buildLevel =
-        IsProductKeyPresent(before) ? kBuildLevelReport : kNotInstalledReport;
+        before->opened[kProductKeyId] ? kBuildLevelReport : kNotInstalledReport;
     RunPlan plan = {
         .writeResourceLog = HasSwitch(args, kSwitchLogResources),
         .path = path,

@@ -4,7 +4,7 @@
 #pragma once
 #include <stddef.h>
 
-#include "base/error_codes.h"
+#include "base/run_and_wait.h"
 #include "base/text.h"
 #include "detect/registration.h"
 #include "reports/report_text.h"

@@ -7,7 +7,7 @@
 #include <string.h>
 #include <wchar.h>
 
-#include "base/error_codes.h"
+#include "base/run_and_wait.h"
 #include "detect/registry_paths.h"
 
 // The line being written. A piece that does not fit makes the whole line

@@ -3,7 +3,6 @@
 // window itself, once it knows where the run's record goes.
 #include <windows.h>
 
-#include "base/dialog.h"
 #include "launcher/command_line.h"
 #include "launcher/dispatch.h"
 #include "launcher/main_window.h"

@@ -7,7 +7,7 @@
 
 #include <windows.h>
 
-#include "base/error_codes.h"
+#include "base/run_and_wait.h"
 #include "base/text.h"
 #include "detect/read_registration.h"
 

@@ -10,7 +10,8 @@
 const wchar_t kHelpFileName[] = L"helpFILE.txt";
 
 // The records in order, each ended by a line feed, which no record holds:
-// one text, not a table of 140 pointers, each with its relocation.
+// one text, not a table of 140 pointers, each with its relocation. Those
+// after the text, to the 140th, are blank.
 constexpr char kHelpText[] =
     /*   1 */ "Setup.exe command-line parameters.\n"
     /*   2 */ "(All sentences described below are case sensitive so use these as here).\n"
@@ -145,15 +146,9 @@ constexpr char kHelpText[] =
     /* 131 */ "\t\t\t\t\tto specify that the product will be installed in the c:\\Omrik\\Vindara directory.  \n"
     /* 132 */ "\t\n"
     /* 133 */ "\t\t\t\t\tNote: There is a limitation to install the product in the root directory. \n"
-    /* 134 */ "\t\n"
-    /* 135 */ "\n"
-    /* 136 */ "\n"
-    /* 137 */ "\n"
-    /* 138 */ "\n"
-    /* 139 */ "\n"
-    /* 140 */ "\n";
+    /* 134 */ "\t\n";
 
-// 140 records, each shorter than its slot, so a NUL follows it there.
+// At most 140 records, each shorter than its slot, so a NUL follows it there.
 constexpr bool RecordsFit() {
     int records = 0;
     for (size_t at = 0, length = 0; kHelpText[at]; at++) {
@@ -162,9 +157,9 @@ constexpr bool RecordsFit() {
         if (length >= kHelpRecordSize)
             return false;
     }
-    return records == kHelpRecordCount;
+    return records <= kHelpRecordCount;
 }
-static_assert(RecordsFit(), "140 help records, each with room for its NUL fill");
+static_assert(RecordsFit(), "at most 140 help records, each with room for its NUL fill");
 
 // The help file: each record's text in its slot of kHelpRecordSize bytes,
 // the rest of the slot NUL bytes, then CR LF. Returns the file's length, 0
@@ -176,9 +171,9 @@ size_t ComposeHelpFile(char* dst, size_t cap) {
     const char* record = kHelpText;
     for (int i = 0; i < kHelpRecordCount; i++) {
         char* line = dst + (size_t)i * kHelpLineSize;
-        const char* end = FindUnit(record, kHelpRecordSize, '\n');  // every record fits
+        const char* end = *record ? FindUnit(record, kHelpRecordSize, '\n') : record;  // fits
         memcpy(line, record, (size_t)(end - record));
-        record = end + 1;
+        record = *record ? end + 1 : record;
         line[kHelpRecordSize] = '\r';
         line[kHelpRecordSize + 1] = '\n';
     }

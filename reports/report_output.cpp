@@ -1,5 +1,7 @@
 // Where the reports go: the message boxes of "/vd" and "/bl", the files of
-// "/?" and "/LOGRESOURCES", and Notepad showing the help file.
+// "/?" and "/LOGRESOURCES", and Notepad showing the help file; and the
+// figures of the resource log, disk and memory taken at once so the log
+// shows one moment.
 #include <windows.h>
 
 #include "base/run_and_wait.h"
@@ -23,40 +25,36 @@ static HANDLE OpenName(const wchar_t* path, DWORD disposition) {
                        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, NULL);
 }
 
-// A name with more than one link, or a symbolic link or junction, leads to a
-// file that is not the launcher's own. Unknown reads as such a name.
-static int IsLinked(const BY_HANDLE_FILE_INFORMATION* info) {
-    return info->nNumberOfLinks != 1 || (info->dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+// A link or junction opened as itself, or a file's second name: a name that
+// leads to a file not the launcher's own. Unknown reads as a link. A
+// folder's link count means nothing.
+int IsLink(void* handle, int folder) {
+    BY_HANDLE_FILE_INFORMATION info = {};
+    return !GetFileInformationByHandle(handle, &info) || (!folder && info.nNumberOfLinks != 1) ||
+           (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
 // Makes the file or empties it and writes the bytes in one block; returns
-// the file, still open, or INVALID_HANDLE_VALUE when it was not made. The
-// launcher runs elevated, and the help file's folder is often one any user
-// may write to: a hard link or a symbolic link put there under the name
-// would make an elevated write land in a file the user could not touch. So
-// the handle written to is checked first, and a link's name is removed and
-// made anew as a file of the launcher's own; where that cannot be done
-// safely (the name cannot be removed, or it is back before the new file is
-// made) the file is not made. A hidden or system file is not replaced, as
-// creating over it would fail. A file that cannot be written whole (a full
-// disk) is removed again rather than left cut; one that cannot be made at
-// all (read-only media, a read-only or locked file, a folder of that name)
-// is not made either.
-static HANDLE MakeFile(const wchar_t* path, const char* bytes, size_t length) {
+// the file still held, so nobody can swap another in under its name before
+// Notepad opens it, or null when it was not made. The launcher runs
+// elevated in a folder any user may often write to, where a hard or
+// symbolic link under the name would make an elevated write land in a file
+// the user could not touch: so a link's name is removed and made anew as a
+// file of the launcher's own, and where that cannot be done safely the file
+// is not made. Nor is a hidden or system file replaced (creating over it
+// would fail), nor a file left cut that could not be written whole.
+void* WriteNewFile(const wchar_t* path, const char* bytes, size_t length) {
     HANDLE file = OpenName(path, OPEN_ALWAYS);
     if (file == INVALID_HANDLE_VALUE)
-        return file;
+        return nullptr;
     BY_HANDLE_FILE_INFORMATION info = {};
-    (void)GetFileInformationByHandle(file, &info);  // unknown reads as no name of its own
-    if (info.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) {
+    (void)GetFileInformationByHandle(file, &info);  // unknown: IsLink says a link
+    const int hidden = info.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    if (hidden || IsLink(file, 0)) {
         CloseHandle(file);
-        return INVALID_HANDLE_VALUE;
-    }
-    if (IsLinked(&info)) {
-        CloseHandle(file);
-        file = DeleteFileW(path) ? OpenName(path, CREATE_NEW) : INVALID_HANDLE_VALUE;
+        file = !hidden && DeleteFileW(path) ? OpenName(path, CREATE_NEW) : INVALID_HANDLE_VALUE;
         if (file == INVALID_HANDLE_VALUE)
-            return file;
+            return nullptr;
     }
     DWORD written = 0;
     if (SetEndOfFile(file) &&  // an earlier file of any size is replaced whole
@@ -64,7 +62,7 @@ static HANDLE MakeFile(const wchar_t* path, const char* bytes, size_t length) {
         return file;
     CloseHandle(file);
     (void)DeleteFileW(path);  // what stays, when even this fails, is not shown
-    return INVALID_HANDLE_VALUE;
+    return nullptr;
 }
 
 // Shows the file in Notepad, with the launcher's current directory, and
@@ -83,14 +81,28 @@ void ShowInNotepad(const wchar_t* fileName) {
         (void)WaitProgram(&run);
 }
 
-// The file with every byte written, still held: Notepad shows it while the
-// launcher holds it, so nobody can swap another file in under its name
-// before Notepad opens it. Null when it was not made.
-void* WriteNewFile(const wchar_t* path, const char* bytes, size_t length) {
-    HANDLE file = MakeFile(path, bytes, length);
-    return file == INVALID_HANDLE_VALUE ? nullptr : file;
-}
-
 void CloseFile(void* file) {
     CloseHandle((HANDLE)file);
+}
+
+// A drive that cannot be measured gives zero counts.
+void MeasureResources(ResourceFigures* figures) {
+    ULARGE_INTEGER available = {}, total = {}, free = {};
+    if (!GetDiskFreeSpaceExA(kMeasuredDirectory, &available, &total, &free))
+        available.QuadPart = total.QuadPart = free.QuadPart = 0;
+    MEMORYSTATUS memory;
+    GlobalMemoryStatus(&memory);
+    *figures = {
+        .freeBytesAvailableToCaller = available.QuadPart,
+        .totalNumberOfBytes = total.QuadPart,
+        .totalNumberOfFreeBytes = free.QuadPart,
+        .length = memory.dwLength,
+        .memoryLoad = memory.dwMemoryLoad,
+        .totalPhys = memory.dwTotalPhys,
+        .availPhys = memory.dwAvailPhys,
+        .totalPageFile = memory.dwTotalPageFile,
+        .availPageFile = memory.dwAvailPageFile,
+        .totalVirtual = memory.dwTotalVirtual,
+        .availVirtual = memory.dwAvailVirtual,
+    };
 }

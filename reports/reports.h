@@ -8,4 +8,5 @@ void ShowReport(const wchar_t* text);
 void* WriteNewFile(const wchar_t* path, const char* bytes, size_t length);
 void ShowInNotepad(const wchar_t* path);
 void CloseFile(void* file);
+int IsLink(void* handle, int folder);
 void MeasureResources(ResourceFigures* figures);

@@ -220,8 +220,10 @@ TEST_F(RecordTest, EachPathIsRecordedAndASecondRunAppendsItsOwn) {
         EXPECT_EQ(Value(r, "arguments"), c.args);
         for (const std::string& line : c.lines)
             EXPECT_EQ(std::count(r.begin(), r.end(), line), 1) << line << Lines(r);
+        // The help file and the version box read no registration.
+        const bool reads = c.path != std::string("help") && c.path != std::string("version");
         for (const std::string& path : KeyPaths())
-            EXPECT_EQ(Occurrences(r, path), 1u) << path << Lines(r);
+            EXPECT_EQ(Occurrences(r, path), reads ? 1u : 0u) << path << Lines(r);
         // After an installation every key and value of the registration is
         // there; after the removal every key is missing.
         const bool installation = c.path == std::string("installation");

@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include "base/dialog.h"
+#include "launcher/main_window.h"
 #include "tools/testbed/testbed.h"
 
 namespace {

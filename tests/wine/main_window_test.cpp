@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "base/dialog.h"
 #include "launcher/main_window.h"
 #include "resources/resource_ids.h"
 

@@ -21,8 +21,6 @@ static const char kNetSourceSubkey[] = "Net";
 // The Installer's own codes: a command line it cannot take, and the two
 // successes that ask for a restart.
 static const DWORD kErrorInvalidCommandLine = 1639;
-static const DWORD kErrorSuccessRebootInitiated = 1641;
-static const DWORD kErrorSuccessRebootRequired = 3010;
 
 // Appends a line to the setup log in the user's temporary folder, where
 // setup engines keep theirs: what this program was given and what it ran.
