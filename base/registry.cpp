@@ -27,8 +27,7 @@ static LONG OpenUserKey(const char* path, HKEY* key) {
             rest++;
         // Only the key itself needs full access; those above it are read.
         REGSAM access = (*rest ? KEY_QUERY_VALUE : KEY_ALL_ACCESS) | kRegistryView;
-        wchar_t wide[kTextBufSize];
-        wide[0] = L'\0';
+        wchar_t wide[kTextBufSize] = L"";
         HKEY next;
         LONG status = AppendBytes(wide, kTextBufSize, name, length)
                           ? RegOpenKeyExW(current, wide, REG_OPTION_OPEN_LINK, access, &next)

@@ -16,13 +16,9 @@ size_t BoundedLength(const Char* text, size_t size) {
 
 // A narrow source is a fixed ASCII text: each byte becomes one unit. A
 // wide one is taken as it is.
-template <typename Char>
-static Char UnitOf(char c) {
-    return (Char)(unsigned char)c;
-}
-template <typename Char>
-static Char UnitOf(wchar_t c) {
-    return c;
+template <typename Char, typename Source>
+static Char UnitOf(Source c) {
+    return sizeof c == 1 ? (Char)(unsigned char)c : (Char)c;
 }
 
 template <typename Char, typename Source>

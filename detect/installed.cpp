@@ -8,17 +8,13 @@
 #include "base/text.h"
 #include "resources/resource_ids.h"
 
-static int IsDigit(wchar_t c) {
-    return c >= '0' && c <= '9';
-}
-
 static int IsSpace(wchar_t c) {
     return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
 static size_t DigitsAt(const wchar_t* text, size_t n, size_t at) {
     size_t end = at;
-    while (end < n && IsDigit(text[end]))
+    while (end < n && text[end] >= '0' && text[end] <= '9')
         end++;
     return end - at;
 }

@@ -1,6 +1,4 @@
-// One read of the product's registration, each value at most once. Every
-// key is tried in its trailing-backslash form first and in its plain form
-// when that does not open.
+// One read of the product's registration, each value at most once.
 #include <windows.h>
 
 #include <string.h>

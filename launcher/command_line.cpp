@@ -51,7 +51,7 @@ const wchar_t* SkipProgramName(const wchar_t* commandLine) {
 
 // Case-sensitive substring search over the whole argument text: where the
 // switch first stands, or null.
-const wchar_t* FindSwitch(const wchar_t* args, const wchar_t* name) {
+static const wchar_t* FindSwitch(const wchar_t* args, const wchar_t* name) {
     return wcsstr(args, name);
 }
 

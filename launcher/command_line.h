@@ -21,7 +21,6 @@ const size_t kLongestCommandLine = 32767;
 const size_t kInnerCommandRoom = kLongestCommandLine + 16;
 
 const wchar_t* SkipProgramName(const wchar_t* commandLine);
-const wchar_t* FindSwitch(const wchar_t* args, const wchar_t* name);
 int HasSwitch(const wchar_t* args, const wchar_t* name);
 int SelectLanguage(const wchar_t* args);
 size_t InnerCommandSize(const wchar_t* args);

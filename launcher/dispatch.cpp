@@ -7,7 +7,7 @@
 #include "reports/help_records.h"
 #include "reports/report_text.h"
 
-const wchar_t kResourceLogPath[] = L"c:\\LOGRESOURCES.txt";
+static const wchar_t kResourceLogPath[] = L"c:\\LOGRESOURCES.txt";
 
 static int WriteResourceLog(const LauncherOps* ops) {
     ResourceFigures figures = {};
@@ -20,11 +20,6 @@ static int WriteResourceLog(const LauncherOps* ops) {
     return file != nullptr;
 }
 
-static void* WriteHelpFile(const LauncherOps* ops) {
-    static char help[kHelpFileSize];
-    size_t length = ComposeHelpFile(help, sizeof help);
-    return ops->writeFile(kHelpFileName, help, length);
-}
 
 // One run as it goes.
 struct Run {
@@ -134,7 +129,8 @@ static int RunDecided(Run* run, int* ended) {
     if (plan->writeResourceLog)  // without it the run goes on
         WriteLine(record, "resource log: %s", kWritten[WriteResourceLog(ops)]);
     if (plan->path == kHelpPath) {  // the file stays whether or not Notepad shows it
-        void* help = WriteHelpFile(ops);
+        static char text[kHelpFileSize];
+        void* help = ops->writeFile(kHelpFileName, text, ComposeHelpFile(text, sizeof text));
         WriteLine(record, "help file: %s", kWritten[help != nullptr]);
         if (help && plan->show)
             ops->showFile(kHelpFileName);  // while it is held

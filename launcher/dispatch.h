@@ -39,8 +39,6 @@ struct LauncherOps {
     WriteResult (*writeValue)(const RegistryWrite* write);
 };
 
-extern const wchar_t kResourceLogPath[];
-
 // The operations bound to the real system (platform_ops.cpp).
 extern const LauncherOps kPlatformOps;
 

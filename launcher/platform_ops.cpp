@@ -16,10 +16,9 @@
 static int WindowStationVisible() {
     USEROBJECTFLAGS flags = {};
     DWORD needed = 0;
-    if (!GetUserObjectInformationA(GetProcessWindowStation(), UOI_FLAGS, &flags, sizeof flags,
-                                   &needed))
-        return 1;
-    return (flags.dwFlags & WSF_VISIBLE) != 0;
+    return !GetUserObjectInformationA(GetProcessWindowStation(), UOI_FLAGS, &flags, sizeof flags,
+                                      &needed) ||
+           (flags.dwFlags & WSF_VISIBLE) != 0;
 }
 
 // Always hidden, whatever show command the launcher was started with. No

@@ -1,8 +1,6 @@
 // Writes one value of the repairs into an existing key; no key is created.
-// A per-user source value goes into the key its read opened, so it lands
-// in the very key it was read from. Any other value's key is opened by its
-// path: the trailing-backslash form first, the plain form only when the
-// write through the first failed.
+// A value of a key the read holds goes into that very key; any other is
+// written through the first form of its key's path that takes it.
 #include "repair/repair_plan.h"
 
 #include <windows.h>

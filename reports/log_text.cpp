@@ -35,18 +35,15 @@ constexpr LogWrite kLogWrites[] = {
     {"\n****************** ending checking system *****************\n", nullptr},
 };
 
-// Length on disk: each line feed is stored as CR LF.
-constexpr size_t StoredLength(const char* text) {
-    size_t length = 0;
-    for (; *text; text++)
-        length += *text == '\n' ? 2 : 1;
-    return length;
-}
-
+// The log's length on disk, each line feed stored as CR LF, with the
+// longest figures.
 constexpr size_t LongestLog() {
     size_t length = 1;  // the NUL
-    for (const LogWrite& write : kLogWrites)
-        length += StoredLength(write.text) + (!write.figure ? 0 : kMaxDigits + 2);
+    for (const LogWrite& write : kLogWrites) {
+        for (const char* c = write.text; *c; c++)
+            length += *c == '\n' ? 2 : 1;
+        length += write.figure ? kMaxDigits + 2 : 0;
+    }
     return length;
 }
 static_assert(LongestLog() <= kResourceLogSize, "the log with the longest figures fits");

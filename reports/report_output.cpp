@@ -69,15 +69,12 @@ void* WriteNewFile(const wchar_t* path, const char* bytes, size_t length) {
 // waits until Notepad is closed. Notepad is the one in the system folder:
 // one planted beside the launcher or in the current folder never runs.
 void ShowInNotepad(const wchar_t* fileName) {
-    wchar_t notepad[MAX_PATH];
-    if (!PathInSystemFolder(L"\\notepad.exe", notepad, MAX_PATH))
-        return;
-    wchar_t command[kTextBufSize];
-    if (!CopyText(command, kTextBufSize, "notepad ") ||
-        !AppendText(command, kTextBufSize, fileName))
-        return;
+    wchar_t notepad[MAX_PATH], command[kTextBufSize];
     ProgramRun run;
-    if (StartProgram(notepad, command, &run))  // no Notepad: the file stays for the user
+    if (PathInSystemFolder(L"\\notepad.exe", notepad, MAX_PATH) &&
+        CopyText(command, kTextBufSize, "notepad ") &&
+        AppendText(command, kTextBufSize, fileName) &&
+        StartProgram(notepad, command, &run))  // no Notepad: the file stays for the user
         (void)WaitProgram(&run);
 }
 

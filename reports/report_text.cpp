@@ -9,17 +9,20 @@ static const char kNotInstalledText[] = "Omrik Vindara is not installed";
 static const char kUnknownValue[] = "unknown";
 static const char kVersionText[] = "VNR Build 4.50";
 
-// Labels of the rows in display order, each ending in a TAB.
-constexpr const char* kRowLabels[kReportRowCount] = {
-    "Build date :\t",
-    "Client Level :\t",
-    "InstallDir :\t",
-    "InstallDate :\t",
+// The rows in display order: a label ending in a TAB, and the value shown.
+constexpr struct {
+    const char* label;
+    ValueId value;
+} kRows[kReportRowCount] = {
+    {"Build date :\t", kBuildLevelId},
+    {"Client Level :\t", kClientLevelId},
+    {"InstallDir :\t", kDirectoryId},
+    {"InstallDate :\t", kInstallDateId},
 };
 
 constexpr bool LabelsFit() {
-    for (const char* label : kRowLabels) {
-        if (TextLength(label) > kRowLabelLength)
+    for (const auto& row : kRows) {
+        if (TextLength(row.label) > kRowLabelLength)
             return false;
     }
     return true;
@@ -38,28 +41,19 @@ static size_t ShownLength(const TextValue* value) {
     return value->filled ? kTextBufSize - 1 : value->length;
 }
 
-// A row shows the value's bytes up to its first NUL, whatever its type, or
+// Four lines of label, blank and value, each ending in a line feed. A row
+// shows the value's bytes up to its first NUL, whatever its type, or
 // "unknown" when it was not read.
-static int AppendRow(wchar_t* dst, size_t cap, const char* label, const TextValue* value) {
-    int fits = AppendText(dst, cap, label);
-    fits &= AppendText(dst, cap, " ");
-    if (!value->read) {
-        fits &= AppendText(dst, cap, kUnknownValue);
-    } else {
-        fits &= AppendBytes(dst, cap, value->text, ShownLength(value));
-    }
-    return fits & AppendText(dst, cap, "\n");
-}
-
-// Four lines of label, blank and value, each ending in a line feed.
 static int ComposeBuildLevelText(wchar_t* dst, size_t cap, const Registration* r) {
-    const TextValue* const values[kReportRowCount] = {
-        &r->values[kBuildLevelId], &r->values[kClientLevelId], &r->values[kDirectoryId],
-        &r->values[kInstallDateId],
-    };
     int fits = CopyText(dst, cap, L"");
-    for (int row = 0; row < kReportRowCount; row++)
-        fits &= AppendRow(dst, cap, kRowLabels[row], values[row]);
+    for (const auto& row : kRows) {
+        const TextValue* value = &r->values[row.value];
+        fits &= AppendText(dst, cap, row.label);
+        fits &= AppendText(dst, cap, " ");
+        fits &= value->read ? AppendBytes(dst, cap, value->text, ShownLength(value))
+                            : AppendText(dst, cap, kUnknownValue);
+        fits &= AppendText(dst, cap, "\n");
+    }
     return fits;
 }
 
