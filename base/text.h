@@ -17,17 +17,68 @@ constexpr size_t TextLength(const Char* text) {
     return length;
 }
 
-// For narrow and wide text; text.cpp holds the combinations that make sense.
-template <typename Char, typename Source>
-int CopyText(Char* dst, size_t cap, const Source* src);
-template <typename Char, typename Source>
-int AppendText(Char* dst, size_t cap, const Source* src);
-template <typename Char, typename Source>
-int AppendBytes(Char* dst, size_t cap, const Source* src, size_t count);
+// Each helper takes the capacity of its destination, always leaves it
+// NUL-terminated and returns 1 only when the whole result fit, so a caller
+// can refuse to use a cut text. One body serves narrow and wide text alike;
+// each is kept out of line, one copy for each combination used.
+
+// Length of a text that may fill its buffer without a terminating NUL, as
+// registry data can: the scan never goes past size units.
 template <typename Char>
-size_t BoundedLength(const Char* text, size_t size);
+[[gnu::noinline]] size_t BoundedLength(const Char* text, size_t size) {
+    size_t length = 0;
+    while (length < size && text[length])
+        length++;
+    return length;
+}
+
+// A narrow source is a fixed ASCII text: each byte becomes one unit. A
+// wide one is taken as it is.
+template <typename Char, typename Source>
+inline Char UnitOf(Source c) {
+    static_assert(sizeof c <= sizeof(Char), "narrow into narrow, wide or narrow into wide");
+    return sizeof c == 1 ? (Char)(unsigned char)c : (Char)c;
+}
+
+template <typename Char, typename Source>
+[[gnu::noinline]] int AppendBytes(Char* dst, size_t cap, const Source* src, size_t count) {
+    if (cap == 0)
+        return 0;
+    size_t used = BoundedLength(dst, cap);
+    if (used == cap) {  // not terminated: terminate, add nothing
+        dst[cap - 1] = 0;
+        return 0;
+    }
+    size_t room = cap - 1 - used;
+    size_t take = count < room ? count : room;
+    for (size_t i = 0; i < take; i++)
+        dst[used + i] = UnitOf<Char>(src[i]);
+    dst[used + take] = 0;
+    return take == count;
+}
+
+template <typename Char, typename Source>
+[[gnu::noinline]] int AppendText(Char* dst, size_t cap, const Source* src) {
+    return AppendBytes(dst, cap, src, BoundedLength(src, (size_t)-1));
+}
+
+template <typename Char, typename Source>
+[[gnu::noinline]] int CopyText(Char* dst, size_t cap, const Source* src) {
+    if (cap == 0)
+        return 0;
+    dst[0] = 0;
+    return AppendText(dst, cap, src);
+}
+
 template <typename Char>
-const Char* FindUnit(const Char* text, size_t length, Char unit);
+[[gnu::noinline]] const Char* FindUnit(const Char* text, size_t length, Char unit) {
+    for (size_t i = 0; i < length; i++) {
+        if (text[i] == unit)
+            return text + i;
+    }
+    return nullptr;
+}
+
 int AppendUnsigned(char* dst, size_t cap, unsigned long long value);
 // Wide text as UTF-8, one code point at a time: at most four bytes each.
 unsigned long NextCodePoint(const wchar_t* text, size_t count, size_t* at);

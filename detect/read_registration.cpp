@@ -34,7 +34,8 @@ static void ReadValue(HKEY key, const char* name, TextValue* value) {
     DWORD size = kTextBufSize * sizeof(wchar_t);
     if (!CopyText(wideName, kTextBufSize, name) ||
         RegQueryValueExW(key, wideName, NULL, &type, (BYTE*)value->text, &size) !=
-            ERROR_SUCCESS) {
+            ERROR_SUCCESS ||
+        (!ComesAsUtf16(type) && size > kTextBufSize)) {
         memset(value, 0, sizeof *value);  // a failed query leaves nothing behind
         return;
     }
@@ -42,10 +43,6 @@ static void ReadValue(HKEY key, const char* name, TextValue* value) {
         value->length = BoundedLength(value->text, size / sizeof(wchar_t));
         value->filled = value->length == kTextBufSize;
     } else {
-        if (size > kTextBufSize) {
-            memset(value, 0, sizeof *value);
-            return;
-        }
         char bytes[kTextBufSize];
         memcpy(bytes, value->text, size);
         size_t count = BoundedLength(bytes, size);

@@ -1,13 +1,5 @@
-// Registry locations written by the product's installation and repaired by
-// the launcher.
-//
-// Each path is kept in two forms that name the same key: with a trailing
-// backslash, which is tried first, and plain, the fallback when the
-// trailing form cannot be used. The trailing form is derived from the
-// plain one so the two cannot drift apart. The product key and the main
-// uninstall key belong together: the repairs and the build-level report
-// use that pair; the other two uninstall keys only count as signs of an
-// installation.
+// The registry locations written by the product's installation and
+// repaired by the launcher; each trailing form made from its plain one.
 #include "detect/registry_paths.h"
 
 #define PRODUCT_CODE "{5D8B2E71-C94A-4F06-B3A2-8E61F0D7C249}"
@@ -30,15 +22,6 @@ constexpr const char* kSourceListKey[kFormCount] = BOTH_FORMS(INSTALLER_PRODUCT 
 constexpr const char* kNetSourceKey[kFormCount] =
     BOTH_FORMS(INSTALLER_PRODUCT "\\SourceList\\Net");
 
-const char kClientLevelValue[] = "ClientLevel";
-const char kBuildLevelValue[] = "Build Level";
-const char kDirectoryValue[] = "Directory";
-const char kInstallDateValue[] = "InstallDate";
-const char kUninstallStringValue[] = "UninstallString";
-const char kModifyPathValue[] = "ModifyPath";
-const char kLocalPackageValue[] = "LocalPackage";
-const char kLastUsedSourceValue[] = "LastUsedSource";
-const char kNetSourceValue[] = "1";
 
 // The per-user source keys stay open after the read, so a repair writes its
 // value into the very key it was read from.

@@ -1,10 +1,16 @@
 // Where the product's state lives in the registry: every key and value the
 // launcher reads or repairs, in one table that the read, the record and the
 // repairs all walk.
+//
+// Each path is kept in two forms that name the same key: with a trailing
+// backslash, which is tried first, and plain, the fallback when the
+// trailing form cannot be used (registry_paths.cpp derives the one from the
+// other, so the two cannot drift apart). The product key and the main
+// uninstall key belong together: the repairs and the build-level report
+// use that pair; the other two uninstall keys only count as signs of an
+// installation.
 #pragma once
 
-// Every key path in its two forms, indexed by KeyForm in the order they
-// are tried (see registry_paths.cpp).
 enum KeyForm { kTrailingForm = 0, kPlainForm = 1 };
 const int kFormCount = 2;
 
@@ -22,15 +28,15 @@ extern const char* const kMainUninstallKey[kFormCount];
 extern const char* const kSourceListKey[kFormCount];
 extern const char* const kNetSourceKey[kFormCount];
 
-extern const char kClientLevelValue[];
-extern const char kBuildLevelValue[];
-extern const char kDirectoryValue[];
-extern const char kInstallDateValue[];
-extern const char kUninstallStringValue[];
-extern const char kModifyPathValue[];
-extern const char kLocalPackageValue[];
-extern const char kLastUsedSourceValue[];
-extern const char kNetSourceValue[];
+inline constexpr char kClientLevelValue[] = "ClientLevel";
+inline constexpr char kBuildLevelValue[] = "Build Level";
+inline constexpr char kDirectoryValue[] = "Directory";
+inline constexpr char kInstallDateValue[] = "InstallDate";
+inline constexpr char kUninstallStringValue[] = "UninstallString";
+inline constexpr char kModifyPathValue[] = "ModifyPath";
+inline constexpr char kLocalPackageValue[] = "LocalPackage";
+inline constexpr char kLastUsedSourceValue[] = "LastUsedSource";
+inline constexpr char kNetSourceValue[] = "1";
 
 // The keys in the order they are read and recorded; the values the read
 // takes first, in the order it takes them, then those only repaired.

@@ -11,12 +11,6 @@
 #include "base/text.h"
 #include "detect/installed.h"
 
-const wchar_t kSwitchLogResources[] = L"/LOGRESOURCES";
-const wchar_t kSwitchHelp[] = L"/?";
-const wchar_t kSwitchVersionDate[] = L"/vd";
-const wchar_t kSwitchBuildLevel[] = L"/bl";
-const wchar_t kSwitchUninstall[] = L"/x";
-const wchar_t kSwitchLanguage[] = L"/l";
 #define INNER_INSTALLER_NAME L"_Setup.exe"
 const wchar_t kInnerInstallerName[] = INNER_INSTALLER_NAME;
 // The trailing blank separates the program name from the argument text,

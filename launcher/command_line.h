@@ -2,12 +2,12 @@
 #pragma once
 #include <stddef.h>
 
-extern const wchar_t kSwitchLogResources[];
-extern const wchar_t kSwitchHelp[];
-extern const wchar_t kSwitchVersionDate[];
-extern const wchar_t kSwitchBuildLevel[];
-extern const wchar_t kSwitchUninstall[];
-extern const wchar_t kSwitchLanguage[];
+inline constexpr wchar_t kSwitchLogResources[] = L"/LOGRESOURCES";
+inline constexpr wchar_t kSwitchHelp[] = L"/?";
+inline constexpr wchar_t kSwitchVersionDate[] = L"/vd";
+inline constexpr wchar_t kSwitchBuildLevel[] = L"/bl";
+inline constexpr wchar_t kSwitchUninstall[] = L"/x";
+inline constexpr wchar_t kSwitchLanguage[] = L"/l";
 extern const wchar_t kInnerInstallerName[];
 extern const wchar_t kInnerInstallerPrefix[];
 

@@ -59,10 +59,6 @@ RunPlan PlanRun(const wchar_t* args, const RunSettings* settings, const Registra
     return plan;
 }
 
-int RunsInnerInstaller(RunPath path) {
-    return path == kInstallationPath || path == kRemovalPath;
-}
-
 // The inner installer's exit code is the launcher's, or the system's error
 // code when it could not be started or waited for; a refusal exits with 1,
 // a report with 0.

@@ -51,6 +51,8 @@ struct RunPlan {
 const int kAlreadyInstalledExitCode = 1;
 
 RunPlan PlanRun(const wchar_t* args, const RunSettings* settings, const Registration* before);
-int RunsInnerInstaller(RunPath path);
+inline int RunsInnerInstaller(RunPath path) {
+    return path == kInstallationPath || path == kRemovalPath;
+}
 int RunExitCode(RunPath path, unsigned long innerCode);
 int IsSwitchedOn(const wchar_t* value);

@@ -81,9 +81,9 @@ static void PutExitCode(unsigned long code, const char* outcome) {
 
 // The words a deployment console maps exit codes to.
 const char* ExitOutcome(int refused, int notStarted, unsigned long code) {
-    if (refused || notStarted)
-        return refused ? "refused" : "not started";
-    return code == 0      ? "success"
+    return refused      ? "refused"
+           : notStarted ? "not started"
+           : code == 0  ? "success"
            : code == kErrorSuccessRebootRequired  ? "restart required"
            : code == kErrorSuccessRebootInitiated ? "restart started"
            : code == kErrorInstallAlreadyRunning  ? "retry later"

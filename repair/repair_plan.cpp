@@ -25,8 +25,7 @@ static constexpr ValueId kRepairs[kRepairCount] = {
     kBuildLevelId, kLastUsedSourceId, kNetSourceId, kUninstallStringId, kModifyPathId, kLocalPackageId,
 };
 
-// A value the read does not take exists only to be repaired: it is planned
-// once, like every value that is.
+// A value only written is planned once, like every value that is repaired.
 static constexpr bool EachWrittenValueRepairedOnce() {
     for (int value = 0; value < kValueCount; value++) {
         int planned = 0;
