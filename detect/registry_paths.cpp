@@ -23,8 +23,6 @@ constexpr const char* kNetSourceKey[kFormCount] =
     BOTH_FORMS(INSTALLER_PRODUCT "\\SourceList\\Net");
 
 
-// The per-user source keys stay open after the read, so a repair writes its
-// value into the very key it was read from.
 constexpr RegistrationKey kRegistrationKeys[kKeyCount] = {
     {kLocalMachine, kProductKey, "product key", 0},
     {kLocalMachine, kUninstallKeyByName, "uninstall key by name", 0},

@@ -28,7 +28,6 @@ struct Run {
     const LauncherOps* ops;
     RunRecord record;
     RunPlan plan;
-    wchar_t* innerCommand;  // composed once the plan runs the inner installer
 };
 
 // Who and where, before anything else happens.
@@ -58,11 +57,11 @@ static void RecordStart(Run* run) {
 // then is the registration read again (one not waited for may still run),
 // and after an installation what it registered is repaired; a failed write
 // leaves the installation's value.
-static unsigned long RunInnerInstaller(Run* run, int* ended) {
+static unsigned long RunInnerInstaller(Run* run, wchar_t* command, int* ended) {
     RunRecord* record = &run->record;
     *ended = 0;
     ProgramRun program;
-    if (!run->ops->startProgram(run->settings->innerInstaller, run->innerCommand, &program)) {
+    if (!run->ops->startProgram(run->settings->innerInstaller, command, &program)) {
         WriteLine(record, "inner error: %u", program.exitCode);
         return program.exitCode;
     }
@@ -116,7 +115,6 @@ static int RunDecided(Run* run, int* ended) {
     static wchar_t command[kInnerCommandRoom];  // the plan made sure a started one fits
     if (inner) {
         (void)ComposeInnerCommand(command, kInnerCommandRoom, run->args);
-        run->innerCommand = command;
         WriteLine(record, "inner command: %m", command);
     } else if (plan->path == kRefusalPath)
         WriteLine(record, "dialog: %u", (unsigned long)plan->dialogId);
@@ -143,7 +141,7 @@ static int RunDecided(Run* run, int* ended) {
         (void)ComposeReportText(plan->report, text, kBuildLevelTextSize, &before);
         ops->showReport(text);
     }
-    return RunExitCode(plan->path, inner ? RunInnerInstaller(run, ended) : 0);
+    return RunExitCode(plan->path, inner ? RunInnerInstaller(run, command, ended) : 0);
 }
 
 // What-if decides and records like any run, and does nothing: no program,
@@ -154,7 +152,7 @@ int RunLauncher(const wchar_t* args, const LauncherOps* ops) {
     static RunSettings settings;
     ops->readSettings(&settings);
     Run run = {args, &settings, ops,
-               {nullptr, settings.processId, ops->readClock, ops->writeRecord, {}}, {}, nullptr};
+               {nullptr, settings.processId, ops->readClock, ops->writeRecord, {}}, {}};
     if (settings.recordPath[0] && IsAbsolutePath(settings.recordPath))
         run.record.file = ops->openRecord(settings.recordPath);
     WriteLine(&run.record, "run: %TZ");

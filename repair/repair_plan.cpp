@@ -21,8 +21,9 @@ static const char kLocalPackageStem[] = "Omrik Vindara";
 static const char kLocalPackageSuffix[] = "XXX.msi";
 
 // In the order they run.
-static constexpr ValueId kRepairs[kRepairCount] = {
-    kBuildLevelId, kLastUsedSourceId, kNetSourceId, kUninstallStringId, kModifyPathId, kLocalPackageId,
+static constexpr ValueId kRepairs[] = {
+    kBuildLevelId,      kLastUsedSourceId, kNetSourceId,
+    kUninstallStringId, kModifyPathId,     kLocalPackageId,
 };
 
 // A value only written is planned once, like every value that is repaired.
@@ -36,7 +37,8 @@ static constexpr bool EachWrittenValueRepairedOnce() {
     }
     return true;
 }
-static_assert(EachWrittenValueRepairedOnce(), "every value only written is repaired once");
+static_assert(sizeof kRepairs == kRepairCount * sizeof(ValueId) && EachWrittenValueRepairedOnce(),
+              "kRepairCount repairs, every value only written among them once");
 
 // The build date is plain text. The values built from Directory keep its
 // type: a REG_EXPAND_SZ Directory stays expandable in what is made of it.

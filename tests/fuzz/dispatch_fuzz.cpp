@@ -19,19 +19,19 @@
 //   TakeValue reads it; a value of a key that does not open is not read;
 //   the rest is the argument text, two bytes a UTF-16 unit
 // The decision is PlanRun's, which the native table pins down; here the
-// properties of what the launcher does with it are checked. Without a
-// window nothing is read or done. The registration is read once before
-// anything where the plan says so, and once more only after an inner
-// installer that ran to its end. Nothing is shown where the station is not visible, the run is
-// unattended or the plan says not to. A refusal needs an installed product
-// and runs nothing. The inner installer starts at most once, only on its
-// two paths and only where the plan lets it, with "_Setup.exe " and the
-// whole argument text in a buffer that is writable up to its NUL. The
-// writes are exactly those PlanRepairs gives for the second read, and only
-// where the plan has repairs follow an inner installer that ran to its end.
-// Notepad shows only a help file that was written. A what-if run does nothing but
-// read and record. The exit code is RunExitCode's for the path and how the
-// inner installer ended. A record, when asked for, is lines of
+// properties of what the launcher does with it are checked. Without a window
+// nothing is read or done. The registration is read once before anything
+// where the plan says so, and once more only after an inner installer that
+// ran to its end. Nothing is shown where the station is not visible, the run
+// is unattended or the plan says not to. A refusal needs an installed
+// product and runs nothing. The inner installer starts at most once, only on
+// its two paths and only where the plan lets it, with "_Setup.exe " and the
+// whole argument text in a buffer that is writable up to its NUL. The writes
+// are exactly those PlanRepairs gives for the second read, and only where
+// the plan has repairs follow an inner installer that ran to its end.
+// Notepad shows only a help file that was written. A what-if run does
+// nothing but read and record. The exit code is RunExitCode's for the path
+// and how the inner installer ended. A record, when asked for, is lines of
 // "[pid hh:mm:ss.mmm] name: value" in UTF-8 ending in CR LF, the first
 // "run", the last the exit code.
 #include <stddef.h>
