@@ -17,9 +17,14 @@ endfunction()
 # Product code: small, no exceptions or RTTI or unwind tables, the Microsoft
 # runtime's own printf family, and a static runtime so only system DLLs are
 # imported. No -fdata-sections: with it MinGW puts zero-filled globals in
-# .data instead of .bss, which costs file space.
+# .data instead of .bss, which costs file space. -Os alone still copies a
+# function called once into its caller, splits parameters, ends calls in
+# jumps, turns switches into tables of addresses (a relocation each) and
+# aligns arrays to 32 bytes; without all that the file is 1.5 KiB smaller.
 set(SETUP_PRODUCT_FLAGS -Os -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables
-    -fomit-frame-pointer -ffunction-sections -D__USE_MINGW_ANSI_STDIO=0 -DWIN32_LEAN_AND_MEAN)
+    -fomit-frame-pointer -ffunction-sections -fno-inline-functions-called-once -fno-ipa-sra
+    -fno-optimize-sibling-calls -fno-jump-tables -malign-data=abi -D__USE_MINGW_ANSI_STDIO=0
+    -DWIN32_LEAN_AND_MEAN)
 # On 32-bit Windows: the stack's 4-byte alignment, which the product's data
 # needs no more than, and arguments pushed rather than stored, which takes
 # some 2 KiB of code. Pushing is only correct without the probes that step
