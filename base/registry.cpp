@@ -21,7 +21,9 @@ static LONG OpenUserKey(const char* path, HKEY* key) {
     while (*name == '\\')
         name++;
     while (*name) {
-        size_t length = strcspn(name, "\\");
+        size_t length = 0;
+        while (name[length] && name[length] != '\\')
+            length++;
         const char* rest = name + length;
         while (*rest == '\\')
             rest++;

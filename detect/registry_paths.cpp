@@ -22,7 +22,6 @@ constexpr const char* kSourceListKey[kFormCount] = BOTH_FORMS(INSTALLER_PRODUCT 
 constexpr const char* kNetSourceKey[kFormCount] =
     BOTH_FORMS(INSTALLER_PRODUCT "\\SourceList\\Net");
 
-
 constexpr RegistrationKey kRegistrationKeys[kKeyCount] = {
     {kLocalMachine, kProductKey, "product key", 0},
     {kLocalMachine, kUninstallKeyByName, "uninstall key by name", 0},

@@ -6,8 +6,6 @@
 // which holds "/?".
 #include "launcher/command_line.h"
 
-#include <wchar.h>
-
 #include "base/text.h"
 #include "detect/installed.h"
 
@@ -46,7 +44,14 @@ const wchar_t* SkipProgramName(const wchar_t* commandLine) {
 // Case-sensitive substring search over the whole argument text: where the
 // switch first stands, or null.
 static const wchar_t* FindSwitch(const wchar_t* args, const wchar_t* name) {
-    return wcsstr(args, name);
+    for (; *args; args++) {
+        size_t k = 0;
+        while (name[k] && args[k] == name[k])
+            k++;
+        if (!name[k])
+            return args;
+    }
+    return nullptr;
 }
 
 int HasSwitch(const wchar_t* args, const wchar_t* name) {
@@ -70,7 +75,7 @@ int SelectLanguage(const wchar_t* args) {
 
 // Characters needed for the inner command line, its NUL included.
 size_t InnerCommandSize(const wchar_t* args) {
-    return TextLength(kInnerInstallerPrefix) + wcslen(args) + 1;
+    return TextLength(kInnerInstallerPrefix) + BoundedLength(args, (size_t)-1) + 1;
 }
 
 int ComposeInnerCommand(wchar_t* dst, size_t cap, const wchar_t* args) {
