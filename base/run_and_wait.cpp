@@ -9,27 +9,39 @@
 
 #include "base/text.h"
 
-static_assert(kErrorFilenameExcedRange == ERROR_FILENAME_EXCED_RANGE &&
+static_assert(kErrorBadExeFormat == ERROR_BAD_EXE_FORMAT &&
+                  kErrorFilenameExcedRange == ERROR_FILENAME_EXCED_RANGE &&
                   kErrorInstallAlreadyRunning == ERROR_INSTALL_ALREADY_RUNNING &&
                   kErrorSuccessRebootInitiated == ERROR_SUCCESS_REBOOT_INITIATED &&
                   kErrorSuccessRebootRequired == ERROR_SUCCESS_REBOOT_REQUIRED,
               "the error codes' numbers");
 
-// Handles every message that has arrived for the thread. A message sent
-// from another thread or process, such as a broadcast to all top-level
-// windows, is handled on the way. A quit message is kept for after the
-// wait: the child still runs, and the launcher waits for it all the same.
-static void HandleMessages(int* quit, WPARAM* quitCode) {
+// Waits for the object, or with none for the time, handling the thread's
+// messages: a program that sends to every top-level window (installers
+// broadcast WM_SETTINGCHANGE) blocks until the launcher's has answered. A
+// quit message is kept for after the wait; an APC does not end it.
+unsigned long WaitHandlingMessages(void** object, unsigned long milliseconds) {
+    const DWORD count = object != NULL;
     MSG message;
-    while (PeekMessageW(&message, NULL, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) {
-            *quit = 1;
-            *quitCode = message.wParam;
-            continue;
+    int quit = 0;
+    WPARAM quitCode = 0;
+    DWORD waited;
+    do {
+        waited = MsgWaitForMultipleObjectsEx(count, object, milliseconds, QS_ALLINPUT,
+                                             MWMO_ALERTABLE | MWMO_INPUTAVAILABLE);
+        while (waited == WAIT_OBJECT_0 + count && PeekMessageW(&message, NULL, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                quit = 1;
+                quitCode = message.wParam;
+                continue;
+            }
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
         }
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
+    } while (waited == WAIT_OBJECT_0 + count || waited == WAIT_IO_COMPLETION);
+    if (quit)
+        PostQuitMessage((int)quitCode);  // handed on to whoever runs the thread's loop next
+    return waited;
 }
 
 // Starts application (a full path; NULL lets the system search for the
@@ -47,26 +59,11 @@ int StartProgram(const wchar_t* application, wchar_t* commandLine, ProgramRun* r
     return started != 0;
 }
 
-// Waits until the process has ended, handling the thread's messages all
-// the while: the launcher owns a window, and a program that sends to every
-// top-level window (installers broadcast WM_SETTINGCHANGE after changing
-// the environment) blocks until each has answered. An alertable wait also
-// ends for an APC; then it goes on. Returns 1 with the exit code once the
-// child has ended, or 0 with the system's error code: a child that may
-// still run is never reported as ended.
+// 1 with the exit code once the child has ended, or 0 with the system's
+// error code: a child that may still run is never reported as ended.
 int WaitProgram(ProgramRun* run) {
-    int quit = 0;
-    WPARAM quitCode = 0;
-    DWORD waited, code = 0;
-    do {
-        waited = MsgWaitForMultipleObjectsEx(1, &run->process, INFINITE, QS_ALLINPUT,
-                                             MWMO_ALERTABLE | MWMO_INPUTAVAILABLE);
-        if (waited == WAIT_OBJECT_0 + 1)
-            HandleMessages(&quit, &quitCode);
-    } while (waited == WAIT_OBJECT_0 + 1 || waited == WAIT_IO_COMPLETION);
-    if (quit)
-        PostQuitMessage((int)quitCode);  // handed on to whoever runs the thread's loop next
-    const int ended = waited == WAIT_OBJECT_0;
+    DWORD code = 0;
+    const int ended = WaitHandlingMessages(&run->process, INFINITE) == WAIT_OBJECT_0;
     if (!ended || !GetExitCodeProcess(run->process, &code))
         code = GetLastError();
     run->exitCode = !ended && code == 0 ? ERROR_GEN_FAILURE : code;  // never a failed wait as 0

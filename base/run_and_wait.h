@@ -6,6 +6,7 @@
 // The Windows error codes the launcher decides or reports a run with, by
 // their numbers, so that its pure code builds without the system's headers
 // (run_and_wait.cpp checks them against the system's).
+const unsigned long kErrorBadExeFormat = 193;        // not a program the system starts
 const unsigned long kErrorFilenameExcedRange = 206;  // a path or command line too long
 const unsigned long kErrorInstallAlreadyRunning = 1618;
 const unsigned long kErrorSuccessRebootInitiated = 1641;
@@ -20,5 +21,6 @@ struct ProgramRun {
 
 int StartProgram(const wchar_t* application, wchar_t* commandLine, ProgramRun* run);
 int WaitProgram(ProgramRun* run);
+unsigned long WaitHandlingMessages(void** object, unsigned long milliseconds);
 int PathInModuleFolder(const wchar_t* name, wchar_t* path, size_t cap);
 int PathInSystemFolder(const wchar_t* name, wchar_t* path, size_t cap);

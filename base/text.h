@@ -7,6 +7,8 @@
 #include <stddef.h>
 
 const size_t kTextBufSize = 260;
+// The longest path the system takes, in characters, its NUL included.
+const size_t kLongestPath = 32767;
 
 // The length of a text known at compile time, for checks of fixed texts.
 template <typename Char>

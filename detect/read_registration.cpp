@@ -24,19 +24,21 @@ int UseKeyFallingBackOnFailure(const RegistrationKey* key, KeyUse use, void* con
 
 // Offers kTextBufSize characters and keeps the one after them zero, so the
 // text always ends in a NUL: the query leaves none when the data fills the
-// buffer. A larger value (ERROR_MORE_DATA) is a failed read. A value of
-// another type offers kTextBufSize bytes, read up to their first NUL and
-// shown in the system's code page, as they always were. The value comes
-// cleared, with the rest of the registration.
+// buffer; a larger one is a failed read that keeps its size. A value of
+// another type offers kTextBufSize bytes, read up to their first NUL in the
+// system's code page. The value comes cleared with the registration.
 static void ReadValue(HKEY key, const char* name, TextValue* value) {
     wchar_t wideName[kTextBufSize];
     DWORD type = REG_SZ;
     DWORD size = kTextBufSize * sizeof(wchar_t);
-    if (!CopyText(wideName, kTextBufSize, name) ||
-        RegQueryValueExW(key, wideName, NULL, &type, (BYTE*)value->text, &size) !=
-            ERROR_SUCCESS ||
-        (!ComesAsUtf16(type) && size > kTextBufSize)) {
+    LONG status = CopyText(wideName, kTextBufSize, name)
+                      ? RegQueryValueExW(key, wideName, NULL, &type, (BYTE*)value->text, &size)
+                      : ERROR_FILENAME_EXCED_RANGE;
+    if (status == ERROR_SUCCESS && !ComesAsUtf16(type) && size > kTextBufSize)
+        status = ERROR_MORE_DATA;
+    if (status != ERROR_SUCCESS) {
         memset(value, 0, sizeof *value);  // a failed query leaves nothing behind
+        value->tooLong = status == ERROR_MORE_DATA ? size : 0;
         return;
     }
     if (ComesAsUtf16(type)) {

@@ -30,6 +30,7 @@ struct TextValue {
     unsigned long type;  // the type the query reported
     size_t length;       // characters before the first NUL, at most kTextBufSize
     int filled;          // the read's whole room came without a NUL: no known end
+    unsigned long tooLong;  // not read: the bytes of a value larger than the read takes
     wchar_t text[kTextReadSize];  // always ends in a NUL
 };
 

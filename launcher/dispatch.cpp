@@ -20,7 +20,6 @@ static int WriteResourceLog(const LauncherOps* ops) {
     return file != nullptr;
 }
 
-
 // One run as it goes.
 struct Run {
     const wchar_t* args;
@@ -153,8 +152,8 @@ int RunLauncher(const wchar_t* args, const LauncherOps* ops) {
     ops->readSettings(&settings);
     Run run = {args, &settings, ops,
                {nullptr, settings.processId, ops->readClock, ops->writeRecord, {}}, {}};
-    if (settings.recordPath[0] && IsAbsolutePath(settings.recordPath))
-        run.record.file = ops->openRecord(settings.recordPath);
+    if (IsAbsolutePath(settings.recordPath))
+        run.record.file = ops->openRecord(settings.recordPath, &settings);
     WriteLine(&run.record, "run: %TZ");
     const unsigned long startTick = run.record.now.tick;
     RecordStart(&run);

@@ -17,8 +17,9 @@ struct LauncherOps {
     // Makes the hidden window: 0, or the system's code when it could not.
     unsigned long (*createWindow)();
     void (*readClock)(RecordTime* time);
-    // The record, never opened through a link, or null; each write appends.
-    void* (*openRecord)(const wchar_t* path);
+    // The record, never opened through a link nor, when elevated, owned
+    // by another, or null; each write appends a whole line.
+    void* (*openRecord)(const wchar_t* path, const RunSettings* settings);
     int (*writeRecord)(void* record, const char* bytes, size_t length);
     void (*readRegistration)(Registration* registration);
     void (*measureResources)(ResourceFigures* figures);

@@ -9,6 +9,7 @@
 #include "detect/read_registration.h"
 #include "launcher/command_line.h"
 #include "launcher/main_window.h"
+#include "launcher/run_record.h"
 #include "reports/reports.h"
 
 // A service's or SYSTEM's process in session 0 runs in a window station
@@ -40,16 +41,21 @@ static void ReadClock(RecordTime* time) {
              GetTickCount()};
 }
 
-// The process's token is the full one of an administrator.
-static int IsElevated() {
-    HANDLE token;
+// The token (by the current process's documented pseudo handle): whether
+// it is an administrator's full one, its session and its user.
+static void ReadToken(RunSettings* s) {
+    static union { TOKEN_USER user; BYTE room[sizeof user + SECURITY_MAX_SID_SIZE]; } user;
     TOKEN_ELEVATION elevation = {};
-    DWORD size = 0;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
-        return 0;
-    BOOL known = GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size);
+    HANDLE token;
+    DWORD size;
+    if (!OpenProcessToken((HANDLE)-1, TOKEN_QUERY, &token))
+        return;
+    s->elevated = GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation,
+                                      &size) && elevation.TokenIsElevated;
+    (void)GetTokenInformation(token, TokenSessionId, &s->session, sizeof s->session, &size);
+    s->user = GetTokenInformation(token, TokenUser, &user, sizeof user, &size)
+                  ? (const unsigned char*)user.user.User.Sid : nullptr;
     CloseHandle(token);
-    return known && elevation.TokenIsElevated;
 }
 
 // A variable too long to read is set to something, so it is on.
@@ -60,8 +66,8 @@ static int EnvironmentSwitchedOn(const wchar_t* name) {
 }
 
 // A text the system gave of the given length, or none when it did not fit.
-static void KeepIfWhole(wchar_t* text, DWORD length) {
-    if (length >= kTextBufSize)
+static void KeepIfWhole(wchar_t* text, DWORD length, size_t cap = kTextBufSize) {
+    if (length >= cap)
         text[0] = L'\0';
 }
 
@@ -78,64 +84,98 @@ static void ReadPolicy(RunSettings* s, int recordFromEnvironment) {
             ERROR_SUCCESS &&
         type == REG_DWORD && unattended && !s->unattended)
         s->unattended = "policy";
-    wchar_t value[kTextBufSize] = L"";
+    static wchar_t value[kLongestPath];
     size = sizeof value - sizeof(wchar_t);
+    value[kLongestPath - 1] = L'\0';  // the query leaves no NUL when the data fills it
     if (!recordFromEnvironment &&
         RegQueryValueExW(key, L"LogFile", NULL, &type, (BYTE*)value, &size) == ERROR_SUCCESS) {
         if (type == REG_EXPAND_SZ)
             KeepIfWhole(s->recordPath,
-                        ExpandEnvironmentStringsW(value, s->recordPath, kTextBufSize) - 1);
+                        ExpandEnvironmentStringsW(value, s->recordPath, kLongestPath) - 1,
+                        kLongestPath);
         else if (type == REG_SZ)
-            (void)CopyText(s->recordPath, kTextBufSize, value);
+            (void)CopyText(s->recordPath, kLongestPath, value);
     }
     RegCloseKey(key);
 }
 
+// By the owner in the self-relative descriptor the system returns.
+static int MayAppend(HANDLE file, int created, const RunSettings* s) {
+    union { SECURITY_DESCRIPTOR_RELATIVE head; BYTE room[64 + SECURITY_MAX_SID_SIZE]; } d = {};
+    DWORD size;
+    const DWORD owner = GetKernelObjectSecurity(file, OWNER_SECURITY_INFORMATION, &d, sizeof d,
+                                                &size) ? d.head.Owner : 0;
+    return MayAppendToRecord(s->elevated, created, owner ? d.room + owner : NULL, s->user);
+}
+
 // The record, named by an administrator, often in a folder others may write
-// to, for an elevated launcher: never written through a link, at its name
-// or at a folder on the way. Each folder behind "C:\" or "\\server\share\"
-// is opened as itself and held without sharing its removal until the file
-// is open. The file: appending only, shared for reading and writing, not
-// inherited; when held by a program that shares it with nobody, tried again
-// every 100 ms for 2 s (there is no window yet to answer meanwhile).
-static void* OpenRecord(const wchar_t* path) {
-    HANDLE held[kTextBufSize];
-    int count = 0, safe = 1;
-    for (size_t at = 0, seen = 0; path[at] && safe; at++) {
-        if (path[at] != L'\\' || ++seen <= (path[0] == L'\\' ? 4u : 1u))
+// to, for an elevated launcher: never written through a link at its name or
+// a folder on the way, nor into a file someone else owns. Each folder is
+// opened as itself and held without sharing its removal (traversing is the
+// least access the sharing counts for) until the file is open: appending,
+// reading its last byte, shared for reading and writing, not inherited;
+// tried every 100 ms for 2 s while a program shares it with nobody.
+static void* OpenRecord(const wchar_t* given, const RunSettings* settings) {
+    static wchar_t full[kLongestPath], path[kLongestPath];
+    static HANDLE held[kLongestPath / 2];
+    const DWORD length = GetFullPathNameW(given, kLongestPath, full, NULL);
+    size_t root = length && length < kLongestPath ? MakeLongPath(full, path, kLongestPath) : 0;
+    int count = 0, safe = root != 0;
+    for (size_t at = 0; path[at] && safe; at++) {
+        if (path[at] != L'\\' || (root && root--))
             continue;
-        wchar_t folder[kTextBufSize] = L"";
-        held[count] = AppendBytes(folder, kTextBufSize, path, at)
-                          ? CreateFileW(folder, FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
-                                        FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
-                                        NULL)
-                          : INVALID_HANDLE_VALUE;
+        path[at] = L'\0';
+        held[count] = CreateFileW(path, FILE_TRAVERSE | FILE_READ_ATTRIBUTES,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
+                                  FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, NULL);
+        path[at] = L'\\';
         safe = held[count] != INVALID_HANDLE_VALUE && !IsLink(held[count++], 1);
     }
     HANDLE file = INVALID_HANDLE_VALUE;
     for (int attempt = 0; safe && attempt <= 20; attempt++) {
-        file = CreateFileW(path, FILE_APPEND_DATA | FILE_READ_ATTRIBUTES,
+        file = CreateFileW(path,
+                           FILE_READ_DATA | FILE_APPEND_DATA | FILE_READ_ATTRIBUTES | READ_CONTROL,
                            FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, NULL);
         if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_SHARING_VIOLATION)
             break;
-        Sleep(100);
+        (void)WaitHandlingMessages(NULL, 100);
+    }
+    const int created = file != INVALID_HANDLE_VALUE && GetLastError() != ERROR_ALREADY_EXISTS;
+    if (file != INVALID_HANDLE_VALUE && (IsLink(file, 0) || !MayAppend(file, created, settings))) {
+        CloseHandle(file);
+        file = INVALID_HANDLE_VALUE;
     }
     while (count > 0)
         CloseHandle(held[--count]);
-    if (file != INVALID_HANDLE_VALUE && !IsLink(file, 0))
-        return file;
-    if (file != INVALID_HANDLE_VALUE)
-        CloseHandle(file);
-    return nullptr;
+    return file != INVALID_HANDLE_VALUE ? file : nullptr;
 }
 
-// One line, one write call: appending only, the system puts each write
-// behind whatever the file holds then, so overlapping runs' lines stay whole.
+// Every launcher locks a byte far behind the file's end around each line:
+// the file system's own lock holds across sessions and on a share, where
+// appending alone promises nothing whole. A line another run left cut (a
+// full disk) gets its line end first. No lock within 10 s ends the record.
 static int WriteRecord(void* record, const char* bytes, size_t length) {
-    DWORD written = 0;
-    return WriteFile((HANDLE)record, bytes, (DWORD)length, &written, NULL) && written == length;
+    const HANDLE file = (HANDLE)record;
+    for (const DWORD start = GetTickCount(); !LockFile(file, 0xFFFFFFFE, 0x7FFFFFFF, 1, 0);) {
+        if (GetTickCount() - start >= 10000)
+            return 0;
+        (void)WaitHandlingMessages(NULL, 10);
+    }
+    FILE_STANDARD_INFO info = {};
+    OVERLAPPED last = {};
+    char end = '\n';
+    DWORD count;
+    if (GetFileInformationByHandleEx(file, FileStandardInfo, &info, sizeof info) &&
+        info.EndOfFile.QuadPart > 0) {
+        last.Offset = info.EndOfFile.LowPart - 1;
+        last.OffsetHigh = (DWORD)((info.EndOfFile.QuadPart - 1) >> 32);
+        (void)ReadFile(file, &end, 1, &count, &last);  // unread: taken as a line end
+    }
+    const int whole = (end == '\n' || (WriteFile(file, "\r\n", 2, &count, NULL) && count == 2)) &&
+                      WriteFile(file, bytes, (DWORD)length, &count, NULL) && count == length;
+    UnlockFile(file, 0xFFFFFFFE, 0x7FFFFFFF, 1, 0);
+    return whole;
 }
 
 typedef LONG(WINAPI* GetVersionFunction)(OSVERSIONINFOW*);
@@ -149,17 +189,16 @@ static void ReadSettings(RunSettings* s) {
     s->whatIf = EnvironmentSwitchedOn(L"OMRIK_SETUP_WHATIF");
     s->visible = WindowStationVisible();
     s->unattended = EnvironmentSwitchedOn(L"OMRIK_SETUP_UNATTENDED") ? "environment" : nullptr;
-    s->elevated = IsElevated();
+    ReadToken(s);
     s->processId = GetCurrentProcessId();
-    (void)ProcessIdToSessionId(s->processId, &s->session);
     OSVERSIONINFOW version = {};
     version.dwOSVersionInfoSize = sizeof version;
     GetVersionFunction getVersion = (GetVersionFunction)(void (*)())GetProcAddress(
         GetModuleHandleA("ntdll.dll"), "RtlGetVersion");
     if (getVersion && getVersion(&version) == 0)
         s->windows = {version.dwMajorVersion, version.dwMinorVersion, version.dwBuildNumber};
-    DWORD length = GetEnvironmentVariableW(L"OMRIK_SETUP_LOG", s->recordPath, kTextBufSize);
-    KeepIfWhole(s->recordPath, length);  // set, but too long: no record
+    DWORD length = GetEnvironmentVariableW(L"OMRIK_SETUP_LOG", s->recordPath, kLongestPath);
+    KeepIfWhole(s->recordPath, length, kLongestPath);  // set, but too long: no record
     ReadPolicy(s, length != 0);
     wchar_t(*texts)[kTextBufSize] = s->texts;
     KeepIfWhole(texts[kLauncherFile], GetModuleFileNameW(NULL, texts[kLauncherFile], kTextBufSize));
@@ -170,16 +209,20 @@ static void ReadSettings(RunSettings* s) {
         texts[kComputerName][0] = L'\0';
     if (!GetUserNameW(texts[kUserName], &user))
         texts[kUserName][0] = L'\0';
-    // Opened for nothing but to see that it can be: it is there and a file.
-    HANDLE inner = INVALID_HANDLE_VALUE;
-    if (!PathInModuleFolder(kInnerInstallerName, s->innerInstaller, kTextBufSize))
+    // Opened as the system opens a program to start it, sharing no writing,
+    // for its first bytes: it is there, nobody writes it, and it is a program.
+    HANDLE inner;
+    DWORD read;
+    if (!PathInModuleFolder(kInnerInstallerName, s->innerInstaller, kTextBufSize)) {
         s->innerInstallerError = kErrorFilenameExcedRange;
-    else if ((inner = CreateFileW(s->innerInstaller, 0, FILE_SHARE_READ | FILE_SHARE_WRITE |
-                                  FILE_SHARE_DELETE, NULL, OPEN_EXISTING, 0, NULL)) ==
-             INVALID_HANDLE_VALUE)
+    } else if ((inner = CreateFileW(s->innerInstaller, FILE_READ_DATA | FILE_EXECUTE,
+                                    FILE_SHARE_READ | FILE_SHARE_DELETE, NULL, OPEN_EXISTING, 0,
+                                    NULL)) == INVALID_HANDLE_VALUE) {
         s->innerInstallerError = GetLastError();
-    else
+    } else {
+        (void)ReadFile(inner, s->innerHead, sizeof s->innerHead, &read, NULL);  // unread: none
         CloseHandle(inner);
+    }
 }
 
 const LauncherOps kPlatformOps = {

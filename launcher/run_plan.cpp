@@ -54,6 +54,9 @@ RunPlan PlanRun(const wchar_t* args, const RunSettings* settings, const Registra
         plan.why = plan.innerError == kErrorFilenameExcedRange
                        ? "the launcher's folder leaves no room for _Setup.exe's path"
                        : "_Setup.exe cannot be opened beside the launcher";
+    } else if (settings->innerHead[0] != 'M' || settings->innerHead[1] != 'Z') {
+        plan.innerError = kErrorBadExeFormat;  // as the system fails to start it
+        plan.why = "_Setup.exe is empty or not a program";
     }
     plan.repairsFollow = plan.path == kInstallationPath && !plan.innerError;
     return plan;

@@ -27,13 +27,15 @@ struct RunSettings {
     int visible;  // someone can see and answer the launcher's windows
     const char* unattended;  // who asked for no window: "environment", "policy"; or null
     int elevated;  // the process holds an administrator's full token
+    const unsigned char* user;  // the token's user, as a SID the system stores, or null
     unsigned long processId;
     unsigned long session;
     struct { unsigned long major, minor, build; } windows;
     wchar_t texts[kTextCount][kTextBufSize];
-    wchar_t recordPath[kTextBufSize];      // empty: no record asked for
+    wchar_t recordPath[kLongestPath];      // empty: no record asked for
     wchar_t innerInstaller[kTextBufSize];  // _Setup.exe beside the launcher
-    unsigned long innerInstallerError;     // why a start of it would fail, or 0
+    unsigned long innerInstallerError;     // why it cannot be opened to start, or 0
+    char innerHead[2];                     // its first bytes: "MZ" for a program
 };
 
 struct RunPlan {

@@ -9,6 +9,7 @@
 
 #include "base/run_and_wait.h"
 #include "detect/registry_paths.h"
+#include "launcher/masking.h"
 
 // The line being written. A piece that does not fit makes the whole line
 // not fit, and a line that does not fit is never written. The longest is
@@ -37,12 +38,21 @@ static void PutNumber(unsigned long value, size_t width = 0) {
     PutAscii(digits);
 }
 
-// C0 and C1 controls but TAB, the line and paragraph separators, and the
-// bidirectional formatting characters.
-static int BreaksTheLine(unsigned long c) {
-    return (c < 0x20 && c != '\t') || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029 ||
-           c == 0x200E || c == 0x200F || (c >= 0x202A && c <= 0x202E) ||
-           (c >= 0x2066 && c <= 0x2069);
+// Every control but TAB, the line and paragraph separators and every
+// format character (Unicode 15.0): what could end a line, start one, turn
+// it around or hide in it. A range is its first character and, in the low
+// byte, the count of the others.
+static const unsigned long kQuestioned[] = {
+    0x0008, 0x0A15, 0x7F20, 0xAD00, 0x60005, 0x61C00, 0x6DD00, 0x70F00, 0x89001, 0x8E200,
+    0x180E00, 0x200B04, 0x202806, 0x206004, 0x206609, 0xFEFF00, 0xFFF902, 0x110BD00,
+    0x110CD00, 0x134300F, 0x1BCA003, 0x1D17307, 0xE000100, 0xE00205F};
+
+int ShowsAsQuestionMark(unsigned long c) {
+    for (unsigned long range : kQuestioned) {
+        if (c - (range >> 8) <= (range & 0xFF))
+            return 1;
+    }
+    return 0;
 }
 
 // Up to count units or the first NUL.
@@ -50,7 +60,7 @@ static void PutOutside(const wchar_t* text, size_t count) {
     for (size_t at = 0; at < count && text[at] && gFits;) {
         unsigned long c = NextCodePoint(text, count, &at);
         char bytes[4] = {'?'};
-        PutBytes(bytes, BreaksTheLine(c) ? 1 : Utf8Of(c, bytes));
+        PutBytes(bytes, ShowsAsQuestionMark(c) ? 1 : Utf8Of(c, bytes));
     }
 }
 
@@ -90,106 +100,48 @@ const char* ExitOutcome(int refused, int notStarted, unsigned long code) {
                                                   : "failed";
 }
 
-// "C:\..." or "\\server\share\...", not where the current directory is.
+// "C:\..." or "\\server\share\..." ("/" separates as "\" does), not
+// where the current directory is.
 int IsAbsolutePath(const wchar_t* path) {
-    return (path[0] && path[1] == L':' && path[2] == L'\\') ||
-           (path[0] == L'\\' && path[1] == L'\\');
+    return (path[0] && path[1] == L':' && (path[2] == L'\\' || path[2] == L'/')) ||
+           ((path[0] == L'\\' || path[0] == L'/') && (path[1] == L'\\' || path[1] == L'/'));
 }
 
-// Names that mark a secret in installer properties: DBPASSWORD, ADMINPWD,
-// CLIENT_SECRET, API.TOKEN, PIDKEY, SERIALNUMBER, PASSPHRASE, CREDENTIALS.
-static const wchar_t* const kSecretWords[] = {L"PASSWORD", L"PASSWD", L"PASSPHRASE",
-                                              L"PWD",      L"SECRET", L"TOKEN",
-                                              L"KEY",      L"SERIAL", L"CREDENTIAL"};
-
-static wchar_t Upper(wchar_t c) {
-    return c >= L'a' && c <= L'z' ? (wchar_t)(c - L'a' + L'A') : c;
+// The long form, which the system takes as it is up to its longest paths,
+// of a path it made whole: "\\?\C:\..." or "\\?\UNC\server\share\...".
+// Returns the separators in its root, behind which each folder is checked,
+// or 0 for a device ("\\.\...") or a path that does not fit.
+size_t MakeLongPath(const wchar_t* full, wchar_t* whole, size_t cap) {
+    const int unc = full[0] == L'\\';
+    const int fits = CopyText(whole, cap, unc ? "\\\\?\\UNC" : "\\\\?\\") &&
+                     AppendText(whole, cap, full + unc);
+    return fits && !(unc && (full[2] == L'?' || full[2] == L'.')) ? 4 + 2 * (size_t)unc : 0;
 }
 
-static int IsNameUnit(wchar_t c) {
-    return (c >= L'0' && c <= L'9') || (Upper(c) >= L'A' && Upper(c) <= L'Z') || c == L'_' ||
-           c == L'.';
+// SIDs as the system stores them: revision, count of sub-authorities, six
+// bytes of authority, four bytes a sub-authority.
+static int SameSid(const unsigned char* a, const unsigned char* b) {
+    size_t same = 0;
+    while (a && b && a[1] == b[1] && same < 8 + 4 * (size_t)b[1] && a[same] == b[same])
+        same++;
+    return same == 8 + 4 * (size_t)(b ? b[1] : 0);
 }
 
-static int NamesASecret(const wchar_t* name, size_t length) {
-    wchar_t upper[kTextBufSize] = L"";
-    for (size_t i = 0; i < length && i < kTextBufSize - 1; i++)
-        upper[i] = Upper(name[i]);
-    int secret = length >= kTextBufSize;  // a name too long to look at is taken for one
-    for (const wchar_t* word : kSecretWords)
-        secret |= wcsstr(upper, word) != nullptr;
-    return secret;
-}
-
-// The length of the quote at text[at]: ", or \" inside a quoted /v text,
-// or where single quotes count, '.
-static size_t QuoteAt(const wchar_t* text, size_t at, size_t limit, int single) {
-    if (at < limit && (text[at] == L'"' || (single && text[at] == L'\'')))
-        return 1;
-    return at + 1 < limit && text[at] == L'\\' && text[at + 1] == L'"' ? 2 : 0;
-}
-
-// Where a value quoted like text[open] closes: at the next such quote not
-// doubled (as the Installer reads it, that is one of the value), or limit.
-static size_t QuoteClose(const wchar_t* text, size_t open, size_t q, size_t limit) {
-    for (size_t at = open + q; at + q <= limit; at++) {
-        if (wmemcmp(text + at, text + open, q))
-            continue;
-        if (at + 2 * q > limit || wmemcmp(text + at + q, text + open, q))
-            return at;
-        at += 2 * q - 1;
-    }
-    return limit;
-}
-
-// A bare value ends at a blank, or at the quote that closes the quoted text
-// it stands in; a quote that opens a stretch inside it (a"b c") takes it to
-// that stretch's end, as the command line reads it. Inside another quoted
-// value, such as a connection string, it ends at the next ";".
-static size_t BareEnd(const wchar_t* text, size_t at, size_t limit, int inQuote, int nested) {
-    while (at < limit && !(nested ? text[at] == L';' : text[at] == L' ' || text[at] == L'\t')) {
-        const size_t q = nested ? 0 : QuoteAt(text, at, limit, 0);
-        if (q == 1 && inQuote)
-            break;
-        at = q ? QuoteClose(text, at, q, limit) + q : at + 1;
-    }
-    return at < limit ? at : limit;
-}
-
-static int IsUnescapedQuote(const wchar_t* text, size_t at) {
-    return text[at] == L'"' && (at == 0 || text[at - 1] != L'\\');
-}
-
-// The value of every NAME=VALUE pair whose name holds a secret word, in
-// any case, shows as "***", its quotes kept. Where its end is unclear, more
-// is hidden, never less.
-static void PutMasked(const wchar_t* args) {
-    const size_t length = BoundedLength(args, (size_t)-1);
-    size_t shown = 0;    // args[0, shown) is in the line
-    size_t nestEnd = 0;  // the quoted value of another property ends here
-    int inQuote = 0;     // inside a quoted stretch of the command line
-    for (size_t at = 0; at < length; at++) {
-        inQuote ^= IsUnescapedQuote(args, at);
-        if (args[at] != L'=')
-            continue;
-        size_t name = at;
-        while (name > shown && IsNameUnit(args[name - 1]))
-            name--;
-        const int nested = at < nestEnd;
-        const size_t limit = nested ? nestEnd : length, q = QuoteAt(args, at + 1, limit, 1);
-        if (!NamesASecret(args + name, at - name)) {
-            nestEnd = q && !nested ? QuoteClose(args, at + 1, q, length) : nestEnd;
-            continue;
-        }
-        const size_t end = q ? QuoteClose(args, at + 1, q, limit)
-                             : BareEnd(args, at + 1, limit, inQuote, nested);
-        PutOutside(args + shown, at + 1 + q - shown);
-        PutAscii("***");
-        for (shown = at + 1; shown < end; shown++)
-            inQuote ^= IsUnescapedQuote(args, shown);
-        at = end - 1;  // the value ends after the "=" at, at the earliest
-    }
-    PutOutside(args + shown, length - shown);
+// An elevated launcher appends only to a file it made or one owned by the
+// Administrators, SYSTEM, TrustedInstaller or its own user: another owner
+// could read the record and forge lines. An owner not known is nobody.
+int MayAppendToRecord(int elevated, int created, const unsigned char* owner,
+                      const unsigned char* self) {
+    static const unsigned char kTrusted[] = {
+        1, 2, 0, 0, 0, 0, 0, 5, 32, 0, 0, 0, 0x20, 2, 0, 0,  // S-1-5-32-544
+        1, 1, 0, 0, 0, 0, 0, 5, 18, 0, 0, 0,                 // S-1-5-18
+        1, 6, 0, 0, 0, 0, 0, 5, 80, 0, 0, 0, 0xB5, 0x89, 0xFB, 0x38, 0x19, 0x84, 0xC2, 0xCB,
+        0x5C, 0x6C, 0x23, 0x6D, 0x57, 0x00, 0x77, 0x6E, 0xC0, 0x02, 0x64, 0x87};  // S-1-5-80-...
+    int trusted = !elevated || created || SameSid(owner, self);
+    for (const unsigned char* sid = kTrusted; sid < kTrusted + sizeof kTrusted;
+         sid += 8 + 4 * sid[1])
+        trusted |= SameSid(owner, sid);
+    return trusted;
 }
 
 // Writes one line with one write call: its prefix, then the format, whose
@@ -229,9 +181,12 @@ void WriteLine(RunRecord* record, const char* format, ...) {
         case 'w':
             PutOutside(va_arg(args, const wchar_t*), kTextBufSize);
             break;
-        case 'm':
-            PutMasked(va_arg(args, const wchar_t*));
+        case 'm': {
+            static wchar_t masked[4 * kInnerCommandRoom];  // "K=" can become "K=***"
+            gFits &= MaskSecrets(va_arg(args, const wchar_t*), masked, 4 * kInnerCommandRoom);
+            PutOutside(masked, (size_t)-1);
             break;
+        }
         case 'v': {  // a type by its name, or by its number when it has none
             static const char* const kTypes[] = {
                 "REG_NONE",  "REG_SZ",   "REG_EXPAND_SZ", "REG_BINARY", "REG_DWORD",
@@ -241,8 +196,16 @@ void WriteLine(RunRecord* record, const char* format, ...) {
             if (type >= 8)
                 PutNumber(type);
             PutAscii(" ");
+            // A multi-string's later strings follow its first in the read's
+            // room, each behind "\0", up to the empty string that ends them.
             const wchar_t* text = va_arg(args, const wchar_t*);
             PutOutside(text, va_arg(args, size_t));
+            for (size_t at = BoundedLength(text, kTextBufSize) + 1;
+                 type == kRegMultiSz && at < kTextBufSize && text[at];
+                 at += BoundedLength(text + at, kTextBufSize - at) + 1) {
+                PutAscii("\\0");
+                PutOutside(text + at, kTextBufSize - at);
+            }
             break;
         }
         case 'c': {
@@ -277,9 +240,12 @@ void RecordRead(RunRecord* record, const char* when, const Registration* r, int 
         for (int v = 0; v < kReadValueCount && r->opened[id]; v++) {
             const TextValue* value = &r->values[v];
             if (kRegistrationValues[v].key == id)
-                WriteLine(record, value->read ? "%s%s\\%s: %v" : "%s%s\\%s: missing", when,
-                          key->name, kRegistrationValues[v].name, value->type, value->text,
-                          value->length);
+                WriteLine(record,
+                          value->read       ? "%s%s\\%s: %v"
+                          : value->tooLong ? "%s%s\\%s: too long (%u bytes)"
+                                            : "%s%s\\%s: missing",
+                          when, key->name, kRegistrationValues[v].name,
+                          value->read ? value->type : value->tooLong, value->text, value->length);
         }
     }
 }

@@ -29,3 +29,7 @@ void RecordRead(RunRecord* record, const char* when, const Registration* r, int 
 void RecordWrite(RunRecord* record, const RegistryWrite* write, const WriteResult* result);
 const char* ExitOutcome(int refused, int notStarted, unsigned long code);
 int IsAbsolutePath(const wchar_t* path);
+size_t MakeLongPath(const wchar_t* full, wchar_t* whole, size_t cap);
+int MayAppendToRecord(int elevated, int created, const unsigned char* owner,
+                      const unsigned char* self);
+int ShowsAsQuestionMark(unsigned long codePoint);

@@ -25,13 +25,15 @@ static HANDLE OpenName(const wchar_t* path, DWORD disposition) {
                        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, NULL);
 }
 
-// A link or junction opened as itself, or a file's second name: a name that
-// leads to a file not the launcher's own. Unknown reads as a link. A
-// folder's link count means nothing.
+// A name opened as itself that leads to a file not the launcher's own.
+// Unknown reads as a link. A folder's link count means nothing.
 int IsLink(void* handle, int folder) {
-    BY_HANDLE_FILE_INFORMATION info = {};
-    return !GetFileInformationByHandle(handle, &info) || (!folder && info.nNumberOfLinks != 1) ||
-           (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+    static_assert(FILE_ATTRIBUTE_REPARSE_POINT == 0x400, "the attribute LeadsElsewhere reads");
+    FILE_STANDARD_INFO standard = {};
+    FILE_ATTRIBUTE_TAG_INFO tag = {};
+    return !GetFileInformationByHandleEx(handle, FileStandardInfo, &standard, sizeof standard) ||
+           !GetFileInformationByHandleEx(handle, FileAttributeTagInfo, &tag, sizeof tag) ||
+           LeadsElsewhere(tag.FileAttributes, tag.ReparseTag, folder ? 1 : standard.NumberOfLinks);
 }
 
 // Makes the file or empties it and writes the bytes in one block; returns
@@ -47,9 +49,10 @@ void* WriteNewFile(const wchar_t* path, const char* bytes, size_t length) {
     HANDLE file = OpenName(path, OPEN_ALWAYS);
     if (file == INVALID_HANDLE_VALUE)
         return nullptr;
-    BY_HANDLE_FILE_INFORMATION info = {};
-    (void)GetFileInformationByHandle(file, &info);  // unknown: IsLink says a link
-    const int hidden = info.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    FILE_ATTRIBUTE_TAG_INFO info = {};
+    // Not known: IsLink says a link.
+    (void)GetFileInformationByHandleEx(file, FileAttributeTagInfo, &info, sizeof info);
+    const int hidden = info.FileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
     if (hidden || IsLink(file, 0)) {
         CloseHandle(file);
         file = !hidden && DeleteFileW(path) ? OpenName(path, CREATE_NEW) : INVALID_HANDLE_VALUE;

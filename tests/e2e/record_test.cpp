@@ -4,9 +4,11 @@
 // masked, never written through a link nor at the cost of the run, and
 // kept when the run is killed or the file is held by others; the what-if
 // mode, which records a run without doing any of it; and the unattended
-// setting, which shows no window.
+// setting, which shows no window. Many runs at once, a disk that fills and
+// a path of any form the system takes leave every record whole.
 #include <algorithm>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -20,14 +22,12 @@ static const char kPolicyKey[] = "SOFTWARE\\Policies\\Omrik\\Vindara\\Setup";
 static const char kResourceLog[] = "C:\\LOGRESOURCES.txt";
 static const char kDirectory[] = "D:\\Apps\\";
 
-// The runs in a file, in the order they began, each as its lines without
-// their "[pid hh:mm:ss.mmm] " prefix and line end. The form is checked on
-// the way: UTF-8, every line ended by CR LF and prefixed, no empty line,
-// and each run's lines, told apart by its process id, starting with "run".
-static std::vector<Record> ReadRecords(const std::string& path) {
-    std::string bytes;
-    if (!ReadWholeFile(path, &bytes))
-        return {};
+// The runs in a record's bytes, in the order they began, each as its lines
+// without their "[pid hh:mm:ss.mmm] " prefix and line end. The form is
+// checked on the way: UTF-8, every line ended by CR LF and prefixed, no
+// empty line, and each run's lines, told apart by its process id, starting
+// with "run".
+static std::vector<Record> RecordsIn(const std::string& bytes) {
     EXPECT_TRUE(bytes.empty() || MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(),
                                                      (int)bytes.size(), NULL, 0) > 0)
         << "not UTF-8: " << Printable(bytes);
@@ -56,6 +56,12 @@ static std::vector<Record> ReadRecords(const std::string& path) {
     return records;
 }
 
+// The runs in a file; none when there is no file.
+static std::vector<Record> ReadRecords(const std::string& path) {
+    std::string bytes;
+    return ReadWholeFile(path, &bytes) ? RecordsIn(bytes) : std::vector<Record>();
+}
+
 // The value of the first line "name: value", or a text no value is.
 static std::string Value(const Record& record, const std::string& name) {
     for (const std::string& line : record) {
@@ -70,6 +76,14 @@ static size_t Count(const Record& record, const std::string& start) {
     for (const std::string& line : record)
         count += line.compare(0, start.size(), start) == 0;
     return count;
+}
+
+// A run's line names in their order, without their values.
+static std::vector<std::string> Names(const Record& record) {
+    std::vector<std::string> names;
+    for (const std::string& line : record)
+        names.push_back(line.substr(0, line.find(": ")));
+    return names;
 }
 
 static std::string Lines(const Record& record) {
@@ -527,4 +541,149 @@ TEST_F(RecordTest, UnattendedRefusesAtOnceWithoutAWindow) {
         EXPECT_EQ(Value(records[0], "show"), "no");
         EXPECT_EQ(records[0].back(), "exit code: " + Ended(1, "refused"));
     }
+}
+
+// Many launchers write one file at once. Each is made suspended and all
+// are let go together: Wine makes a process slowly, so started one by one
+// they would barely overlap. What-if runs write every line of their record
+// and start no inner installer, which would double the processes. Every
+// run's record is whole and its own, with the lines of a run alone.
+TEST_F(RecordTest, ManyRunsAtOnceEachWriteAWholeRecord) {
+    const size_t kRuns = 64;
+    AskForRecord(record_);
+    SetStandIn("OMRIK_SETUP_WHATIF", "1");
+    EXPECT_EQ(RunSetup("/qn ALONE").exitCode, 0u);
+    const std::vector<Record> alone = ReadRecords(record_);
+    ASSERT_EQ(alone.size(), 1u);
+    ASSERT_TRUE(DeleteFileW(Wide(record_).c_str()));
+    std::vector<PROCESS_INFORMATION> runs(kRuns);
+    std::set<std::string> given, found;
+    for (size_t i = 0; i < kRuns; i++) {
+        const std::string args = "/qn RUN" + std::to_string(i);
+        given.insert(args);
+        STARTUPINFOW startup = {sizeof startup};
+        std::wstring command = Wide("\"" + MediaFile("Setup.exe") + "\" " + args);
+        // Wine now and then fails to make a process, before it runs any of it.
+        BOOL made = FALSE;
+        for (int tries = 0; tries < 3 && !made; tries++)
+            made = CreateProcessW(NULL, &command[0], NULL, NULL, FALSE, CREATE_SUSPENDED, NULL,
+                                  Wide(media_).c_str(), &startup, &runs[i]);
+        EXPECT_TRUE(made) << "error " << GetLastError();
+    }
+    for (const PROCESS_INFORMATION& run : runs)
+        ResumeThread(run.hThread);
+    for (const PROCESS_INFORMATION& run : runs) {
+        Process process = {run.hProcess, run.dwProcessId};
+        DWORD code = 1;
+        EXPECT_TRUE(WaitProcess(&process, 120000, &code));
+        EXPECT_EQ(code, 0u);
+        EndProcess(&process);
+        CloseHandle(run.hThread);
+    }
+    std::string bytes;
+    ASSERT_TRUE(ReadWholeFile(record_, &bytes));
+    const std::vector<Record> records = RecordsIn(bytes);
+    ASSERT_EQ(records.size(), kRuns);
+    for (const Record& r : records) {
+        found.insert(Value(r, "arguments"));
+        EXPECT_EQ(Names(r), Names(alone[0])) << Lines(r);
+        EXPECT_EQ(r.back(), "exit code: " + Ended(0, "success")) << Lines(r);
+    }
+    EXPECT_EQ(found, given);
+    // They overlapped: most of them had begun and not yet ended at one time.
+    size_t open = 0, most = 0;
+    for (size_t at = 0; (at = bytes.find("] ", at)) != std::string::npos; at += 2) {
+        open += bytes.compare(at, 7, "] run: ") == 0;
+        open -= bytes.compare(at, 13, "] exit code: ") == 0;
+        most = std::max(most, open);
+    }
+    EXPECT_GE(most, kRuns / 2);
+}
+
+// The disk fills while a run writes its record, cutting a line where the
+// room ends. That run writes nothing more, though room comes back while it
+// runs; the next run first ends the cut line, so its own lines stand whole.
+TEST_F(RecordTest, LineCutByAFullDiskIsEndedBeforeTheNextRunsLines) {
+    const char* full = getenv("SETUP_FULL_FOLDER");
+    if (!full || !FileExists(full))
+        GTEST_SKIP() << "no full folder (SETUP_FULL_FOLDER): the test bed mounts one only as "
+                        "root, where mount works";
+    const std::string record = std::string(full) + "\\record.txt";
+    const std::string filler = std::string(full) + "\\filler";
+    AskForRecord(record_);
+    EXPECT_EQ(RunSetup("/qn ALONE").exitCode, 0u);
+    const std::vector<Record> alone = ReadRecords(record_);
+    ASSERT_EQ(alone.size(), 1u);
+    // The file system gives out whole 4 KiB pages: the record ends 40 bytes
+    // before its page does, fewer than any line has, and a filler takes
+    // every page left. (Wine then writes the 40 bytes and no more.)
+    const std::string before = std::string(4096 - 42, '.') + "\r\n";
+    ASSERT_TRUE(WriteWholeFile(record, before));
+    HANDLE fill = CreateFileW(Wide(filler).c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    ASSERT_NE(fill, INVALID_HANDLE_VALUE);
+    const std::string block(1024, 'f');
+    DWORD wrote = block.size();
+    for (int i = 0; i < 64 && wrote == block.size(); i++)
+        wrote = WriteFile(fill, block.data(), block.size(), &wrote, NULL) ? wrote : 0;
+    CloseHandle(fill);
+    ASSERT_LT(wrote, block.size()) << "the file system did not fill";
+    AskForRecord(record);
+    SetStandIn("STANDIN_SLEEP_MS", "1000");
+    DeleteFileW(Wide(MediaFile("inner-record.txt")).c_str());  // written when the stand-in starts
+    Process first = {};
+    ASSERT_TRUE(StartProcess("\"" + MediaFile("Setup.exe") + "\" /qn FIRST", media_, &first));
+    for (int i = 0; i < 600 && InnerCommands().empty(); i++)
+        Sleep(50);
+    std::string cut, after, bytes;
+    EXPECT_TRUE(ReadWholeFile(record, &cut));
+    EXPECT_TRUE(DeleteFileW(Wide(filler).c_str()));
+    DWORD code = 1;
+    EXPECT_TRUE(WaitProcess(&first, 60000, &code));
+    EndProcess(&first);
+    EXPECT_EQ(code, 0u);
+    EXPECT_TRUE(ReadWholeFile(record, &after));
+    EXPECT_EQ(RunSetup("/qn SECOND").exitCode, 0u);
+    EXPECT_TRUE(ReadWholeFile(record, &bytes));
+    DeleteFileW(Wide(record).c_str());
+    ASSERT_EQ(cut.compare(0, before.size(), before), 0);
+    EXPECT_EQ(after, cut) << "written after the cut line";
+    // The second run's first line follows the cut line's CR LF, and nothing
+    // else comes between.
+    const size_t at = bytes.rfind('[', bytes.rfind("] run: "));
+    ASSERT_NE(at, std::string::npos);
+    EXPECT_EQ(bytes.substr(0, at), cut + (cut.back() == '\n' ? "" : "\r\n"));
+    const std::vector<Record> records = RecordsIn(bytes.substr(at));
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(Value(records[0], "arguments"), "/qn SECOND");
+    EXPECT_EQ(Names(records[0]), Names(alone[0])) << Lines(records[0]);
+    EXPECT_EQ(records[0].back(), "exit code: " + Ended(0, "success"));
+}
+
+// A record path is taken as the system makes it whole: "/" separates as
+// "\" does, "." and ".." are resolved (the folder "sub" is never made), and
+// a path longer than 260 characters is written to as any other.
+TEST_F(RecordTest, RecordPathIsMadeWholeAndMayBeLong) {
+    const std::string folder(60, 'a');
+    std::string deep = records_;
+    for (int i = 0; i < 5; i++) {
+        deep += "\\" + folder;
+        ASSERT_TRUE(MakeFolder("\\\\?\\" + deep));
+    }
+    const struct {
+        std::string given, file;
+    } cases[] = {
+        {records_ + "/sub/.././record.txt", record_},
+        {deep + "\\record.txt", "\\\\?\\" + deep + "\\record.txt"},
+    };
+    ASSERT_GT(cases[1].given.size(), 300u);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.given);
+        AskForRecord(c.given);
+        EXPECT_EQ(RunSetup("/qn").exitCode, 0u);
+        const std::vector<Record> records = ReadRecords(c.file);
+        ASSERT_EQ(records.size(), 1u);
+        EXPECT_EQ(records[0].back(), "exit code: " + Ended(0, "success"));
+        EXPECT_TRUE(DeleteFileW(Wide(c.file).c_str()));
+    }
+    EXPECT_EQ(FolderListing(records_), std::vector<std::string>{folder + "\\"});
 }

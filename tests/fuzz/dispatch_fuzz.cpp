@@ -97,6 +97,7 @@ void ReadSettings(RunSettings* settings) {
     settings->visible = gStage.visible;
     settings->processId = kProcessId;
     settings->innerInstallerError = gStage.innerInstallerError;
+    settings->innerHead[0] = 'M', settings->innerHead[1] = 'Z';
     if (gStage.recordAsked)
         (void)CopyText(settings->recordPath, kTextBufSize, L"C:\\record.txt");
 }
@@ -107,7 +108,7 @@ unsigned long CreateWindow() {
 void ReadClock(RecordTime* time) {
     *time = {{2026, 12, 9, 23, 59, 59, 999}, 0};
 }
-void* OpenRecord(const wchar_t* path) {
+void* OpenRecord(const wchar_t* path, const RunSettings*) {
     FUZZ_CHECK(std::wstring(path) == L"C:\\record.txt");
     return &gRecord;
 }

@@ -44,6 +44,7 @@ void ReadSettings(RunSettings* s) {
     (void)CopyText(s->recordPath, kTextBufSize, L"C:\\logs\\setup.log");
     (void)CopyText(s->innerInstaller, kTextBufSize, L"E:\\_Setup.exe");
     s->innerInstallerError = gStage->innerInstallerError;
+    s->innerHead[0] = 'M', s->innerHead[1] = 'Z';
 }
 unsigned long MakeWindow() {
     return gStage->windowError;
@@ -51,7 +52,7 @@ unsigned long MakeWindow() {
 void Clock(RecordTime* time) {
     *time = {{2026, 12, 9, 8, 5, 3, 7}, gStage->tick += 25};
 }
-void* OpenRecord(const wchar_t*) {
+void* OpenRecord(const wchar_t*, const RunSettings*) {
     return &gStage->record;
 }
 int WriteRecord(void* file, const char* bytes, size_t length) {

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include <string>
 
 #include "tests/support/registration_values.h"
@@ -32,6 +34,7 @@ struct Row {
     int visible = 1;
     int unattended = 0;
     unsigned long innerInstallerError = 0;
+    const char* head = "MZ";  // _Setup.exe's first bytes
     const Registration* before = &kNothing;
     unsigned long innerCode = 0;  // how the inner installer ended, where it runs
     // Out:
@@ -115,6 +118,14 @@ TEST(PlanRun, OnePathBySwitchPrecedenceVisibilityAndRegistration) {
          .path = kInstallationPath, .innerError = 2, .exitCode = 2},
         {.what = "no room for its path", .args = "/x", .innerInstallerError = 206,
          .path = kRemovalPath, .innerError = 206, .exitCode = 206},
+        {.what = "held without read sharing", .args = "/qn", .innerInstallerError = 32,
+         .path = kInstallationPath, .innerError = 32, .exitCode = 32},
+        {.what = "empty _Setup.exe", .args = "/x", .head = "", .path = kRemovalPath,
+         .innerError = 193, .exitCode = 193},
+        {.what = "not a program", .args = "/qn", .head = "M", .path = kInstallationPath,
+         .innerError = 193, .exitCode = 193},
+        {.what = "not a program for a report", .args = "/bl", .head = "PK",
+         .path = kBuildLevelPath, .report = kNotInstalledReport, .show = 1},
         {.what = "no _Setup.exe for a report", .args = "/vd", .innerInstallerError = 2,
          .path = kVersionPath, .reads = 0, .report = kVersionReport, .show = 1},
         {.what = "longest argument text", .args = std::string(32767 - 12, 'a'),
@@ -128,6 +139,7 @@ TEST(PlanRun, OnePathBySwitchPrecedenceVisibilityAndRegistration) {
         settings.visible = row.visible;
         settings.unattended = row.unattended ? "policy" : nullptr;
         settings.innerInstallerError = row.innerInstallerError;
+        memcpy(settings.innerHead, row.head, strlen(row.head));
         const RunPlan plan = PlanRun(Widened(row.args).c_str(), &settings, row.before);
         EXPECT_EQ(row.path, plan.path);
         EXPECT_EQ(row.reads, plan.readsRegistration);

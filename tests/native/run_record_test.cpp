@@ -5,8 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
+#include <vector>
 
+#include "reports/reports.h"
 #include "tests/support/registration_values.h"
 
 namespace {
@@ -37,6 +40,9 @@ std::string Value(const char* format, Args... args) {
     return line.substr(start, line.size() - 2 - start);
 }
 
+// A multi-string as the read leaves it, in the read's whole room.
+const wchar_t kMultiString[kTextReadSize] = L"a\0bc\0d";
+
 TEST(WriteLine, PrefixDirectivesAndOutcomeWords) {
     const struct {
         std::string written, expected;
@@ -51,6 +57,7 @@ TEST(WriteLine, PrefixDirectivesAndOutcomeWords) {
          "\\Setup.exe"},
         {Value("x: %v", kRegExpandSz, L"D:\\Apps\\x", (size_t)8), "REG_EXPAND_SZ D:\\Apps\\"},
         {Value("x: %v", 0xFFFFFFFFul, L"v", (size_t)1), "type 4294967295 v"},
+        {Value("x: %v", kRegMultiSz, kMultiString, (size_t)1), "REG_MULTI_SZ a\\0bc\\0d"},
         // The exit code with the word a deployment console reads it by.
         {Value("exit code: %c", 0ul, ExitOutcome(0, 0, 0)), "0 (success)"},
         {Value("exit code: %c", 3010ul, ExitOutcome(0, 0, 3010)), "3010 (restart required)"},
@@ -70,18 +77,30 @@ TEST(WriteLine, PrefixDirectivesAndOutcomeWords) {
         EXPECT_EQ(row.expected, row.written);
 }
 
-// Nothing in a value may end a line, start one or turn it around: the C0
-// and C1 controls but TAB, the line and paragraph separators and the
-// bidirectional formatting characters show as "?". A surrogate without
-// its partner, which UTF-8 cannot hold, shows as U+FFFD.
-TEST(WriteLine, OutsideTextStaysOnItsLine) {
-    const wchar_t questioned[] = {0x01, 0x0A, 0x0B, 0x0C, 0x0D, 0x1F, 0x7F, 0x85, 0x9F,
-                                  0x2028, 0x2029, 0x200E, 0x200F, 0x202A, 0x202E, 0x2066,
-                                  0x2069};
-    for (wchar_t c : questioned) {
-        SCOPED_TRACE((unsigned)c);
-        EXPECT_EQ("a?b", Value("v: %w", (std::wstring(L"a") + c + L"b").c_str()));
+// Exactly the controls but TAB, the line and paragraph separators and the
+// format characters show as "?", by Unicode's own data.
+TEST(ShowsAsQuestionMark, ControlsSeparatorsAndFormatCharacters) {
+    std::ifstream data(UNICODE_DATA_FILE);
+    ASSERT_TRUE(data) << "no " << UNICODE_DATA_FILE << ": install Debian's unicode-data";
+    std::vector<char> questioned(0x110000);
+    for (std::string line; std::getline(data, line);) {
+        const std::string category = line.substr(line.find(';', line.find(';') + 1) + 1, 2);
+        const unsigned long c = std::stoul(line, nullptr, 16);
+        questioned[c] = c != '\t' && (category == "Cc" || category == "Cf" ||
+                                      category == "Zl" || category == "Zp");
     }
+    int wrong = 0;
+    for (unsigned long c = 0; c < questioned.size() && wrong < 5; c++) {
+        wrong += questioned[c] != ShowsAsQuestionMark(c);
+        EXPECT_EQ(questioned[c], ShowsAsQuestionMark(c)) << std::hex << c;
+    }
+}
+
+// Nothing in a value may end a line, start one or turn it around: a
+// character that could shows as "?"; others and a surrogate without its
+// partner (U+FFFD) show in UTF-8.
+TEST(WriteLine, OutsideTextStaysOnItsLine) {
+    EXPECT_EQ("a?b", Value("v: %w", L"a\x2029" "b"));
     const struct {
         std::wstring text;
         std::string shown;
@@ -97,49 +116,8 @@ TEST(WriteLine, OutsideTextStaysOnItsLine) {
     for (const auto& c : kept)
         EXPECT_EQ(c.shown, Value("v: %w", c.text.c_str()));
     // The argument text's line too, also where it is masked.
-    EXPECT_EQ("PWD=*** two?? lines?", Value("arguments: %m", L"PWD=x two\x2028\r lines\x85"));
-}
-
-TEST(WriteLine, SecretsInTheArgumentTextAreMasked) {
-    const struct {
-        std::string args, shown;
-    } cases[] = {
-        {"/v\"/qn DBPASSWORD=hunter2\"", "/v\"/qn DBPASSWORD=***\""},
-        {"/v\"ADMINPWD=\\\"a b\\\" X=1\"", "/v\"ADMINPWD=\\\"***\\\" X=1\""},
-        {"Token=\"a b\" USER=x", "Token=\"***\" USER=x"},
-        {"client_secret=abc def", "client_secret=*** def"},
-        {"api.Token.v2=t1\tNEXT=1", "api.Token.v2=***\tNEXT=1"},
-        {"PWD= X=1", "PWD=*** X=1"},         // an empty value too
-        {"PWD=\"unterminated", "PWD=\"***"},  // to the end
-        {"PWD=\\\"unterminated", "PWD=\\\"***"},
-        {"PASSWORD=a=b SECRET=c", "PASSWORD=*** SECRET=***"},
-        {"a=PWD PWD=b", "a=PWD PWD=***"},  // the name decides, not the value
-        {"PASS=1 WORD=2 /x", "PASS=1 WORD=2 /x"},
-        {"INSTALLDIR=\"C:\\Tok en\"", "INSTALLDIR=\"C:\\Tok en\""},
-        {"=PWD", "=PWD"},
-        // The spellings deployment tools use: a doubled quote inside a
-        // value, single quotes, a secret inside a connection string, and
-        // the names of keys and serial numbers.
-        {"PASSWORD=\"a\"\"b c\" X=1", "PASSWORD=\"***\" X=1"},
-        {"/v\"PASSWORD=\\\"a\\\"\\\"b c\\\" X=1\"", "/v\"PASSWORD=\\\"***\\\" X=1\""},
-        {"DB_PASSWORD='x y' X=1", "DB_PASSWORD='***' X=1"},
-        {"CONNSTR=\"Server=db;Password=hunter2 x;Trusted=no\" X=1",
-         "CONNSTR=\"Server=db;Password=***;Trusted=no\" X=1"},
-        {"/v\"CONNSTR=\\\"Server=db;Pwd=hunter2 x\\\" X=1\"",
-         "/v\"CONNSTR=\\\"Server=db;Pwd=***\\\" X=1\""},
-        {"PIDKEY=1 PRODUCTKEY=2 LICENSEKEY=3 APIKEY=4",
-         "PIDKEY=*** PRODUCTKEY=*** LICENSEKEY=*** APIKEY=***"},
-        {"SERIALNUMBER=5 PASSPHRASE=6 PASSWD=7 CREDENTIALS=8",
-         "SERIALNUMBER=*** PASSPHRASE=*** PASSWD=*** CREDENTIALS=***"},
-        // Where the end is unclear, more is hidden: a quote inside a bare
-        // value keeps it going, as the command line reads it.
-        {"PWD=a\"b c\"d e", "PWD=*** e"},
-        {"PWD=a\"b c", "PWD=***"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.args);
-        EXPECT_EQ(c.shown, Value("arguments: %m", Widened(c.args).c_str()));
-    }
+    EXPECT_EQ("PWD=*** two?? lines??",
+              Value("arguments: %m", L"PWD=x two\x2028\r lines\x85\xFEFF"));
 }
 
 // A line never goes out cut: the longest argument text, masked as long as
@@ -182,12 +160,114 @@ TEST(RecordRead, ShowsEveryValueReadOnceUnderItsKey) {
     }
 }
 
+// A value too long for the read is not missing.
+TEST(RecordRead, ShowsHowLongAValueTooLongIs) {
+    Registration r = {};
+    r.opened[kProductKeyId] = 1;
+    r.values[kDirectoryId].tooLong = 602;
+    std::string bytes;
+    RunRecord record = {&bytes, 4242, Clock, Append, {}};
+    RecordRead(&record, "before ", &r, 0);
+    EXPECT_NE(std::string::npos,
+              bytes.find("] before product key\\Directory: too long (602 bytes)\r\n"));
+    EXPECT_NE(std::string::npos, bytes.find("] before product key\\ClientLevel: missing\r\n"));
+}
+
 TEST(IsAbsolutePath, OnlyADriveOrAServerNamesAFileWherever) {
-    EXPECT_TRUE(IsAbsolutePath(L"C:\\logs\\setup.log"));
-    EXPECT_TRUE(IsAbsolutePath(L"\\\\server\\logs\\setup.log"));
+    for (const wchar_t* path : {L"C:\\logs\\setup.log", L"\\\\server\\logs\\setup.log",
+                                L"C:/logs/setup.log", L"//server/logs/x", L"\\/server/x"})
+        EXPECT_TRUE(IsAbsolutePath(path)) << Narrowed(path);
     for (const wchar_t* path : {L"setup.log", L"logs\\setup.log", L"C:setup.log", L"\\logs\\x",
-                                L".\\setup.log", L""})
+                                L"/logs/x", L".\\setup.log", L""})
         EXPECT_FALSE(IsAbsolutePath(path)) << Narrowed(path);
+}
+
+// The long form of a path the system made whole, and how many separators
+// its root holds: behind them each folder is checked.
+TEST(MakeLongPath, TakesTheLongFormAndCountsTheRoot) {
+    const struct {
+        const wchar_t* full;
+        const wchar_t* whole;
+        size_t separators;
+    } cases[] = {
+        {L"C:\\logs\\setup.log", L"\\\\?\\C:\\logs\\setup.log", 4},
+        {L"\\\\srv\\share\\a\\x.log", L"\\\\?\\UNC\\srv\\share\\a\\x.log", 6},
+        {L"\\\\.\\CON", nullptr, 0},        // a device
+        {L"\\\\?\\C:\\x.log", nullptr, 0},  // not a path the system made whole
+    };
+    for (const auto& c : cases) {
+        wchar_t whole[64];
+        EXPECT_EQ(c.separators, MakeLongPath(c.full, whole, 64)) << Narrowed(c.full);
+        if (c.separators)
+            EXPECT_STREQ(c.whole, whole);
+    }
+    const std::wstring longest = L"C:\\" + std::wstring(kLongestPath - 8, L'a');
+    static wchar_t whole[kLongestPath];
+    EXPECT_EQ(4u, MakeLongPath(longest.c_str(), whole, kLongestPath));
+    EXPECT_EQ(0u, MakeLongPath((longest + L"a").c_str(), whole, kLongestPath));
+}
+
+// SIDs as the system stores them, from their text: S-1-5-32-544.
+std::vector<unsigned char> Sid(const std::string& text) {
+    std::vector<unsigned long> parts;
+    for (size_t at = 2; at < text.size(); at = text.find('-', at) + 1) {
+        parts.push_back(std::stoul(text.substr(at)));
+        if (text.find('-', at) == std::string::npos)
+            break;
+    }
+    std::vector<unsigned char> sid = {(unsigned char)parts[0], (unsigned char)(parts.size() - 2),
+                                      0, 0, 0, 0, 0, (unsigned char)parts[1]};
+    for (size_t i = 2; i < parts.size(); i++)
+        for (int b = 0; b < 4; b++)
+            sid.push_back((unsigned char)(parts[i] >> (8 * b)));
+    return sid;
+}
+
+TEST(MayAppendToRecord, AnElevatedRunTrustsOnlyAdministratorsOwners) {
+    const std::string self = "S-1-5-21-1004336348-1177238915-682003330-1001";
+    const struct {
+        int elevated, created;
+        const char* owner;  // null: not known
+        int may;
+    } cases[] = {
+        {1, 0, "S-1-5-32-544", 1},  // Administrators
+        {1, 0, "S-1-5-18", 1},      // SYSTEM
+        {1, 0, "S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464", 1},
+        {1, 0, "S-1-5-21-1004336348-1177238915-682003330-1001", 1},  // the launcher's user
+        {1, 0, "S-1-5-21-1004336348-1177238915-682003330-1002", 0},  // another user
+        {1, 0, "S-1-5-32-545", 0},  // Users
+        {1, 0, "S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478465", 0},
+        {1, 0, "S-1-5-11", 0},       // Authenticated Users
+        {1, 0, nullptr, 0},
+        {1, 1, "S-1-5-32-545", 1},  // the file it made
+        {0, 0, "S-1-5-32-545", 1},  // a standard user's run crosses no boundary
+        {0, 0, nullptr, 1},
+    };
+    for (const auto& c : cases) {
+        const std::vector<unsigned char> owner = Sid(c.owner ? c.owner : "S-1-0-0");
+        EXPECT_EQ(c.may, MayAppendToRecord(c.elevated, c.created, c.owner ? owner.data() : nullptr,
+                                           Sid(self).data()))
+            << (c.owner ? c.owner : "unknown") << " elevated " << c.elevated;
+    }
+}
+
+// Only a name surrogate is a link: other reparse points are the file.
+TEST(LeadsElsewhere, NameSurrogatesAndSecondNames) {
+    const unsigned long kReparsePoint = 0x400, kNormal = 0x80;
+    const struct {
+        unsigned long attributes, tag, links;
+        int elsewhere;
+    } cases[] = {
+        {kReparsePoint, 0xA000000C, 1, 1},  // symbolic link
+        {kReparsePoint, 0xA0000003, 1, 1},  // junction, mount point
+        {kReparsePoint, 0x9000001A, 1, 0},  // a cloud file
+        {kReparsePoint, 0x80000013, 1, 0},  // a deduplicated file
+        {kNormal, 0xA000000C, 1, 0},        // a tag without the attribute means nothing
+        {kNormal, 0, 2, 1},                 // a second name
+        {kNormal, 0, 1, 0},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.elsewhere, LeadsElsewhere(c.attributes, c.tag, c.links)) << std::hex << c.tag;
 }
 
 }  // namespace

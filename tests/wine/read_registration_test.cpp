@@ -108,7 +108,7 @@ bool WriteUnits(const char* path, const char* name, DWORD type, const std::strin
 // A text is read as the characters the query gives, at most 260 of them; a
 // value of another type as its bytes, at most 260 of them. A value that
 // fills all 260 without a NUL has no known end; one more does not fit and
-// is not read.
+// is not read, but its size is kept.
 TEST_F(ReadRegistrationTest, ValuesAreReadWithinTheirBuffer) {
     const std::string c259(259, 'c');
     const struct {
@@ -118,17 +118,18 @@ TEST_F(ReadRegistrationTest, ValuesAreReadWithinTheirBuffer) {
         int read;
         std::string text;
         int filled;
+        unsigned long tooLong;  // the bytes a value too long to read holds
     } cases[] = {
-        {"259 characters and a NUL", REG_SZ, c259 + '\0', 1, c259, 0},
-        {"260 characters and a NUL", REG_SZ, c259 + "c" + '\0', 0, "", 0},
-        {"260 characters without NUL", REG_SZ, c259 + "d", 1, c259 + "d", 1},
-        {"261 characters without NUL", REG_EXPAND_SZ, c259 + "de", 0, "", 0},
-        {"260 bytes without NUL", REG_BINARY, c259 + "d", 1, c259 + "d", 1},
-        {"261 bytes without NUL", REG_BINARY, c259 + "de", 0, "", 0},
-        {"empty text", REG_SZ, std::string(1, '\0'), 1, "", 0},
-        {"a number", REG_DWORD, std::string("\x2A\x01\0\0", 4), 1, "\x2A\x01", 0},
-        {"multi-string", REG_MULTI_SZ, std::string("D:\\a\0D:\\b\0\0", 11), 1, "D:\\a", 0},
-        {"expandable text", REG_EXPAND_SZ, std::string("%TEMP%\\", 8), 1, "%TEMP%\\", 0},
+        {"259 characters and a NUL", REG_SZ, c259 + '\0', 1, c259, 0, 0},
+        {"260 characters and a NUL", REG_SZ, c259 + "c" + '\0', 0, "", 0, 522},
+        {"260 characters without NUL", REG_SZ, c259 + "d", 1, c259 + "d", 1, 0},
+        {"261 characters without NUL", REG_EXPAND_SZ, c259 + "de", 0, "", 0, 522},
+        {"260 bytes without NUL", REG_BINARY, c259 + "d", 1, c259 + "d", 1, 0},
+        {"261 bytes without NUL", REG_BINARY, c259 + "de", 0, "", 0, 261},
+        {"empty text", REG_SZ, std::string(1, '\0'), 1, "", 0, 0},
+        {"a number", REG_DWORD, std::string("\x2A\x01\0\0", 4), 1, "\x2A\x01", 0, 0},
+        {"multi-string", REG_MULTI_SZ, std::string("D:\\a\0D:\\b\0\0", 11), 1, "D:\\a", 0, 0},
+        {"expandable text", REG_EXPAND_SZ, std::string("%TEMP%\\", 8), 1, "%TEMP%\\", 0, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -142,7 +143,12 @@ TEST_F(ReadRegistrationTest, ValuesAreReadWithinTheirBuffer) {
         EXPECT_EQ(c.read ? c.type : 0, r.values[kDirectoryId].type);
         EXPECT_EQ(c.text, TextOf(r.values[kDirectoryId]));
         EXPECT_EQ(c.filled, r.values[kDirectoryId].filled);
+        EXPECT_EQ(c.tooLong, r.values[kDirectoryId].tooLong);
         EXPECT_EQ('\0', r.values[kDirectoryId].text[kTextBufSize]);
+        // A multi-string's later strings follow its first in the room.
+        if (c.type == REG_MULTI_SZ)
+            EXPECT_EQ(std::wstring(L"D:\\a\0D:\\b\0\0", 11),
+                      std::wstring(r.values[kDirectoryId].text, 11));
         // The failed read left nothing behind, and the next value is read as usual.
         if (!c.read)
             EXPECT_EQ(std::wstring(kTextReadSize, L'\0'),
