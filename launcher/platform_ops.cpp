@@ -168,8 +168,9 @@ static int WriteRecord(void* record, const char* bytes, size_t length) {
     DWORD count;
     if (GetFileInformationByHandleEx(file, FileStandardInfo, &info, sizeof info) &&
         info.EndOfFile.QuadPart > 0) {
-        last.Offset = info.EndOfFile.LowPart - 1;
-        last.OffsetHigh = (DWORD)((info.EndOfFile.QuadPart - 1) >> 32);
+        const ULONGLONG at = (ULONGLONG)info.EndOfFile.QuadPart - 1;
+        last.Offset = (DWORD)at;
+        last.OffsetHigh = (DWORD)(at >> 32);
         (void)ReadFile(file, &end, 1, &count, &last);  // unread: taken as a line end
     }
     const int whole = (end == '\n' || (WriteFile(file, "\r\n", 2, &count, NULL) && count == 2)) &&

@@ -121,10 +121,13 @@ size_t MakeLongPath(const wchar_t* full, wchar_t* whole, size_t cap) {
 // SIDs as the system stores them: revision, count of sub-authorities, six
 // bytes of authority, four bytes a sub-authority.
 static int SameSid(const unsigned char* a, const unsigned char* b) {
-    size_t same = 0;
-    while (a && b && a[1] == b[1] && same < 8 + 4 * (size_t)b[1] && a[same] == b[same])
-        same++;
-    return same == 8 + 4 * (size_t)(b ? b[1] : 0);
+    if (!a || !b || a[1] != b[1])
+        return 0;
+    for (size_t at = 0; at < 8 + 4 * (size_t)b[1]; at++) {
+        if (a[at] != b[at])
+            return 0;
+    }
+    return 1;
 }
 
 // An elevated launcher appends only to a file it made or one owned by the
