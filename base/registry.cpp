@@ -1,8 +1,7 @@
 // The launcher reads and writes existing keys only; it never creates one.
-// Even a key it only reads is opened for full access: a key the user may
-// not change is then treated like a missing one, so nothing is decided from
-// a key the launcher could not repair. Key paths and value names are fixed
-// ASCII texts, widened for the registry's wide calls.
+// Even a key it only reads is opened for full access, so a key it could not
+// repair counts as missing and decides nothing. Key paths and value names
+// are fixed ASCII texts, widened for the registry's wide calls.
 #include "base/registry.h"
 
 #include <string.h>
@@ -10,11 +9,10 @@
 #include "base/run_and_wait.h"
 #include "base/text.h"
 
-// The user's own hive holds what any program of the user may have written,
-// registry links included, and a link there may point into the machine's
-// keys, which the elevated launcher could then change. So a key under
-// HKEY_CURRENT_USER is opened one name at a time, each name as itself, and
-// a link anywhere on the way counts as a missing key.
+// Any program of the user may have put a registry link in the user's hive,
+// pointing into the machine's keys for the elevated launcher to change. So
+// a key under HKEY_CURRENT_USER is opened one name at a time, each as
+// itself, and a link anywhere on the way counts as a missing key.
 static LONG OpenUserKey(const char* path, HKEY* key) {
     HKEY current = HKEY_CURRENT_USER;
     const char* name = path;

@@ -62,9 +62,8 @@ int FindInstalledVersion(const TextValue* clientLevel, double* version) {
     return 1;
 }
 
-// The language identifier doubles as the resource identifier of the dialog,
-// so only identifiers that have a dialog are accepted. Norwegian is 2068,
-// not 1044.
+// The language identifier doubles as the dialog's resource identifier, so
+// only those with a dialog are accepted. Norwegian is 2068, not 1044.
 static const int kDialogLanguages[] = {
     1033, 1034, 1030, 1043, 1035, 1036, 1031, 1040, 2068, 2070, 1053, 1041,
 };
@@ -85,9 +84,8 @@ int ChooseDialogId(const TextValue* clientLevel, int language) {
     return version >= 4.0 ? language + IDD_SHORT_FORM_OFFSET : language;
 }
 
-// Installed: the product key holds a ClientLevel that names a version, and
-// one of the three uninstall keys exists beside it. Without a "/" in
-// ClientLevel there is no version to refuse over.
+// Installed: the product key's ClientLevel names a version (after a "/"),
+// and one of the three uninstall keys exists beside it.
 int IsInstalled(const Registration* r) {
     double version;
     return r->opened[kProductKeyId] && r->values[kClientLevelId].read &&
@@ -97,8 +95,7 @@ int IsInstalled(const Registration* r) {
 }
 
 // Registered: after the inner installer, the product key holds a ClientLevel
-// of any content and the main uninstall key exists, so there is an
-// installation whose values can be repaired.
+// of any content and the main uninstall key exists: there is what to repair.
 int IsRegistered(const Registration* r) {
     return r->opened[kProductKeyId] && r->opened[kMainUninstallKeyId] &&
            r->values[kClientLevelId].read;

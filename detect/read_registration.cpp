@@ -22,11 +22,10 @@ int UseKeyFallingBackOnFailure(const RegistrationKey* key, KeyUse use, void* con
     return -1;
 }
 
-// Offers kTextBufSize characters and keeps the one after them zero, so the
-// text always ends in a NUL: the query leaves none when the data fills the
-// buffer; a larger one is a failed read that keeps its size. A value of
-// another type offers kTextBufSize bytes, read up to their first NUL in the
-// system's code page. The value comes cleared with the registration.
+// Offers kTextBufSize characters and keeps the one after them zero, as the
+// query leaves no NUL when the data fills the buffer; a larger value is a
+// failed read that keeps its size. Another type offers kTextBufSize bytes,
+// read up to their first NUL in the system's code page.
 static void ReadValue(HKEY key, const char* name, TextValue* value) {
     wchar_t wideName[kTextBufSize];
     DWORD type = REG_SZ;

@@ -8,8 +8,7 @@
 // registry's status. It owns the key: it closes it, or keeps it.
 typedef LONG (*KeyUse)(HKEY key, void* context);
 
-// Opens the key by its trailing form and hands it to use, and falls back to
-// the plain form when the first does not open or use fails on it. Returns
+// Hands the key by its trailing form to use, else by its plain form; returns
 // the form that served, or -1 with *status the last failure.
 int UseKeyFallingBackOnFailure(const RegistrationKey* key, KeyUse use, void* context,
                                LONG* status);

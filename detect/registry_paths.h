@@ -1,14 +1,10 @@
 // Where the product's state lives in the registry: every key and value the
 // launcher reads or repairs, in one table that the read, the record and the
-// repairs all walk.
-//
-// Each path is kept in two forms that name the same key: with a trailing
-// backslash, which is tried first, and plain, the fallback when the
-// trailing form cannot be used (registry_paths.cpp derives the one from the
-// other, so the two cannot drift apart). The product key and the main
-// uninstall key belong together: the repairs and the build-level report
-// use that pair; the other two uninstall keys only count as signs of an
-// installation.
+// repairs all walk. Each path has two forms naming the same key: with a
+// trailing backslash, tried first, and plain, the fallback (one derived
+// from the other, so they cannot drift apart). The repairs and the
+// build-level report use the product key and the main uninstall key; the
+// other two uninstall keys only count as signs of an installation.
 #pragma once
 
 enum KeyForm { kTrailingForm = 0, kPlainForm = 1 };

@@ -1,9 +1,7 @@
 // The argument text is never split into words: a switch counts wherever its
-// characters stand, also inside a quoted value, and the whole text goes to
-// the inner installer unchanged. It is wide text, as the system holds it:
-// through the system's code page a character it lacks would turn into a
-// "?" or a look-alike, and "D:/Программы" would read as "D:/?????????",
-// which holds "/?".
+// characters stand, also in a quoted value, and the whole text goes to the
+// inner installer unchanged. It is wide, as the system holds it: through the
+// code page "D:/Программы" would read "D:/?????????", which holds "/?".
 #include "launcher/command_line.h"
 
 #include "base/text.h"
@@ -21,9 +19,9 @@ static int AtOrBelowBlank(wchar_t c) {
     return (unsigned long)c <= L' ';
 }
 
-// Skips the program name the way the runtime does before it calls WinMain:
-// a quoted name ends at its closing quote, an unquoted one at the first
-// character at or below blank; the white space after it goes too.
+// Skips the program name as the runtime does for WinMain, a quoted one to
+// its closing quote, else to the first character at or below blank, and the
+// white space after it.
 const wchar_t* SkipProgramName(const wchar_t* commandLine) {
     const wchar_t* p = commandLine;
     if (*p == L'"') {

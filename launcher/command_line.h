@@ -11,13 +11,11 @@ inline constexpr wchar_t kSwitchLanguage[] = L"/l";
 extern const wchar_t kInnerInstallerName[];
 extern const wchar_t kInnerInstallerPrefix[];
 
-// The longest command line the system starts a program with, in
-// characters, its NUL included. The launcher checks it itself: whether a
-// longer one fails to start or is cut differs between systems.
+// The longest command line the system starts a program with, NUL included;
+// checked here, as systems differ in whether a longer one fails or is cut.
 const size_t kLongestCommandLine = 32767;
-// Room for the inner command of any argument text the system gives the
-// launcher, which is part of a command line of kLongestCommandLine at most:
-// a command too long to start is still shown whole in the record.
+// Room for the inner command of any argument text the system gives, so a
+// command too long to start is still shown whole in the record.
 const size_t kInnerCommandRoom = kLongestCommandLine + 16;
 
 const wchar_t* SkipProgramName(const wchar_t* commandLine);

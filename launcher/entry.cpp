@@ -1,9 +1,7 @@
-// Process entry without the C runtime's start-up code. The launcher has no
-// argv and no thread-local data, and msvcrt.dll sets itself up when it is
-// loaded, so the runtime's start-up would only add weight. The price: no
-// constructor of a global object ever runs. A global must be initialised
-// statically (constant data, zero-filled storage); the build fails when the
-// product's code has a static constructor (cmake/check_no_constructors.cmake).
+// Process entry without the C runtime's start-up code, which would only add
+// weight: no argv, no thread-local data, and msvcrt.dll sets itself up when
+// loaded. The price: no global's constructor runs, so globals are constant
+// or zero-filled; the build fails on a static constructor.
 #include <windows.h>
 
 typedef BOOL(WINAPI* SetDefaultDllDirectoriesFunction)(DWORD);

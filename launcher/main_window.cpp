@@ -1,8 +1,7 @@
-// A window that is created hidden and never shown. Creating it is the
-// launcher's start-up gate: no display, no window, no run. Its menu, painted
-// greeting and About command are part of the window the launcher must
-// have, though nobody sees them. The dialogs have one button, OK, and end
-// by it, by Enter, by Esc or by the close button; nothing else ends them.
+// A window created hidden and never shown, the launcher's start-up gate: no
+// display, no window, no run. Its menu, greeting and About command are part
+// of it, though nobody sees them. The dialogs have one button, OK, and end
+// by it, by Enter, by Esc or by the close button alone.
 #include "launcher/main_window.h"
 
 #include "resources/resource_ids.h"
@@ -19,10 +18,9 @@ INT_PTR CALLBACK OkCancelDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
     return FALSE;
 }
 
-// Shows a dialog of the launcher's module, modal and without owner, and
-// returns when it is closed. The Unicode call shows the template's UTF-16
-// texts as they are; the ANSI call would pass them through the system's
-// code page, where the Japanese texts turn into question marks on a
+// Shows a dialog of the launcher's module, modal and without owner, until it
+// is closed. The Unicode call shows the template's UTF-16 texts as they are;
+// through the code page the Japanese ones would be question marks on a
 // Western system. A template that is missing shows nothing.
 void ShowDialog(int dialogId) {
     (void)DialogBoxParamW(gModuleInstance, MAKEINTRESOURCEW(dialogId), NULL, OkCancelDialogProc,

@@ -1,6 +1,5 @@
 // The argument text as the record shows it: read as _Setup.exe and the
-// Installer will read it, with the value of every secret it hands on
-// shown as "***".
+// Installer will, with the value of every secret it hands on as "***".
 #pragma once
 #include <stddef.h>
 

@@ -1,13 +1,10 @@
-// The repairs after an installation, decided from the registration alone.
-// They point the uninstall entry and the per-user source list at the
-// installation directory, so that a later removal or repair finds the
-// package copy there, and stamp the product key with the launcher's build
-// date. The uninstall entry's values are built from Directory and fixed
-// texts alone; the source values keep what stands in front of their drive
-// letter, which a repair of its own result finds again when Directory's
-// colon follows its drive letter. A value that would not fit is not written
-// at all: a cut path in the registry is worse than the value the
-// installation wrote.
+// The repairs after an installation, decided from the registration alone:
+// the uninstall entry and the per-user source list point at the
+// installation directory, so a later removal or repair finds the package
+// copy there, and the product key gets the launcher's build date. The
+// uninstall values are built from Directory and fixed texts; the source
+// values keep what stands before their drive letter. A value that would not
+// fit is not written: a cut path is worse than the installation's value.
 #include "repair/repair_plan.h"
 
 #include "base/build_date.h"

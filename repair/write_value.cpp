@@ -1,6 +1,5 @@
-// Writes one value of the repairs into an existing key; no key is created.
-// A value of a key the read holds goes into that very key; any other is
-// written through the first form of its key's path that takes it.
+// Writes a repaired value into an existing key, never making one: into the
+// key the read holds, else through the first form of its path that takes it.
 #include "repair/repair_plan.h"
 
 #include <windows.h>

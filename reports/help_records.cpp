@@ -161,9 +161,8 @@ constexpr bool RecordsFit() {
 }
 static_assert(RecordsFit(), "at most 140 help records, each with room for its NUL fill");
 
-// The help file: each record's text in its slot of kHelpRecordSize bytes,
-// the rest of the slot NUL bytes, then CR LF. Returns the file's length, 0
-// when cap is too small for it.
+// The help file: each record's text in its NUL-filled slot of
+// kHelpRecordSize bytes, then CR LF. Returns its length, 0 when cap is short.
 size_t ComposeHelpFile(char* dst, size_t cap) {
     if (cap < kHelpFileSize)
         return 0;

@@ -41,9 +41,8 @@ static size_t ShownLength(const TextValue* value) {
     return value->filled ? kTextBufSize - 1 : value->length;
 }
 
-// Four lines of label, blank and value, each ending in a line feed. A row
-// shows the value's bytes up to its first NUL, whatever its type, or
-// "unknown" when it was not read.
+// Four lines of label, blank and value and a line feed; a value shows up to
+// its first NUL, whatever its type, or "unknown" when it was not read.
 static int ComposeBuildLevelText(wchar_t* dst, size_t cap, const Registration* r) {
     int fits = CopyText(dst, cap, L"");
     for (const auto& row : kRows) {
