@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Checks what the built Setup.exe says about itself: its application
-manifest (resource RT_MANIFEST 1) asks for administrator rights and for
-nothing else that changes behaviour, and its version resource names the
-product, the version 4.50 and the copyright.
+manifest (resource RT_MANIFEST 1) asks for administrator rights, names the
+Windows versions from Vista to 10 and 11 as supported and nothing else that
+changes behaviour, and its version resource names the product, the version
+4.50 and the copyright.
 
     check_metadata.py SETUP_EXE
 
@@ -19,6 +20,13 @@ RT_VERSION = 16
 RT_MANIFEST = 24
 ASM_V1 = "{urn:schemas-microsoft-com:asm.v1}"
 ASM_V3 = "{urn:schemas-microsoft-com:asm.v3}"
+COMPATIBILITY = "{urn:schemas-microsoft-com:compatibility.v1}"
+# Vista, 7, 8, 8.1, and 10 (which 11 shares), as Microsoft publishes them:
+# without them the compatibility assistant follows a setup that adds no
+# program entry.
+SUPPORTED_OS = {"{e2011457-1546-43c5-a5fe-008deee3d3f0}", "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",
+                "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}", "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",
+                "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"}
 EXPECTED_STRINGS = {
     "CompanyName": "Omrik",
     "FileDescription": "Omrik Vindara Setup",
@@ -28,6 +36,10 @@ EXPECTED_STRINGS = {
     "ProductName": "Omrik Vindara",
     "ProductVersion": "4.50",
 }
+KNOWN_TAGS = {f"{ASM_V1}assembly", f"{ASM_V3}trustInfo", f"{ASM_V3}security",
+              f"{ASM_V3}requestedPrivileges", f"{ASM_V3}requestedExecutionLevel",
+              f"{COMPATIBILITY}compatibility", f"{COMPATIBILITY}application",
+              f"{COMPATIBILITY}supportedOS"}
 VERSION_4_50 = (4 << 16 | 50, 0)  # 4.50.0.0 as the two DWORDs of VS_FIXEDFILEINFO
 
 
@@ -39,11 +51,15 @@ def manifest_problems(data):
     if [(e.get("level"), e.get("uiAccess")) for e in levels] != [("requireAdministrator", "false")]:
         problems.append(f"requestedExecutionLevel is {[e.attrib for e in levels]}, "
                         "not requireAdministrator without uiAccess")
-    # Anything beside the trust information would change how Windows runs
-    # the program: a Common Controls 6 dependency, supported-OS entries.
-    others = [child.tag for child in root if child.tag != f"{ASM_V3}trustInfo"]
+    ids = [e.get("Id") for e in root.findall(f"./{COMPATIBILITY}compatibility/"
+                                             f"{COMPATIBILITY}application/{COMPATIBILITY}supportedOS")]
+    if sorted(ids) != sorted(SUPPORTED_OS):
+        problems.append(f"supported systems are {ids}, not Vista to 10")
+    # Anything else would change how Windows runs the program: a Common
+    # Controls 6 dependency, DPI awareness, another supported system.
+    others = [child.tag for child in root.iter() if child.tag not in KNOWN_TAGS]
     if others:
-        problems.append(f"the manifest declares more than the execution level: {others}")
+        problems.append(f"the manifest declares more: {others}")
     return problems
 
 
@@ -113,7 +129,7 @@ def main(argv):
         print(f"FAIL: {problem}")
     if problems:
         return 1
-    print(f"PASS: {argv[1]}: manifest asks for administrator rights only; version 4.50 of "
+    print(f"PASS: {argv[1]}: manifest asks for administrator rights on Vista to 11; version 4.50 of "
           f"{EXPECTED_STRINGS['ProductName']}, {EXPECTED_STRINGS['LegalCopyright']}")
     return 0
 
