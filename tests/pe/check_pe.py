@@ -2,7 +2,8 @@
 """Checks the built Setup.exe as a file: what Windows sees before it runs it.
 
     check_pe.py --format FILE          32-bit x86, GUI, system DLLs only,
-                                       ASLR and DEP, relocations, no time stamp,
+                                       ASLR, DEP and no SEH handlers, relocations,
+                                       no time stamp,
                                        none of the calls that take outside text
                                        through the code page, no wait that
                                        leaves the window's messages waiting
@@ -20,6 +21,7 @@ SUBSYSTEM_WINDOWS_GUI = 2
 FILE_RELOCS_STRIPPED = 0x0001
 DYNAMIC_BASE = 0x0040
 NX_COMPAT = 0x0100
+NO_SEH = 0x0400
 IMPORT_DIRECTORY = 1
 RELOCATION_DIRECTORY = 5
 DELAY_IMPORT_DIRECTORY = 13
@@ -153,6 +155,10 @@ def format_problems(data):
         problems.append("DllCharacteristics lacks DYNAMIC_BASE (ASLR)")
     if not pe["dll_characteristics"] & NX_COMPAT:
         problems.append("DllCharacteristics lacks NX_COMPAT (DEP)")
+    # Without a safe-handler table, only this flag keeps the system from
+    # calling a handler an overwritten stack points into the image.
+    if not pe["dll_characteristics"] & NO_SEH:
+        problems.append("DllCharacteristics lacks NO_SEH")
     # Without relocations the loader cannot move the image, and ASLR is void.
     if pe["characteristics"] & FILE_RELOCS_STRIPPED or not pe["relocations"]:
         problems.append("no base relocations, so the image cannot be moved")
@@ -182,7 +188,8 @@ def main(argv):
     if len(argv) == 3 and argv[1] == "--format":
         with open(argv[2], "rb") as f:
             problems = format_problems(f.read())
-        passed = (f"{argv[2]}: i386, GUI, ASLR, DEP, relocations, no time stamp, imports only"
+        passed = (f"{argv[2]}: i386, GUI, ASLR, DEP, no SEH handlers, relocations, no time stamp,"
+                  " imports only"
                   " system DLLs and none of the refused calls")
     elif len(argv) == 4 and argv[1] == "--max-size":
         with open(argv[3], "rb") as f:

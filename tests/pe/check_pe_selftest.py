@@ -76,6 +76,7 @@ FORMAT_CASES = [
     ("console subsystem", put16("subsystem", 3), "subsystem 3"),
     ("no ASLR", clear16("dll_characteristics", check_pe.DYNAMIC_BASE), "DYNAMIC_BASE"),
     ("no DEP", clear16("dll_characteristics", check_pe.NX_COMPAT), "NX_COMPAT"),
+    ("SEH handlers allowed", clear16("dll_characteristics", check_pe.NO_SEH), "NO_SEH"),
     ("relocations stripped", set16("characteristics", check_pe.FILE_RELOCS_STRIPPED), "relocations"),
     ("empty relocation directory", put32("relocation_size", 0), "relocations"),
     ("link time stamp", put32("time_stamp", 0x5F000000), "time stamp"),
