@@ -1,8 +1,6 @@
-// Starts a program and blocks until it has ended. The launcher names every
-// program it starts by its full path: left to the system's program search,
-// a program of the same name in the current folder or on PATH, where
-// anyone may have put one, could run in its place, elevated like the
-// launcher.
+// Starts a program and blocks until it has ended. Every program is named by
+// its full path: the system's search could run one of the same name that
+// anyone put in the current folder or on PATH, elevated like the launcher.
 #include "base/run_and_wait.h"
 
 #include <windows.h>
@@ -44,15 +42,18 @@ unsigned long WaitHandlingMessages(void** object, unsigned long milliseconds) {
     return waited;
 }
 
-// Starts application (a full path; NULL lets the system search for the
-// first word of commandLine, for test programs only). Returns 1 once it
-// runs, or 0 with the system's error code.
-int StartProgram(const wchar_t* application, wchar_t* commandLine, ProgramRun* run) {
+// Starts application (a full path; NULL, for test programs only, searches
+// for commandLine's first word), as a primary token's user and with that
+// user's environment where one is given. Returns 1 once it runs, or 0 with
+// the system's error code.
+int StartProgram(const wchar_t* application, wchar_t* commandLine, ProgramRun* run, void* token) {
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    const BOOL started = CreateProcessW(application, commandLine, NULL, NULL, TRUE, 0, NULL, NULL,
-                                        &startup, &process);
+    const BOOL started = token ? CreateProcessWithTokenW(token, 0, application, commandLine, 0,
+                                                         NULL, NULL, &startup, &process)
+                               : CreateProcessW(application, commandLine, NULL, NULL, TRUE, 0, NULL,
+                                                NULL, &startup, &process);
     *run = {process.hProcess, process.dwProcessId, started ? 0 : GetLastError()};
     if (started)
         CloseHandle(process.hThread);  // the launcher never touches the child's thread
@@ -72,8 +73,7 @@ int WaitProgram(ProgramRun* run) {
 }
 
 // Puts name behind the folder of length characters at the start of path;
-// with length 0 or not less than cap the folder was not found or did not
-// fit.
+// a length of 0 or of cap or more is a folder not found or that did not fit.
 static int FinishPath(wchar_t* path, size_t cap, size_t length, const wchar_t* name) {
     if (length == 0 || length >= cap)
         return 0;

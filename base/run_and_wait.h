@@ -19,7 +19,7 @@ struct ProgramRun {
     unsigned long exitCode;
 };
 
-int StartProgram(const wchar_t* application, wchar_t* commandLine, ProgramRun* run);
+int StartProgram(const wchar_t* application, wchar_t* commandLine, ProgramRun* run, void* token);
 int WaitProgram(ProgramRun* run);
 unsigned long WaitHandlingMessages(void** object, unsigned long milliseconds);
 int PathInModuleFolder(const wchar_t* name, wchar_t* path, size_t cap);

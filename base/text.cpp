@@ -19,6 +19,12 @@ int AppendUnsigned(char* dst, size_t cap, unsigned long long value) {
     return AppendBytes(dst, cap, text, (size_t)top + 1);
 }
 
+const char* NthText(const char* texts, int n) {
+    for (; n > 0; n--)
+        texts += BoundedLength(texts, (size_t)-1) + 1;
+    return texts;
+}
+
 static int IsSurrogate(unsigned long c, unsigned long first) {
     return c >= first && c <= first + 0x3FF;
 }

@@ -1,8 +1,8 @@
 // Bounded text helpers: every write into a buffer goes through these.
-// Outside text (the command line, paths, registry values, what a box
-// shows) is wide; the byte-exact files and the fixed texts are narrow. A
-// narrow source appended to a wide text is a fixed ASCII text, widened
-// unit for unit. Capacities and lengths count units of the text's width.
+// Outside text (the command line, paths, registry values, box texts) is
+// wide; the byte-exact files and fixed texts are narrow, and a narrow source
+// appended to a wide text is fixed ASCII, widened unit for unit.
+// Capacities and lengths count units of the text's width.
 #pragma once
 #include <stddef.h>
 
@@ -19,10 +19,9 @@ constexpr size_t TextLength(const Char* text) {
     return length;
 }
 
-// Each helper takes the capacity of its destination, always leaves it
-// NUL-terminated and returns 1 only when the whole result fit, so a caller
-// can refuse to use a cut text. One body serves narrow and wide text alike;
-// each is kept out of line, one copy for each combination used.
+// Each helper takes its destination's capacity, always leaves it ended by a
+// NUL and returns 1 only when the whole result fit, so a caller can refuse a
+// cut text. One body, kept out of line, serves narrow and wide text alike.
 
 // Length of a text that may fill its buffer without a terminating NUL, as
 // registry data can: the scan never goes past size units.
@@ -82,6 +81,9 @@ template <typename Char>
 }
 
 int AppendUnsigned(char* dst, size_t cap, unsigned long long value);
+// The nth of the texts stored one after another, each ended by its NUL:
+// a table of texts without a pointer, and a relocation, for each.
+const char* NthText(const char* texts, int n);
 // Wide text as UTF-8, one code point at a time: at most four bytes each.
 unsigned long NextCodePoint(const wchar_t* text, size_t count, size_t* at);
 size_t Utf8Of(unsigned long codePoint, char bytes[4]);

@@ -31,15 +31,14 @@ struct Run {
 
 // Who and where, before anything else happens.
 static void RecordStart(Run* run) {
-    static const char* const kTextLines[kTextCount] = {"file: %w", "current directory: %w",
-                                                       "computer: %w", "user: %w"};
+    static const char kTextLines[] = "file: %w\0current directory: %w\0computer: %w\0user: %w";
     RunRecord* record = &run->record;
     const RunSettings* s = run->settings;
     wchar_t version[kTextBufSize];
     (void)ComposeVersionText(version, kTextBufSize);  // a fixed text that fits
     WriteLine(record, "launcher: %w", version);
     for (int i = 0; i < kTextCount; i++)
-        WriteLine(record, kTextLines[i], s->texts[i]);
+        WriteLine(record, NthText(kTextLines, i), s->texts[i]);
     WriteLine(record, "session: %u", s->session);
     WriteLine(record, "windows: %u.%u.%u", s->windows.major, s->windows.minor, s->windows.build);
     WriteLine(record, "elevated: %y", s->elevated);
@@ -52,15 +51,14 @@ static void RecordStart(Run* run) {
 }
 
 // Runs "_Setup.exe " with the whole argument text and waits. Returns its
-// exit code, and *ended 1, once it has ended; else the system's code. Only
-// then is the registration read again (one not waited for may still run),
-// and after an installation what it registered is repaired; a failed write
-// leaves the installation's value.
+// exit code, and *ended 1, once it has ended, else the system's code; only
+// then is the registration read again and, after an installation, what it
+// registered repaired (a failed write leaves the installation's value).
 static unsigned long RunInnerInstaller(Run* run, wchar_t* command, int* ended) {
     RunRecord* record = &run->record;
     *ended = 0;
     ProgramRun program;
-    if (!run->ops->startProgram(run->settings->innerInstaller, command, &program)) {
+    if (!run->ops->startProgram(run->settings->innerInstaller, command, &program, nullptr)) {
         WriteLine(record, "inner error: %u", program.exitCode);
         return program.exitCode;
     }
@@ -94,13 +92,11 @@ static unsigned long RunInnerInstaller(Run* run, wchar_t* command, int* ended) {
 // starts. Returns the exit code, with *ended 1 unless an inner installer
 // did not run to its end, or would not have.
 static int RunDecided(Run* run, int* ended) {
-    static const char* const kPathNames[] = {"help",    "version",      "build level",
-                                             "refusal", "installation", "removal"};
+    static const char kPathNames[] = "help\0version\0build level\0refusal\0installation\0removal";
     const RunSettings* s = run->settings;
     const LauncherOps* ops = run->ops;
     RunRecord* record = &run->record;
-    // The plan says whether it rests on the registration at all; where it
-    // does, it is made again from what the read found.
+    // Made again from what the read found, where the plan rests on it.
     static Registration before;  // empty until read
     const RunPlan* plan = &(run->plan = PlanRun(run->args, s, &before));
     if (plan->readsRegistration) {
@@ -108,7 +104,7 @@ static int RunDecided(Run* run, int* ended) {
         RecordRead(record, "before ", &before, 1);
         run->plan = PlanRun(run->args, s, &before);
     }
-    WriteLine(record, "path: %s", kPathNames[plan->path]);
+    WriteLine(record, "path: %s", NthText(kPathNames, plan->path));
     WriteLine(record, "why: %s", plan->why);
     const int inner = RunsInnerInstaller(plan->path);
     static wchar_t command[kInnerCommandRoom];  // the plan made sure a started one fits
@@ -119,18 +115,23 @@ static int RunDecided(Run* run, int* ended) {
         WriteLine(record, "dialog: %u", (unsigned long)plan->dialogId);
     if (!inner)
         WriteLine(record, s->whatIf ? "would show: %y" : "show: %y", plan->show);
+    if (plan->unseen)
+        WriteLine(record, "why not shown: %s", plan->unseen);
+    else if (plan->path == kHelpPath)
+        WriteLine(record, "notepad as: %s",
+                  plan->notepadToken ? "the desktop's user" : "the launcher's user");
     *ended = !plan->innerError;
     if (s->whatIf || plan->innerError)
         return RunExitCode(plan->path, plan->innerError);
-    static const char* const kWritten[] = {"not written", "written"};
+    static const char kWritten[] = "not written\0written";
     if (plan->writeResourceLog)  // without it the run goes on
-        WriteLine(record, "resource log: %s", kWritten[WriteResourceLog(ops)]);
+        WriteLine(record, "resource log: %s", NthText(kWritten, WriteResourceLog(ops)));
     if (plan->path == kHelpPath) {  // the file stays whether or not Notepad shows it
         static char text[kHelpFileSize];
         void* help = ops->writeFile(kHelpFileName, text, ComposeHelpFile(text, sizeof text));
-        WriteLine(record, "help file: %s", kWritten[help != nullptr]);
+        WriteLine(record, "help file: %s", NthText(kWritten, help != nullptr));
         if (help && plan->show)
-            ops->showFile(kHelpFileName);  // while it is held
+            ops->showFile(kHelpFileName, plan->notepadToken);  // while it is held
         if (help)
             ops->closeFile(help);
     } else if (plan->show && plan->path == kRefusalPath) {
@@ -143,10 +144,9 @@ static int RunDecided(Run* run, int* ended) {
     return RunExitCode(plan->path, inner ? RunInnerInstaller(run, command, ended) : 0);
 }
 
-// What-if decides and records like any run, and does nothing: no program,
-// no file but the record, no registry write, no window but the hidden one;
-// it exits as the real run does when the inner installer ends with 0. A
-// record without its last two lines is of a run that did not end.
+// What-if decides and records like any run and does nothing else, exiting
+// as the real run would on an inner 0. A record without its last two lines
+// is of a run that did not end.
 int RunLauncher(const wchar_t* args, const LauncherOps* ops) {
     static RunSettings settings;
     ops->readSettings(&settings);
@@ -157,8 +157,7 @@ int RunLauncher(const wchar_t* args, const LauncherOps* ops) {
     WriteLine(&run.record, "run: %TZ");
     const unsigned long startTick = run.record.now.tick;
     RecordStart(&run);
-    // No window, no run; and no success either.
-    const unsigned long windowError = ops->createWindow();
+    const unsigned long windowError = ops->createWindow();  // none: no run, and no success
     int ended = 0;
     if (windowError)
         WriteLine(&run.record, "window: not created, error %u", windowError);

@@ -1,7 +1,6 @@
 // The launcher's run: it reads what it was asked for and the registration,
 // decides in pure code (run_plan.h) and applies the decision through a
-// table of primitives, so tests can replace the system and watch every
-// step. On request it records the run as it goes.
+// table of primitives that tests replace; on request it records the run.
 #pragma once
 #include <stddef.h>
 
@@ -17,24 +16,21 @@ struct LauncherOps {
     // Makes the hidden window: 0, or the system's code when it could not.
     unsigned long (*createWindow)();
     void (*readClock)(RecordTime* time);
-    // The record, never opened through a link nor, when elevated, owned
-    // by another, or null; each write appends a whole line.
+    // The record (never through a link nor another's when elevated) or null.
     void* (*openRecord)(const wchar_t* path, const RunSettings* settings);
     int (*writeRecord)(void* record, const char* bytes, size_t length);
     void (*readRegistration)(Registration* registration);
     void (*measureResources)(ResourceFigures* figures);
-    // Never through a link: the file with all the bytes, held until it is
-    // closed so nobody swaps another in under its name; or null.
+    // Never through a link: the whole file, held until closed; or null.
     void* (*writeFile)(const wchar_t* path, const char* bytes, size_t length);
-    // Notepad showing a file; returns when Notepad is closed.
-    void (*showFile)(const wchar_t* path);
+    void (*showFile)(const wchar_t* path, void* token);  // Notepad, as the token's user
     void (*closeFile)(void* file);
-    // A message box of the reports; returns when it is closed.
+    // A report's message box and the already-installed dialog, until closed.
     void (*showReport)(const wchar_t* text);
-    // The already-installed dialog; returns when it is closed.
     void (*showDialog)(int dialogId);
     // The inner installer, started by its full path, and the wait for it.
-    int (*startProgram)(const wchar_t* application, wchar_t* commandLine, ProgramRun* run);
+    int (*startProgram)(const wchar_t* application, wchar_t* commandLine, ProgramRun* run,
+                        void* token);
     int (*waitProgram)(ProgramRun* run);
     // Writes the value, through the key's fallback form only when need be.
     WriteResult (*writeValue)(const RegistryWrite* write);

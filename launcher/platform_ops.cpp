@@ -2,6 +2,7 @@
 // stand-ins to the same table instead. Every slot is bound by its name.
 #include "launcher/dispatch.h"
 
+#include <string.h>
 #include <windows.h>
 
 #include "base/run_and_wait.h"
@@ -12,19 +13,8 @@
 #include "launcher/run_record.h"
 #include "reports/reports.h"
 
-// A service's or SYSTEM's process in session 0 runs in a window station
-// nobody sees. Unknown is taken as visible, as before it was asked.
-static int WindowStationVisible() {
-    USEROBJECTFLAGS flags = {};
-    DWORD needed = 0;
-    return !GetUserObjectInformationA(GetProcessWindowStation(), UOI_FLAGS, &flags, sizeof flags,
-                                      &needed) ||
-           (flags.dwFlags & WSF_VISIBLE) != 0;
-}
-
-// Always hidden, whatever show command the launcher was started with. No
-// display under Wine, or an exhausted desktop heap, means no window; a
-// failure the system gives no code for ends the run with one all the same.
+// Always hidden. No display, or an exhausted desktop heap, means no window;
+// a failure the system gives no code for ends the run with one all the same.
 static unsigned long CreateHiddenWindow() {
     (void)RegisterMainWindowClass(gModuleInstance);  // a failure shows as a failed creation
     if (CreateMainWindow(gModuleInstance, SW_HIDE))
@@ -33,12 +23,16 @@ static unsigned long CreateHiddenWindow() {
     return error ? error : ERROR_GEN_FAILURE;
 }
 
+// The time's fields in their order, but for the day of the week.
 static void ReadClock(RecordTime* time) {
     SYSTEMTIME now;
     GetSystemTime(&now);
-    *time = {{now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond,
-              now.wMilliseconds},
-             GetTickCount()};
+    WORD fields[8];
+    static_assert(sizeof now == sizeof fields && kTimeParts == 7, "SYSTEMTIME's eight fields");
+    memcpy(fields, &now, sizeof fields);
+    for (int i = 0; i < kTimeParts; i++)
+        time->parts[i] = fields[i + (i >= kDay)];  // wDayOfWeek stands before wDay
+    time->tick = GetTickCount();
 }
 
 // The token (by the current process's documented pseudo handle): whether
@@ -58,6 +52,19 @@ static void ReadToken(RunSettings* s) {
     CloseHandle(token);
 }
 
+// The desktop's shell, unelevated as whoever sits there (session 0 has
+// none), and its token with the rights a start as that user needs.
+static void ReadDesktopShell(RunSettings* s) {
+    DWORD id = 0;
+    HANDLE process, token;
+    s->desktopShell = GetWindowThreadProcessId(GetShellWindow(), &id) != 0;
+    if (s->desktopShell && (process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id))) {
+        if (OpenProcessToken(process, TOKEN_QUERY | TOKEN_DUPLICATE | TOKEN_ASSIGN_PRIMARY, &token))
+            s->desktopToken = token;
+        CloseHandle(process);
+    }
+}
+
 // A variable too long to read is set to something, so it is on.
 static int EnvironmentSwitchedOn(const wchar_t* name) {
     wchar_t value[kTextBufSize];
@@ -72,8 +79,8 @@ static void KeepIfWhole(wchar_t* text, DWORD length, size_t cap = kTextBufSize) 
 }
 
 // The machine's policies, from its native view where policy tools write
-// them, for a launcher that the elevation prompt starts without the
-// variables of the shell. A record path that does not fit asks for none.
+// them, for a launcher the elevation prompt starts without the shell's
+// variables. A record path that does not fit asks for none.
 static void ReadPolicy(RunSettings* s, int recordFromEnvironment) {
     HKEY key;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Policies\\Omrik\\Vindara\\Setup", 0,
@@ -108,13 +115,12 @@ static int MayAppend(HANDLE file, int created, const RunSettings* s) {
     return MayAppendToRecord(s->elevated, created, owner ? d.room + owner : NULL, s->user);
 }
 
-// The record, named by an administrator, often in a folder others may write
-// to, for an elevated launcher: never written through a link at its name or
-// a folder on the way, nor into a file someone else owns. Each folder is
-// opened as itself and held without sharing its removal (traversing is the
-// least access the sharing counts for) until the file is open: appending,
-// reading its last byte, shared for reading and writing, not inherited;
-// tried every 100 ms for 2 s while a program shares it with nobody.
+// The record, often in a folder others may write to: never written through
+// a link at its name or on the way, nor into a file another owns. Each
+// folder is opened as itself and held without sharing its removal (traverse
+// is the least access sharing counts) until the file is open: appending,
+// reading its last byte, sharing reading and writing; tried every 100 ms for
+// 2 s while a program shares it with nobody.
 static void* OpenRecord(const wchar_t* given, const RunSettings* settings) {
     static wchar_t full[kLongestPath], path[kLongestPath];
     static HANDLE held[kLongestPath / 2];
@@ -181,14 +187,21 @@ static int WriteRecord(void* record, const char* bytes, size_t length) {
 
 typedef LONG(WINAPI* GetVersionFunction)(OSVERSIONINFOW*);
 
-// Who and where the run is; the version Windows has (GetVersionEx tells
-// only the versions the manifest names). Only the _Setup.exe in the
-// launcher's own folder is started, its path as the system holds it: in a
-// code page a folder's name could turn into a look-alike folder's.
+// Who and where the run is, and the true Windows version. Only the
+// _Setup.exe in the launcher's own folder is started, its path as the system
+// holds it: in a code page a folder's name could become a look-alike's.
 static void ReadSettings(RunSettings* s) {
     *s = {};
+    DWORD read;
     s->whatIf = EnvironmentSwitchedOn(L"OMRIK_SETUP_WHATIF");
-    s->visible = WindowStationVisible();
+    USEROBJECTFLAGS station = {};  // a service's says nobody sees it; unknown: visible
+    s->visible = !GetUserObjectInformationA(GetProcessWindowStation(), UOI_FLAGS, &station,
+                                            sizeof station, &read) ||
+                 (station.dwFlags & WSF_VISIBLE) != 0;
+    STARTUPINFOW start;
+    GetStartupInfoW(&start);
+    s->startShow = start.dwFlags & STARTF_USESHOWWINDOW ? start.wShowWindow : -1;
+    ReadDesktopShell(s);
     s->unattended = EnvironmentSwitchedOn(L"OMRIK_SETUP_UNATTENDED") ? "environment" : nullptr;
     ReadToken(s);
     s->processId = GetCurrentProcessId();
@@ -213,7 +226,6 @@ static void ReadSettings(RunSettings* s) {
     // Opened as the system opens a program to start it, sharing no writing,
     // for its first bytes: it is there, nobody writes it, and it is a program.
     HANDLE inner;
-    DWORD read;
     if (!PathInModuleFolder(kInnerInstallerName, s->innerInstaller, kTextBufSize)) {
         s->innerInstallerError = kErrorFilenameExcedRange;
     } else if ((inner = CreateFileW(s->innerInstaller, FILE_READ_DATA | FILE_EXECUTE,

@@ -1,9 +1,11 @@
 // "/LOGRESOURCES" first, then one path: "/?" before "/vd" before "/bl"
 // before the installation; "/x" skips the check for an installed product.
-// Where nobody sees a window, or none was asked for, the launcher shows
-// none and refuses all the same. Whether the inner installer can start is
+// Where nobody would see a window, or none was asked for, none shows and a
+// refusal is made all the same. Whether the inner installer can start is
 // decided here too, so a what-if run ends as the real one would.
 #include "launcher/run_plan.h"
+
+#include <string.h>
 
 #include "detect/installed.h"
 #include "launcher/command_line.h"
@@ -17,16 +19,42 @@ static RunPath SwitchedPath(const wchar_t* args) {
                                                  : kInstallationPath;
 }
 
+const unsigned char kLocalSystemSid[12] = {1, 1, 0, 0, 0, 0, 0, 5, 18, 0, 0, 0};  // S-1-5-18
+
+// SIDs as the system stores them: revision, count of sub-authorities, six
+// bytes of authority, four bytes a sub-authority.
+int SameSid(const unsigned char* a, const unsigned char* b) {
+    return a && b && a[1] == b[1] && memcmp(a, b, 8 + 4 * (size_t)b[1]) == 0;
+}
+
+// Why nobody would see the path's window, or null. A hidden start hides the
+// first window shown, a modal one too; nobody sees session 0 on Vista and
+// later, where the launcher's imports confine it. Notepad runs as the
+// person at the desktop, with the shell's token; without a shell, as the
+// launcher unless that is SYSTEM; a shell that gives none is another's.
+static const char* WhyUnseen(RunPath path, const RunSettings* s) {
+    return s->unattended                          ? "no window was asked for"
+           : !s->visible                          ? "the window station is not visible"
+           : s->session == 0                      ? "nobody sees session 0"
+           : s->startShow == 0                    ? "the launcher was started hidden"
+           : path != kHelpPath || s->desktopToken ? nullptr
+           : s->desktopShell ? "the desktop's shell gave no token to start Notepad with"
+           : !s->user || SameSid(s->user, kLocalSystemSid)
+               ? "no desktop shell, and the launcher runs as SYSTEM"
+               : nullptr;
+}
+
 RunPlan PlanRun(const wchar_t* args, const RunSettings* settings, const Registration* before) {
-    static const char* const kWhy[] = {"/? was given", "/vd was given", "/bl was given",
-                                       "ClientLevel names a version and an uninstall key exists",
-                                       "no installed product was found",
-                                       "/x was given: no check and no repairs"};
+    static const char kWhy[] =  // by path
+        "/? was given\0/vd was given\0/bl was given\0"
+        "ClientLevel names a version and an uninstall key exists\0"
+        "no installed product was found\0/x was given: no check and no repairs";
     const RunPath switched = SwitchedPath(args);
     const int refused = switched == kInstallationPath && IsInstalled(before);
     const RunPath path = refused ? kRefusalPath : switched;
     // The build-level box counts the product as installed when its key
     // opens, whatever it holds.
+    const char* unseen = WhyUnseen(path, settings);
     const ReportText buildLevel =
         before->opened[kProductKeyId] ? kBuildLevelReport : kNotInstalledReport;
     RunPlan plan = {
@@ -38,14 +66,17 @@ RunPlan PlanRun(const wchar_t* args, const RunSettings* settings, const Registra
         .report = path == kVersionPath ? kVersionReport
                   : path == kBuildLevelPath ? buildLevel
                                             : kNoReport,
-        .show = settings->visible && !settings->unattended,
+        .show = !unseen,
+        .unseen = unseen,
+        .notepadToken = path == kHelpPath && !unseen ? settings->desktopToken : nullptr,
         .dialogId =
             refused ? ChooseDialogId(&before->values[kClientLevelId], SelectLanguage(args)) : 0,
         .innerError = 0,
-        .why = kWhy[path]};
+        .why = NthText(kWhy, path)};
     if (!RunsInnerInstaller(plan.path))
         return plan;
     plan.show = 0;  // the inner installer shows its own windows
+    plan.unseen = nullptr;
     if (InnerCommandSize(args) > kLongestCommandLine) {
         plan.innerError = kErrorFilenameExcedRange;
         plan.why = "the command line is longer than Windows starts a program with";
@@ -62,9 +93,8 @@ RunPlan PlanRun(const wchar_t* args, const RunSettings* settings, const Registra
     return plan;
 }
 
-// The inner installer's exit code is the launcher's, or the system's error
-// code when it could not be started or waited for; a refusal exits with 1,
-// a report with 0.
+// The inner installer's exit code, or the system's error code when it could
+// not be started or waited for; a refusal exits with 1, a report with 0.
 int RunExitCode(RunPath path, unsigned long innerCode) {
     if (path == kRefusalPath)
         return kAlreadyInstalledExitCode;

@@ -24,10 +24,13 @@ enum SettingText { kLauncherFile, kCurrentDirectory, kComputerName, kUserName, k
 // What the run was asked for besides its argument text, and where it runs.
 struct RunSettings {
     int whatIf;   // decide and record, but do nothing
-    int visible;  // someone can see and answer the launcher's windows
+    int visible;  // the window station's flags say someone sees it
+    int startShow;  // the show command the launcher's starter gave it, or -1 for none
     const char* unattended;  // who asked for no window: "environment", "policy"; or null
     int elevated;  // the process holds an administrator's full token
     const unsigned char* user;  // the token's user, as a SID the system stores, or null
+    int desktopShell;    // the launcher's desktop has a shell, run by whoever sits there
+    void* desktopToken;  // the shell's token, to start a program as that user with; or null
     unsigned long processId;
     unsigned long session;
     struct { unsigned long major, minor, build; } windows;
@@ -45,6 +48,8 @@ struct RunPlan {
     int repairsFollow;      // once the inner installer has ended, its registration is repaired
     ReportText report;      // the text of the path's box, or kNoReport
     int show;        // the path's window is shown: Notepad, a box, the dialog
+    const char* unseen;  // why a window of the path would not be seen, or null
+    void* notepadToken;  // Notepad runs as the desktop's user with it; null: as the launcher
     int dialogId;    // the refusal's dialog; 0 on the other paths
     unsigned long innerError;  // the code that ends the run before a start, or 0
     const char* why;  // the rule that decided the run, for its record
@@ -58,3 +63,5 @@ inline int RunsInnerInstaller(RunPath path) {
 }
 int RunExitCode(RunPath path, unsigned long innerCode);
 int IsSwitchedOn(const wchar_t* value);
+int SameSid(const unsigned char* a, const unsigned char* b);
+extern const unsigned char kLocalSystemSid[12];

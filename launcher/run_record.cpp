@@ -11,10 +11,9 @@
 #include "detect/registry_paths.h"
 #include "launcher/masking.h"
 
-// The line being written. A piece that does not fit makes the whole line
-// not fit, and a line that does not fit is never written. The longest is
-// the inner command with an argument text as long as a command line, grown
-// by masking ("KEY=" becomes "KEY=***"), three bytes of UTF-8 a unit.
+// The line being written, never written unless every piece fits. The
+// longest is the inner command of the longest argument text, grown by
+// masking ("KEY=" becomes "KEY=***"), three bytes of UTF-8 a unit.
 static char gLine[4 * kLongestCommandLine + 512];
 static size_t gUsed;
 static int gFits;
@@ -38,10 +37,8 @@ static void PutNumber(unsigned long value, size_t width = 0) {
     PutAscii(digits);
 }
 
-// Every control but TAB, the line and paragraph separators and every
-// format character (Unicode 15.0): what could end a line, start one, turn
-// it around or hide in it. A range is its first character and, in the low
-// byte, the count of the others.
+// Every control but TAB, the line and paragraph separators and every format
+// character (Unicode 15.0); a range is its first and, in the low byte, the rest.
 static const unsigned long kQuestioned[] = {
     0x0008, 0x0A15, 0x7F20, 0xAD00, 0x60005, 0x61C00, 0x6DD00, 0x70F00, 0x89001, 0x8E200,
     0x180E00, 0x200B04, 0x202806, 0x206004, 0x206609, 0xFEFF00, 0xFFF902, 0x110BD00,
@@ -77,16 +74,16 @@ static void PutTime(const RecordTime* t, int from) {
 // A code of 0x80000000 or more is an NTSTATUS or HRESULT, which reads in
 // hex too: "3221225477 (0xC0000005, failed)".
 static void PutExitCode(unsigned long code, const char* outcome) {
-    char hex[] = "0x00000000";
-    for (int i = 0; i < 8; i++)
-        hex[2 + i] = "0123456789ABCDEF"[(code >> (28 - 4 * i)) & 0xF];
     const int large = code >= 0x80000000ul;
     PutNumber(code);
-    PutAscii(large || outcome ? " (" : "");
-    PutAscii(large ? hex : "");
+    if (!large && !outcome)
+        return;
+    PutAscii(large ? " (0x" : " (");
+    for (int shift = 28; large && shift >= 0; shift -= 4)
+        PutBytes(&"0123456789ABCDEF"[(code >> shift) & 0xF], 1);
     PutAscii(large && outcome ? ", " : "");
     PutAscii(outcome ? outcome : "");
-    PutAscii(large || outcome ? ")" : "");
+    PutAscii(")");
 }
 
 // The words a deployment console maps exit codes to.
@@ -118,18 +115,6 @@ size_t MakeLongPath(const wchar_t* full, wchar_t* whole, size_t cap) {
     return fits && !(unc && (full[2] == L'?' || full[2] == L'.')) ? 4 + 2 * (size_t)unc : 0;
 }
 
-// SIDs as the system stores them: revision, count of sub-authorities, six
-// bytes of authority, four bytes a sub-authority.
-static int SameSid(const unsigned char* a, const unsigned char* b) {
-    if (!a || !b || a[1] != b[1])
-        return 0;
-    for (size_t at = 0; at < 8 + 4 * (size_t)b[1]; at++) {
-        if (a[at] != b[at])
-            return 0;
-    }
-    return 1;
-}
-
 // An elevated launcher appends only to a file it made or one owned by the
 // Administrators, SYSTEM, TrustedInstaller or its own user: another owner
 // could read the record and forge lines. An owner not known is nobody.
@@ -137,10 +122,9 @@ int MayAppendToRecord(int elevated, int created, const unsigned char* owner,
                       const unsigned char* self) {
     static const unsigned char kTrusted[] = {
         1, 2, 0, 0, 0, 0, 0, 5, 32, 0, 0, 0, 0x20, 2, 0, 0,  // S-1-5-32-544
-        1, 1, 0, 0, 0, 0, 0, 5, 18, 0, 0, 0,                 // S-1-5-18
         1, 6, 0, 0, 0, 0, 0, 5, 80, 0, 0, 0, 0xB5, 0x89, 0xFB, 0x38, 0x19, 0x84, 0xC2, 0xCB,
         0x5C, 0x6C, 0x23, 0x6D, 0x57, 0x00, 0x77, 0x6E, 0xC0, 0x02, 0x64, 0x87};  // S-1-5-80-...
-    int trusted = !elevated || created || SameSid(owner, self);
+    int trusted = !elevated || created || SameSid(owner, self) || SameSid(owner, kLocalSystemSid);
     for (const unsigned char* sid = kTrusted; sid < kTrusted + sizeof kTrusted;
          sid += 8 + 4 * sid[1])
         trusted |= SameSid(owner, sid);
@@ -191,11 +175,10 @@ void WriteLine(RunRecord* record, const char* format, ...) {
             break;
         }
         case 'v': {  // a type by its name, or by its number when it has none
-            static const char* const kTypes[] = {
-                "REG_NONE",  "REG_SZ",   "REG_EXPAND_SZ", "REG_BINARY", "REG_DWORD",
-                "REG_DWORD_BIG_ENDIAN", "REG_LINK", "REG_MULTI_SZ"};
+            static const char kTypes[] = "REG_NONE\0REG_SZ\0REG_EXPAND_SZ\0REG_BINARY\0REG_DWORD\0"
+                                         "REG_DWORD_BIG_ENDIAN\0REG_LINK\0REG_MULTI_SZ";
             const unsigned long type = va_arg(args, unsigned long);
-            PutAscii(type < 8 ? kTypes[type] : "type ");
+            PutAscii(type < 8 ? NthText(kTypes, (int)type) : "type ");
             if (type >= 8)
                 PutNumber(type);
             PutAscii(" ");

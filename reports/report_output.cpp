@@ -17,9 +17,8 @@ void ShowReport(const wchar_t* text) {
     (void)MessageBoxW(NULL, text, caption, MB_OK);
 }
 
-// Opens the name itself: a symbolic link or junction there is opened as
-// what it is, not followed to what it points to. While the launcher holds
-// the file, others may read it but not write, remove or rename it.
+// Opens the name itself, a link as what it is, not followed. While it is
+// held, others may read the file but not write, remove or rename it.
 static HANDLE OpenName(const wchar_t* path, DWORD disposition) {
     return CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ, NULL, disposition,
                        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, NULL);
@@ -37,13 +36,11 @@ int IsLink(void* handle, int folder) {
 }
 
 // Makes the file or empties it and writes the bytes in one block; returns
-// the file still held, so nobody can swap another in under its name before
-// Notepad opens it, or null when it was not made. The launcher runs
-// elevated in a folder any user may often write to, where a hard or
-// symbolic link under the name would make an elevated write land in a file
-// the user could not touch: so a link's name is removed and made anew as a
-// file of the launcher's own, and where that cannot be done safely the file
-// is not made. Nor is a hidden or system file replaced (creating over it
+// it still held, so nobody swaps another in before Notepad opens it, or
+// null. In a folder any user may write to, a link under the name would
+// make the elevated write land in a file the user could not touch: a
+// link's name is removed and made anew as the launcher's own file, or no
+// file is made. Nor is a hidden or system file replaced (creating over it
 // would fail), nor a file left cut that could not be written whole.
 void* WriteNewFile(const wchar_t* path, const char* bytes, size_t length) {
     HANDLE file = OpenName(path, OPEN_ALWAYS);
@@ -69,15 +66,17 @@ void* WriteNewFile(const wchar_t* path, const char* bytes, size_t length) {
 }
 
 // Shows the file in Notepad, with the launcher's current directory, and
-// waits until Notepad is closed. Notepad is the one in the system folder:
-// one planted beside the launcher or in the current folder never runs.
-void ShowInNotepad(const wchar_t* fileName) {
+// waits until Notepad is closed; a Notepad that hands the file to one
+// already open ends at once. Notepad is the one in the system folder: one
+// planted beside the launcher or in the current folder never runs.
+void ShowInNotepad(const wchar_t* fileName, void* token) {
     wchar_t notepad[MAX_PATH], command[kTextBufSize];
     ProgramRun run;
     if (PathInSystemFolder(L"\\notepad.exe", notepad, MAX_PATH) &&
         CopyText(command, kTextBufSize, "notepad ") &&
         AppendText(command, kTextBufSize, fileName) &&
-        StartProgram(notepad, command, &run))  // no Notepad: the file stays for the user
+        StartProgram(notepad, command, &run,
+                     token))  // no Notepad: the file stays for the user
         (void)WaitProgram(&run);
 }
 

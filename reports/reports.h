@@ -6,7 +6,7 @@
 
 void ShowReport(const wchar_t* text);
 void* WriteNewFile(const wchar_t* path, const char* bytes, size_t length);
-void ShowInNotepad(const wchar_t* path);
+void ShowInNotepad(const wchar_t* path, void* token);
 void CloseFile(void* file);
 int IsLink(void* handle, int folder);
 

@@ -22,6 +22,10 @@ static const char kPolicyKey[] = "SOFTWARE\\Policies\\Omrik\\Vindara\\Setup";
 static const char kResourceLog[] = "C:\\LOGRESOURCES.txt";
 static const char kDirectory[] = "D:\\Apps\\";
 
+// The desktop's shell window, which Windows' shell registers; a test's own
+// window stands in for it. Exported by user32, declared by no header here.
+extern "C" __declspec(dllimport) BOOL WINAPI SetShellWindow(HWND window);
+
 // The runs in a record's bytes, in the order they began, each as its lines
 // without their "[pid hh:mm:ss.mmm] " prefix and line end. The form is
 // checked on the way: UTF-8, every line ended by CR LF and prefixed, no
@@ -540,6 +544,57 @@ TEST_F(RecordTest, UnattendedRefusesAtOnceWithoutAWindow) {
         EXPECT_EQ(Value(records[0], "unattended by"), by);
         EXPECT_EQ(Value(records[0], "show"), "no");
         EXPECT_EQ(records[0].back(), "exit code: " + Ended(1, "refused"));
+    }
+}
+
+// A parent that starts the launcher hidden would hide its first window, a
+// modal one too, and wait for good: started hidden, the launcher shows
+// nothing and says why, refuses at once and installs all the same.
+// Started minimised, the window can be restored, so it shows. With a
+// desktop shell (this test's own window), Notepad runs with its token.
+TEST_F(RecordTest, StartedHiddenShowsNothingAndNotepadRunsAsTheDesktopsUser) {
+    struct ShowCase {
+        const char* args;
+        WORD show;
+        bool installed, shell;
+        DWORD exitCode;
+        size_t windows;
+        std::vector<std::string> lines;
+    };
+    const ShowCase cases[] = {
+        {"/l1036", SW_HIDE, true, false, 1, 0,
+         {"show: no", "why not shown: the launcher was started hidden"}},
+        {"/vd", SW_HIDE, false, false, 0, 0, {"show: no"}},
+        {"/?", SW_HIDE, false, false, 0, 0, {"show: no", "help file: written"}},
+        {"/qn", SW_HIDE, false, false, 0, 0, {"inner exit code: 0", "repairs: 6 planned"}},
+        {"/l1036", SW_SHOWMINNOACTIVE, true, false, 1, 1, {"show: yes"}},
+        {"/?", SW_SHOWDEFAULT, false, false, 0, 1, {"notepad as: the launcher's user"}},
+        {"/?", SW_SHOWDEFAULT, false, true, 0, 1, {"notepad as: the desktop's user"}},
+    };
+    AskForRecord(record_);
+    SetStandIn("STANDIN_REGISTER", "1");
+    SetStandIn("STANDIN_DIRECTORY", kDirectory);
+    for (const ShowCase& c : cases) {
+        SCOPED_TRACE(std::string(c.args) + ", show command " + std::to_string(c.show));
+        DeleteProductKeys();
+        DeleteFileW(Wide(record_).c_str());
+        DeleteFileW(Wide(MediaFile("helpFILE.txt")).c_str());
+        if (c.installed)
+            InstallProduct();
+        HWND shell = c.shell ? CreateWindowExA(0, "STATIC", "shell", WS_POPUP, 0, 0, 1, 1, NULL,
+                                               NULL, NULL, NULL)
+                             : NULL;
+        ASSERT_TRUE(!c.shell || SetShellWindow(shell));
+        RunResult run = RunSetup(c.args, kCloseByCloseButton, c.show, 30000);  // hidden: no end
+        if (shell)
+            DestroyWindow(shell);
+        EXPECT_EQ(run.exitCode, c.exitCode);
+        EXPECT_EQ(run.windows.size(), c.windows);
+        EXPECT_EQ(FileExists(MediaFile("helpFILE.txt")), c.args == std::string("/?"));
+        const std::vector<Record> records = ReadRecords(record_);
+        ASSERT_EQ(records.size(), 1u);
+        for (const std::string& line : c.lines)
+            EXPECT_EQ(Count(records[0], line), 1u) << line << Lines(records[0]);
     }
 }
 

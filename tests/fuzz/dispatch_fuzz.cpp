@@ -96,6 +96,10 @@ void ReadSettings(RunSettings* settings) {
     settings->unattended = gStage.unattended ? "environment" : nullptr;
     settings->visible = gStage.visible;
     settings->processId = kProcessId;
+    settings->session = 1;  // seen, as the station's flag says, and started as shown
+    settings->startShow = -1;
+    static const unsigned char kUser[] = {1, 1, 0, 0, 0, 0, 0, 5, 7, 0, 0, 0};  // S-1-5-7
+    settings->user = kUser;
     settings->innerInstallerError = gStage.innerInstallerError;
     settings->innerHead[0] = 'M', settings->innerHead[1] = 'Z';
     if (gStage.recordAsked)
@@ -130,7 +134,7 @@ void* WriteFile(const wchar_t* path, const char*, size_t) {
     gCalls.push_back(Call("writeFile", {UnitBytes(path, wcslen(path))}));
     return gStage.filesMade ? &gStage : nullptr;
 }
-void ShowFile(const wchar_t* path) {
+void ShowFile(const wchar_t* path, void*) {
     FUZZ_CHECK(gCalls.back() == Call("writeFile", {UnitBytes(path, wcslen(path))}));
     FUZZ_CHECK(gStage.filesMade);
     gCalls.push_back(Call("showFile", {UnitBytes(path, wcslen(path))}));
@@ -147,7 +151,7 @@ void ShowDialog(int dialogId) {
 // The command line must be writable, as CreateProcessW may change it in
 // place: write every unit of it, NUL included, so the sanitizer sees a
 // buffer that is too short or not writable.
-int StartProgram(const wchar_t*, wchar_t* commandLine, ProgramRun* run) {
+int StartProgram(const wchar_t*, wchar_t* commandLine, ProgramRun* run, void*) {
     const size_t length = wcslen(commandLine);
     for (size_t i = 0; i <= length; i++) {
         volatile wchar_t* unit = commandLine + i;

@@ -28,6 +28,7 @@ struct Stage {
     std::vector<std::string> done;
 };
 Stage* gStage;
+const unsigned char kUserSid[] = {1, 1, 0, 0, 0, 0, 0, 5, 7, 0, 0, 0};  // S-1-5-7
 
 void ReadSettings(RunSettings* s) {
     *s = {};
@@ -37,6 +38,8 @@ void ReadSettings(RunSettings* s) {
     s->elevated = 1;
     s->processId = 4242;
     s->session = 1;
+    s->startShow = -1;
+    s->user = kUserSid;
     s->windows = {10, 0, 19045};
     const wchar_t* texts[kTextCount] = {L"E:\\Setup.exe", L"C:\\Users\\ann", L"PC-7", L"ann"};
     for (int i = 0; i < kTextCount; i++)
@@ -69,7 +72,7 @@ void* WriteFile(const wchar_t*, const char*, size_t) {
     gStage->done.push_back("writeFile");
     return gStage;
 }
-void ShowFile(const wchar_t*) {
+void ShowFile(const wchar_t*, void*) {
     gStage->done.push_back("showFile");
 }
 void CloseFile(void*) {}
@@ -79,7 +82,7 @@ void ShowReport(const wchar_t*) {
 void ShowDialog(int dialogId) {
     gStage->done.push_back("showDialog " + std::to_string(dialogId));
 }
-int StartProgram(const wchar_t*, wchar_t*, ProgramRun* run) {
+int StartProgram(const wchar_t*, wchar_t*, ProgramRun* run, void*) {
     gStage->done.push_back("startProgram");
     *run = {nullptr, 77, 0};
     return 1;

@@ -1,7 +1,8 @@
 // The run's decision: argument text, what the run found (a window can be
-// seen, no window was asked for, _Setup.exe is there) and the registration
-// read before the run in; path, whether the registration is read and
-// repaired, what is shown (the report's text too), the refusal's dialog,
+// seen, no window was asked for, how it was started, the desktop's shell,
+// _Setup.exe is there) and the registration read before the run in; path,
+// whether the registration is read and repaired, what is shown (the
+// report's text too, and as whom Notepad runs), the refusal's dialog,
 // whether the inner installer can start and the exit code out.
 #include "launcher/run_plan.h"
 
@@ -28,11 +29,19 @@ const Registration kV39 = Installed("VNR/3.9");
 const Registration kV450 = Installed("VNR/4.50");
 const Registration kNoVersion = Installed("VNR 4.50");
 
+const unsigned char kUser[] = {1, 1, 0, 0, 0, 0, 0, 5, 7, 0, 0, 0};  // S-1-5-7
+const unsigned char kSystem[] = {1, 1, 0, 0, 0, 0, 0, 5, 18, 0, 0, 0};
+int gShellToken;  // what the shell's token stands for
+
 struct Row {
     const char* what;
     std::string args;
     int visible = 1;
     int unattended = 0;
+    int startShow = -1;  // none given
+    unsigned long session = 1;
+    int shell = 0, token = 0;  // the desktop has a shell, which gave its token
+    const unsigned char* user = kUser;
     unsigned long innerInstallerError = 0;
     const char* head = "MZ";  // _Setup.exe's first bytes
     const Registration* before = &kNothing;
@@ -43,6 +52,7 @@ struct Row {
     int repairs = 0;
     ReportText report = kNoReport;
     int show = 0;
+    int notepadToken = 0;  // Notepad starts with the shell's token
     int dialogId = 0;
     int writeResourceLog = 0;
     unsigned long innerError = 0;
@@ -112,6 +122,50 @@ TEST(PlanRun, OnePathBySwitchPrecedenceVisibilityAndRegistration) {
          .reads = 0},
         {.what = "unattended installation", .args = "/qn", .unattended = 1, .innerCode = 3010,
          .path = kInstallationPath, .repairs = 1, .exitCode = 3010},
+        // Started hidden, the first window shown would be hidden, a modal
+        // one too; started minimised, it can be restored. Nobody sees
+        // session 0.
+        {.what = "hidden refusal", .args = "/l1036", .startShow = 0, .before = &kV450,
+         .path = kRefusalPath, .dialogId = 5036, .exitCode = 1},
+        {.what = "hidden version", .args = "/vd", .startShow = 0, .path = kVersionPath,
+         .reads = 0, .report = kVersionReport},
+        {.what = "hidden build level", .args = "/bl", .startShow = 0, .path = kBuildLevelPath,
+         .report = kNotInstalledReport},
+        {.what = "hidden help", .args = "/?", .startShow = 0, .token = 1, .path = kHelpPath,
+         .reads = 0},
+        {.what = "hidden installation", .args = "/qn", .startShow = 0, .innerCode = 3010,
+         .path = kInstallationPath, .repairs = 1, .exitCode = 3010},
+        {.what = "hidden removal", .args = "/x", .startShow = 0, .before = &kV450,
+         .path = kRemovalPath},
+        {.what = "minimised refusal", .args = "/l1036", .startShow = 2, .before = &kV450,
+         .path = kRefusalPath, .show = 1, .dialogId = 5036, .exitCode = 1},
+        {.what = "minimised, not active", .args = "/vd", .startShow = 7, .path = kVersionPath,
+         .reads = 0, .report = kVersionReport, .show = 1},
+        {.what = "session 0 refusal", .args = "", .session = 0, .before = &kV39,
+         .path = kRefusalPath, .dialogId = 1033, .exitCode = 1},
+        {.what = "session 0 help", .args = "/?", .session = 0, .user = kSystem,
+         .path = kHelpPath, .reads = 0},
+        {.what = "session 0 installation", .args = "", .session = 0, .path = kInstallationPath,
+         .repairs = 1},
+        // Notepad runs as the person at the desktop: with the shell's token;
+        // without a shell, as the launcher unless that is SYSTEM or unknown;
+        // never for a shell that gives no token (another user's).
+        {.what = "shell's token", .args = "/?", .shell = 1, .token = 1, .path = kHelpPath,
+         .reads = 0, .show = 1, .notepadToken = 1},
+        {.what = "shell's token, as SYSTEM", .args = "/?", .shell = 1, .token = 1,
+         .user = kSystem, .path = kHelpPath, .reads = 0, .show = 1, .notepadToken = 1},
+        {.what = "shell without a token", .args = "/?", .shell = 1, .path = kHelpPath,
+         .reads = 0},
+        {.what = "no shell, SYSTEM", .args = "/?", .user = kSystem, .path = kHelpPath,
+         .reads = 0},
+        {.what = "no shell, user unknown", .args = "/?", .user = nullptr, .path = kHelpPath,
+         .reads = 0},
+        {.what = "no shell, a box as SYSTEM", .args = "/vd", .user = kSystem,
+         .path = kVersionPath, .reads = 0, .report = kVersionReport, .show = 1},
+        {.what = "a box without a token", .args = "/bl", .shell = 1, .path = kBuildLevelPath,
+         .report = kNotInstalledReport, .show = 1},
+        {.what = "the token is Notepad's alone", .args = "/vd", .shell = 1, .token = 1,
+         .path = kVersionPath, .reads = 0, .report = kVersionReport, .show = 1},
         // What ends the run before the inner installer starts is decided
         // here, so a what-if run knows it too; a report does not care.
         {.what = "no _Setup.exe", .args = "/qn", .innerInstallerError = 2,
@@ -138,6 +192,11 @@ TEST(PlanRun, OnePathBySwitchPrecedenceVisibilityAndRegistration) {
         RunSettings settings = {};
         settings.visible = row.visible;
         settings.unattended = row.unattended ? "policy" : nullptr;
+        settings.startShow = row.startShow;
+        settings.session = row.session;
+        settings.desktopShell = row.shell;
+        settings.desktopToken = row.token ? &gShellToken : nullptr;
+        settings.user = row.user;
         settings.innerInstallerError = row.innerInstallerError;
         memcpy(settings.innerHead, row.head, strlen(row.head));
         const RunPlan plan = PlanRun(Widened(row.args).c_str(), &settings, row.before);
@@ -146,6 +205,8 @@ TEST(PlanRun, OnePathBySwitchPrecedenceVisibilityAndRegistration) {
         EXPECT_EQ(row.repairs, plan.repairsFollow);
         EXPECT_EQ(row.report, plan.report);
         EXPECT_EQ(row.show, plan.show);
+        EXPECT_EQ(!row.show && !RunsInnerInstaller(row.path), plan.unseen != nullptr);
+        EXPECT_EQ(row.notepadToken ? &gShellToken : nullptr, plan.notepadToken);
         EXPECT_EQ(row.dialogId, plan.dialogId);
         EXPECT_EQ(row.writeResourceLog, plan.writeResourceLog);
         EXPECT_EQ(row.innerError, plan.innerError);

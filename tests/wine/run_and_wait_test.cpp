@@ -15,7 +15,7 @@ static std::wstring StandIn() {
 // the system's code.
 static int RunAndWait(const wchar_t* application, wchar_t* commandLine, unsigned long* exitCode) {
     ProgramRun run;
-    const int ended = StartProgram(application, commandLine, &run) && WaitProgram(&run);
+    const int ended = StartProgram(application, commandLine, &run, NULL) && WaitProgram(&run);
     *exitCode = run.exitCode;
     return ended;
 }

@@ -59,7 +59,7 @@ TEST(WriteNewFile, HoldsTheFileWhileNotepadShowsIt) {
     const std::string text = "shown\r\n";
     void* made = WriteNewFile(L"helpFILE.txt", text.data(), text.size());
     if (made) {
-        ShowInNotepad(L"helpFILE.txt");
+        ShowInNotepad(L"helpFILE.txt", nullptr);
         CloseFile(made);
     }
     WaitForSingleObject(thread, INFINITE);

@@ -129,7 +129,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     LogLine("arguments: ", args);
     LogLine("runs: ", command);
     ProgramRun run;
-    const int ended = StartProgram(NULL, wideCommand, &run) && WaitProgram(&run);
+    const int ended = StartProgram(NULL, wideCommand, &run, NULL) && WaitProgram(&run);
     const unsigned long exitCode = run.exitCode;
     if (!ended || request.remove || !Completed(exitCode))
         return (int)exitCode;
