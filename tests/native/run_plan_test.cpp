@@ -30,7 +30,6 @@ const Registration kV450 = Installed("VNR/4.50");
 const Registration kNoVersion = Installed("VNR 4.50");
 
 const unsigned char kUser[] = {1, 1, 0, 0, 0, 0, 0, 5, 7, 0, 0, 0};  // S-1-5-7
-const unsigned char kSystem[] = {1, 1, 0, 0, 0, 0, 0, 5, 18, 0, 0, 0};
 int gShellToken;  // what the shell's token stands for
 
 struct Row {
@@ -143,7 +142,7 @@ TEST(PlanRun, OnePathBySwitchPrecedenceVisibilityAndRegistration) {
          .reads = 0, .report = kVersionReport, .show = 1},
         {.what = "session 0 refusal", .args = "", .session = 0, .before = &kV39,
          .path = kRefusalPath, .dialogId = 1033, .exitCode = 1},
-        {.what = "session 0 help", .args = "/?", .session = 0, .user = kSystem,
+        {.what = "session 0 help", .args = "/?", .session = 0, .user = kLocalSystemSid,
          .path = kHelpPath, .reads = 0},
         {.what = "session 0 installation", .args = "", .session = 0, .path = kInstallationPath,
          .repairs = 1},
@@ -153,14 +152,14 @@ TEST(PlanRun, OnePathBySwitchPrecedenceVisibilityAndRegistration) {
         {.what = "shell's token", .args = "/?", .shell = 1, .token = 1, .path = kHelpPath,
          .reads = 0, .show = 1, .notepadToken = 1},
         {.what = "shell's token, as SYSTEM", .args = "/?", .shell = 1, .token = 1,
-         .user = kSystem, .path = kHelpPath, .reads = 0, .show = 1, .notepadToken = 1},
+         .user = kLocalSystemSid, .path = kHelpPath, .reads = 0, .show = 1, .notepadToken = 1},
         {.what = "shell without a token", .args = "/?", .shell = 1, .path = kHelpPath,
          .reads = 0},
-        {.what = "no shell, SYSTEM", .args = "/?", .user = kSystem, .path = kHelpPath,
+        {.what = "no shell, SYSTEM", .args = "/?", .user = kLocalSystemSid, .path = kHelpPath,
          .reads = 0},
         {.what = "no shell, user unknown", .args = "/?", .user = nullptr, .path = kHelpPath,
          .reads = 0},
-        {.what = "no shell, a box as SYSTEM", .args = "/vd", .user = kSystem,
+        {.what = "no shell, a box as SYSTEM", .args = "/vd", .user = kLocalSystemSid,
          .path = kVersionPath, .reads = 0, .report = kVersionReport, .show = 1},
         {.what = "a box without a token", .args = "/bl", .shell = 1, .path = kBuildLevelPath,
          .report = kNotInstalledReport, .show = 1},
