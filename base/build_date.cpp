@@ -1,3 +1,5 @@
 #include "base/build_date.h"
 
-const char kBuildDate[] = "Abr 25, 2000";
+#include "setup_version.h"
+
+const char kBuildDate[] = SETUP_BUILD_DATE;

@@ -1,5 +1,5 @@
 // The launcher's build date, shown by "/vd" and "/bl" and written as the
-// product's Build Level: a fixed text, so two builds give the same bytes.
+// product's Build Level.
 #pragma once
 
 extern const char kBuildDate[];

@@ -66,7 +66,7 @@ OutFile "${PEER_OUTFILE}"
 !define MAIN_KEY "${UNINSTALL_ROOT}\${PRODUCT_CODE}"
 !define SOURCE_LIST_KEY "Software\Microsoft\Installer\Products\17E2B8D5A49C60F43B2AE8160F7D2C94\SourceList"
 !define NET_SOURCE_KEY "${SOURCE_LIST_KEY}\Net"
-!define BUILD_DATE "Abr 25, 2000"
+; BUILD_DATE, the launcher's build date, comes from the build (-DBUILD_DATE).
 
 ; Sets $R9 to 1 when the key opens, else 0. EnumRegKey sets the error flag
 ; only when the key cannot be opened; an empty key is no error.

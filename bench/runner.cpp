@@ -20,6 +20,7 @@
 
 #include "detect/registry_paths.h"
 #include "tools/testbed/testbed.h"
+#include "setup_version.h"
 
 enum Outcome {
     kNothingInstalled,  // the inner program registered nothing
@@ -117,7 +118,7 @@ static void CheckOutcome(const Case& c, int round) {
                    "n;1;" + FolderOf(c) + "\\");
         break;
     case kRepaired:
-        ExpectText(c, round, HKEY_LOCAL_MACHINE, product, kBuildLevelValue, "Abr 25, 2000");
+        ExpectText(c, round, HKEY_LOCAL_MACHINE, product, kBuildLevelValue, SETUP_BUILD_DATE);
         ExpectText(c, round, HKEY_LOCAL_MACHINE, uninstall, kUninstallStringValue,
                    "msiexec /x \"" + directory + "Omrik Vindara.msi\"");
         ExpectText(c, round, HKEY_LOCAL_MACHINE, uninstall, kModifyPathValue, directory);

@@ -3,11 +3,12 @@
 #include "reports/report_text.h"
 
 #include "base/build_date.h"
+#include "setup_version.h"
 
 const char kReportCaption[] = "VNR Build Information";
 static const char kNotInstalledText[] = "Omrik Vindara is not installed";
 static const char kUnknownValue[] = "unknown";
-static const char kVersionText[] = "VNR Build 4.50";
+static const char kVersionText[] = "VNR Build " SETUP_VERSION;
 
 // The rows in display order: a label ending in a TAB, and the value shown.
 constexpr struct {

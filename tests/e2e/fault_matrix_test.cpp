@@ -11,6 +11,7 @@
 
 #include "detect/registry_paths.h"
 #include "tests/e2e/launcher_fixture.h"
+#include "setup_version.h"
 
 namespace {
 
@@ -126,7 +127,7 @@ std::vector<Change> Only(std::vector<Change> all, std::vector<const char*> names
     return kept;
 }
 
-const std::vector<Change> kBuildLevelOnly = {{P, "Build Level", Z("Abr 25, 2000")}};
+const std::vector<Change> kBuildLevelOnly = {{P, "Build Level", Z(SETUP_BUILD_DATE)}};
 const std::string k258 = "D:\\" + Fill(254, 'a') + "\\";  // 259 bytes with its NUL
 const std::string k259 = "D:\\" + Fill(255, 'a') + "\\";  // 260 bytes with its NUL
 
@@ -192,7 +193,7 @@ const FaultCase kCases[] = {
     {"removal over an installation", Installed(), "/x /qn", kNone, 0, NULL, {}},
     {"help file cannot be written", Installed(), "/?", kHelpLocked, 0, NULL, {}},
     {"log cannot be written", Installed(), "/LOGRESOURCES /vd", kLogLocked, 0,
-     "VNR Build 4.50, Abr 25, 2000", {}},
+     "VNR Build " SETUP_VERSION ", " SETUP_BUILD_DATE, {}},
     {"build level of odd types", Installed({{P, "Build Level", REG_DWORD, "\x41\x42\0\0"},
      {U, "InstallDate", REG_BINARY, "20261208"}}), "/bl", kNone, 0,
      "Build date :\t AB\nClient Level :\t VNR 4.50\nInstallDir :\t D:\\Apps\\\n"

@@ -1,6 +1,7 @@
 #include "tests/e2e/launcher_fixture.h"
 
 #include "detect/registry_paths.h"
+#include "setup_version.h"
 
 // A start of the shipped 32-bit Setup.exe through an emulator takes seconds,
 // so its tests allow more.
@@ -76,7 +77,7 @@ bool LauncherTest::InnerEnded() {
 
 std::vector<ValueText> RepairedValues(const std::string& directory) {
     return {
-        {HKEY_LOCAL_MACHINE, kProductKey, kBuildLevelValue, "Abr 25, 2000"},
+        {HKEY_LOCAL_MACHINE, kProductKey, kBuildLevelValue, SETUP_BUILD_DATE},
         {HKEY_CURRENT_USER, kSourceListKey, kLastUsedSourceValue, "n;1;" + directory},
         {HKEY_CURRENT_USER, kNetSourceKey, kNetSourceValue, directory},
         {HKEY_LOCAL_MACHINE, kMainUninstallKey, kUninstallStringValue,

@@ -5,6 +5,7 @@
 
 #include "detect/registry_paths.h"
 #include "tests/e2e/launcher_fixture.h"
+#include "setup_version.h"
 
 class RefusalTest : public LauncherTest {
 protected:
@@ -125,7 +126,7 @@ TEST_F(RefusalTest, ClientLevelWithoutSlashIsNotRefused) {
     ASSERT_TRUE(ReadRegValue(HKEY_LOCAL_MACHINE, kProductKey[kPlainForm], kBuildLevelValue,
                              &value));
     // Written without its NUL; the system stores one after it.
-    EXPECT_EQ(value.data, std::string("Abr 25, 2000") + '\0');
+    EXPECT_EQ(value.data, std::string(SETUP_BUILD_DATE) + '\0');
 }
 
 TEST_F(RefusalTest, HalfAnInstallationIsNotRefused) {

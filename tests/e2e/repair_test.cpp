@@ -4,6 +4,7 @@
 
 #include "detect/registry_paths.h"
 #include "tests/e2e/launcher_fixture.h"
+#include "setup_version.h"
 
 using RepairRunTest = LauncherTest;
 
@@ -33,7 +34,7 @@ TEST_F(RepairRunTest, RegisteredInstallationIsRepairedWhateverItsExitCode) {
     RunResult run = RunSetup("/qn");
     EXPECT_EQ(run.exitCode, 3010u);
     EXPECT_EQ(StoredValue(HKEY_LOCAL_MACHINE, kProductKey, kBuildLevelValue),
-              Stored("Abr 25, 2000"));
+              Stored(SETUP_BUILD_DATE));
 }
 
 TEST_F(RepairRunTest, InstallationThatDidNotRegisterIsLeftAlone) {
@@ -47,7 +48,7 @@ TEST_F(RepairRunTest, RemovalRunsNoRepair) {
     SetStandIn("STANDIN_REGISTER", "1");
     RunSetup("/qn");
     ASSERT_EQ(StoredValue(HKEY_LOCAL_MACHINE, kProductKey, kBuildLevelValue),
-              Stored("Abr 25, 2000"));
+              Stored(SETUP_BUILD_DATE));
     // The stand-in removes the product for "/x"; a repair afterwards would
     // leave values behind.
     RunResult run = RunSetup("/x /qn");

@@ -9,8 +9,10 @@
 #include "tests/e2e/launcher_fixture.h"
 #include "tests/support/help_file_digest.h"
 #include "tests/support/sha256.h"
+#include "setup_version.h"
 
 static const char kLogPath[] = "C:\\LOGRESOURCES.txt";
+static const char kVersionDate[] = "VNR Build " SETUP_VERSION ", " SETUP_BUILD_DATE;
 
 class ReportsTest : public LauncherTest {
 protected:
@@ -35,8 +37,8 @@ protected:
 };
 
 TEST_F(ReportsTest, VersionReportShowsVersionAndDate) {
-    EXPECT_EQ(ReportText("/vd"), "VNR Build 4.50, Abr 25, 2000");
-    EXPECT_EQ(ReportText("/vd /bl /x"), "VNR Build 4.50, Abr 25, 2000");
+    EXPECT_EQ(ReportText("/vd"), kVersionDate);
+    EXPECT_EQ(ReportText("/vd /bl /x"), kVersionDate);
     EXPECT_TRUE(InnerCommands().empty());
 }
 
@@ -177,7 +179,7 @@ static bool IsNumber(const std::string& text) {
 
 TEST_F(ReportsTest, ResourceLogIsWrittenThenTheRunGoesOn) {
     std::string version = ReportText("/LOGRESOURCES /vd");
-    EXPECT_EQ(version, "VNR Build 4.50, Abr 25, 2000");
+    EXPECT_EQ(version, kVersionDate);
     std::vector<std::string> lines = LogLines();
     ASSERT_EQ(lines.size(), 18u);
     EXPECT_EQ(lines[0], "****************** starting checking system *****************");
@@ -228,7 +230,7 @@ TEST_F(ReportsTest, ResourceLogThatCannotBeWrittenChangesNothing) {
     ASSERT_TRUE(WriteWholeFile(kLogPath, "kept"));
     HANDLE lock = LockAgainstWriting(kLogPath);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(ReportText("/LOGRESOURCES /vd"), "VNR Build 4.50, Abr 25, 2000");
+    EXPECT_EQ(ReportText("/LOGRESOURCES /vd"), kVersionDate);
     CloseHandle(lock);
     std::string bytes;
     ReadWholeFile(kLogPath, &bytes);

@@ -10,6 +10,7 @@
 
 #include "detect/registry_paths.h"
 #include "tests/support/registration_values.h"
+#include "setup_version.h"
 
 namespace {
 
@@ -60,7 +61,7 @@ TEST(PlanRepairs, SixWritesForAnInstallationInDApps) {
         const char* text;
         size_t length;
     } expected[] = {
-        {kLocalMachine, kProductKey, "Build Level", "Abr 25, 2000", 12},
+        {kLocalMachine, kProductKey, "Build Level", SETUP_BUILD_DATE, sizeof SETUP_BUILD_DATE - 1},
         {kCurrentUser, kSourceListKey, "LastUsedSource", "n;1;D:\\Apps\\", 12},
         {kCurrentUser, kNetSourceKey, "1", "D:\\Apps\\", 8},
         {kLocalMachine, kMainUninstallKey, "UninstallString",

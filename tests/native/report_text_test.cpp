@@ -9,22 +9,25 @@
 #include "base/text.h"
 #include "guarded_buffer.h"
 #include "tests/support/registration_values.h"
+#include "setup_version.h"
 
 namespace {
+
+constexpr wchar_t kVersionDate[] = L"VNR Build " SETUP_VERSION ", " SETUP_BUILD_DATE;
 
 TEST(ComposeVersionText, IsTheVersionAndTheBuildDate) {
     WideGuardedBuffer text(kTextBufSize);
     EXPECT_EQ(1, ComposeVersionText(text.Data(), text.cap));
-    EXPECT_EQ(L"VNR Build 4.50, Abr 25, 2000", text.Text());
+    EXPECT_EQ(kVersionDate, text.Text());
     EXPECT_STREQ("VNR Build Information", kReportCaption);
 }
 
 TEST(ComposeVersionText, RefusesASmallBufferWithoutOverrun) {
-    WideGuardedBuffer exact(29);
+    WideGuardedBuffer exact(sizeof kVersionDate / sizeof(wchar_t));
     EXPECT_EQ(1, ComposeVersionText(exact.Data(), exact.cap));
-    EXPECT_EQ(L"VNR Build 4.50, Abr 25, 2000", exact.Text());
+    EXPECT_EQ(kVersionDate, exact.Text());
     EXPECT_TRUE(exact.GuardIntact());
-    WideGuardedBuffer shortBy1(28);
+    WideGuardedBuffer shortBy1(exact.cap - 1);
     EXPECT_EQ(0, ComposeVersionText(shortBy1.Data(), shortBy1.cap));
     EXPECT_TRUE(shortBy1.Terminated());
     EXPECT_TRUE(shortBy1.GuardIntact());

@@ -2,10 +2,10 @@
 """Checks what the built Setup.exe says about itself: its application
 manifest (resource RT_MANIFEST 1) asks for administrator rights, names the
 Windows versions from Vista to 10 and 11 as supported and nothing else that
-changes behaviour, and its version resource names the product, the version
-4.50 and the copyright.
+changes behaviour, and its version resource names the product, the given
+version (the project's, such as 4.50) and the copyright.
 
-    check_metadata.py SETUP_EXE
+    check_metadata.py SETUP_EXE VERSION
 
 Prints each problem found and exits with 1 when there is one.
 """
@@ -30,17 +30,14 @@ SUPPORTED_OS = {"{e2011457-1546-43c5-a5fe-008deee3d3f0}", "{35138b9a-5d96-4fbd-8
 EXPECTED_STRINGS = {
     "CompanyName": "Omrik",
     "FileDescription": "Omrik Vindara Setup",
-    "FileVersion": "4.50",
     "LegalCopyright": "Copyright \u00a9 2000 Omrik",
     "OriginalFilename": "Setup.exe",
     "ProductName": "Omrik Vindara",
-    "ProductVersion": "4.50",
 }
 KNOWN_TAGS = {f"{ASM_V1}assembly", f"{ASM_V3}trustInfo", f"{ASM_V3}security",
               f"{ASM_V3}requestedPrivileges", f"{ASM_V3}requestedExecutionLevel",
               f"{COMPATIBILITY}compatibility", f"{COMPATIBILITY}application",
               f"{COMPATIBILITY}supportedOS"}
-VERSION_4_50 = (4 << 16 | 50, 0)  # 4.50.0.0 as the two DWORDs of VS_FIXEDFILEINFO
 
 
 def manifest_problems(data):
@@ -81,7 +78,9 @@ def version_nodes(data, at=0, end=None):
         at = (at + length + 3) & ~3
 
 
-def version_problems(data):
+def version_problems(data, version_text):
+    major, minor = (int(part) for part in version_text.split("."))
+    expected_strings = dict(EXPECTED_STRINGS, FileVersion=version_text, ProductVersion=version_text)
     problems = []
     (root_key, fixed, (children_at, root_end)), = version_nodes(data)
     if root_key != "VS_VERSION_INFO":
@@ -90,23 +89,24 @@ def version_problems(data):
     if signature != 0xFEEF04BD:
         problems.append(f"VS_FIXEDFILEINFO signature {signature:#x}")
     for what, version in (("file", (file_ms, file_ls)), ("product", (product_ms, product_ls))):
-        if version != VERSION_4_50:
+        # major.minor.0.0 as the two DWORDs of VS_FIXEDFILEINFO
+        if version != (major << 16 | minor, 0):
             problems.append(f"{what} version {version[0] >> 16}.{version[0] & 0xFFFF}."
-                            f"{version[1] >> 16}.{version[1] & 0xFFFF}, not 4.50.0.0")
+                            f"{version[1] >> 16}.{version[1] & 0xFFFF}, not {major}.{minor}.0.0")
     strings = {}
     for key, _, (start, end) in version_nodes(data, children_at, root_end):
         if key == "StringFileInfo":
             for _, _, (table_at, table_end) in version_nodes(data, start, end):
                 for name, value, _ in version_nodes(data, table_at, table_end):
                     strings[name] = value.decode("utf-16-le").rstrip("\0")
-    for name, expected in EXPECTED_STRINGS.items():
+    for name, expected in expected_strings.items():
         if strings.get(name) != expected:
             problems.append(f"{name} is {strings.get(name)!r}, not {expected!r}")
     return problems
 
 
 def main(argv):
-    if len(argv) != 2:
+    if len(argv) != 3:
         print(__doc__, file=sys.stderr)
         return 2
     try:
@@ -122,14 +122,14 @@ def main(argv):
         if len(versions) != 1:
             problems.append(f"{len(versions)} version resources, expected one")
         else:
-            problems += version_problems(versions[0])
+            problems += version_problems(versions[0], argv[2])
     except (PeError, ElementTree.ParseError, struct.error, ValueError) as error:
         problems = [str(error)]
     for problem in problems:
         print(f"FAIL: {problem}")
     if problems:
         return 1
-    print(f"PASS: {argv[1]}: manifest asks for administrator rights on Vista to 11; version 4.50 of "
+    print(f"PASS: {argv[1]}: manifest asks for administrator rights on Vista to 11; version {argv[2]} of "
           f"{EXPECTED_STRINGS['ProductName']}, {EXPECTED_STRINGS['LegalCopyright']}")
     return 0
 

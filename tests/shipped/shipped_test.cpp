@@ -8,6 +8,7 @@
 #include "tests/e2e/launcher_fixture.h"
 #include "tests/support/help_file_digest.h"
 #include "tests/support/sha256.h"
+#include "setup_version.h"
 
 using ShippedTest = LauncherTest;
 
@@ -47,7 +48,7 @@ TEST_F(ShippedTest, VersionReportShowsItsText) {
     EXPECT_EQ(run.exitCode, 0u);
     ASSERT_EQ(run.windows.size(), 1u);
     EXPECT_EQ(run.windows[0].caption, "VNR Build Information");
-    EXPECT_EQ(MessageText(run.windows[0]), "VNR Build 4.50, Abr 25, 2000");
+    EXPECT_EQ(MessageText(run.windows[0]), "VNR Build " SETUP_VERSION ", " SETUP_BUILD_DATE);
 }
 
 TEST_F(ShippedTest, HelpFileIsWrittenAndShown) {
