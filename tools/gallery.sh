@@ -9,11 +9,15 @@
 # shipped 32-bit file, or its 64-bit twin, which carries the same resources
 # (the test pe_twin_resources).
 #
-# Setup.exe shows its dialogs through the ANSI dialog call, so Wine passes
-# every text through the ANSI code page. The Western dialogs are shown in a
-# test bed under a plain UTF-8 locale (code page 1252); the Japanese ones in
-# a second test bed under ja_JP.UTF-8 (code page 932), where Wine draws them
-# with the CJK fonts installed on the machine.
+# Setup.exe shows its dialogs through the Unicode dialog call, so the texts
+# arrive whole under any locale, but the font they are drawn in depends on
+# it. The dialogs ask for the "System" typeface with the default character
+# set, and Wine takes that for the character set of the locale's ANSI code
+# page: under a plain UTF-8 locale (code page 1252) it picks a Western font,
+# in which the Japanese characters are empty boxes. So the Western dialogs
+# are shown in a test bed under C.UTF-8, the Japanese ones in a second test
+# bed under ja_JP.UTF-8 (code page 932), where Wine picks a font with
+# Japanese glyphs from those installed on the machine.
 set -euo pipefail
 
 western=(1030 1031 1033 1034 1035 1036 1040 1043 1053 2068 2070)
