@@ -58,14 +58,12 @@ static unsigned long RunInnerInstaller(Run* run, wchar_t* command, int* ended) {
     RunRecord* record = &run->record;
     *ended = 0;
     ProgramRun program;
-    if (!run->ops->startProgram(run->settings->innerInstaller, command, &program, nullptr)) {
-        WriteLine(record, "inner error: %u", program.exitCode);
-        return program.exitCode;
+    if (run->ops->startProgram(run->settings->innerInstaller, command, &program, nullptr)) {
+        WriteLine(record, "inner process: %u", program.processId);
+        const unsigned long started = record->now.tick;
+        *ended = run->ops->waitProgram(&program);
+        WriteLine(record, "inner run: %t ms", started);  // the tick count's wrap cancels out
     }
-    WriteLine(record, "inner process: %u", program.processId);
-    const unsigned long started = record->now.tick;
-    *ended = run->ops->waitProgram(&program);
-    WriteLine(record, "inner run: %t ms", started);  // the tick count's wrap cancels out
     WriteLine(record, *ended ? "inner exit code: %c" : "inner error: %c", program.exitCode,
               nullptr);
     if (!*ended)
@@ -151,7 +149,9 @@ int RunLauncher(const wchar_t* args, const LauncherOps* ops) {
     static RunSettings settings;
     ops->readSettings(&settings);
     Run run = {args, &settings, ops,
-               {nullptr, settings.processId, ops->readClock, ops->writeRecord, {}}, {}};
+               {nullptr, settings.processId, ops->readClock, ops->writeRecord,
+                ops->describeCode, {}},
+               {}};
     if (IsAbsolutePath(settings.recordPath))
         run.record.file = ops->openRecord(settings.recordPath, &settings);
     WriteLine(&run.record, "run: %TZ");

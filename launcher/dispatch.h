@@ -19,6 +19,7 @@ struct LauncherOps {
     // The record (never through a link nor another's when elevated) or null.
     void* (*openRecord)(const wchar_t* path, const RunSettings* settings);
     int (*writeRecord)(void* record, const char* bytes, size_t length);
+    void (*describeCode)(unsigned long code, wchar_t* text, size_t cap);
     void (*readRegistration)(Registration* registration);
     void (*measureResources)(ResourceFigures* figures);
     // Never through a link: the whole file, held until closed; or null.

@@ -185,6 +185,18 @@ static int WriteRecord(void* record, const char* bytes, size_t length) {
     return whole;
 }
 
+// From the system's message table, in the language Windows was installed
+// in, whose texts are always there; as one line, for the width mask turns
+// the table's line breaks into blanks.
+static void DescribeCode(unsigned long code, wchar_t* text, size_t cap) {
+    DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS |
+                                      FORMAT_MESSAGE_MAX_WIDTH_MASK,
+                                  NULL, code, GetSystemDefaultUILanguage(), text, (DWORD)cap, NULL);
+    while (length && text[length - 1] == L' ')
+        length--;
+    text[length] = L'\0';
+}
+
 typedef LONG(WINAPI* GetVersionFunction)(OSVERSIONINFOW*);
 
 // Who and where the run is, and the true Windows version. Only the
@@ -244,6 +256,7 @@ const LauncherOps kPlatformOps = {
     .readClock = ReadClock,
     .openRecord = OpenRecord,
     .writeRecord = WriteRecord,
+    .describeCode = DescribeCode,
     .readRegistration = ReadRegistration,
     .measureResources = MeasureResources,
     .writeFile = WriteNewFile,

@@ -72,29 +72,35 @@ static void PutTime(const RecordTime* t, int from) {
 }
 
 // A code of 0x80000000 or more is an NTSTATUS or HRESULT, which reads in
-// hex too: "3221225477 (0xC0000005, failed)".
-static void PutExitCode(unsigned long code, const char* outcome) {
-    const int large = code >= 0x80000000ul;
+// hex too: "3221225477 (0xC0000005, failed)". After the code comes the word
+// a console reads it by, or else Windows' own text for it.
+static void PutExitCode(unsigned long code, const char* outcome, const wchar_t* said) {
+    const char* next = " (";
     PutNumber(code);
-    if (!large && !outcome)
-        return;
-    PutAscii(large ? " (0x" : " (");
-    for (int shift = 28; large && shift >= 0; shift -= 4)
-        PutBytes(&"0123456789ABCDEF"[(code >> shift) & 0xF], 1);
-    PutAscii(large && outcome ? ", " : "");
-    PutAscii(outcome ? outcome : "");
-    PutAscii(")");
+    if (code >= 0x80000000ul) {
+        PutAscii(" (0x");
+        for (int shift = 28; shift >= 0; shift -= 4)
+            PutBytes(&"0123456789ABCDEF"[(code >> shift) & 0xF], 1);
+        next = ", ";
+    }
+    if (*outcome || *said) {
+        PutAscii(next);
+        PutAscii(outcome);
+        PutOutside(said, kTextBufSize);
+        next = ", ";
+    }
+    PutAscii(*next == ',' ? ")" : "");
 }
 
 // The words a deployment console maps exit codes to.
 const char* ExitOutcome(int refused, int notStarted, unsigned long code) {
     return refused      ? "refused"
            : notStarted ? "not started"
-           : code == 0  ? "success"
-           : code == kErrorSuccessRebootRequired  ? "restart required"
-           : code == kErrorSuccessRebootInitiated ? "restart started"
-           : code == kErrorInstallAlreadyRunning  ? "retry later"
-                                                  : "failed";
+           : code == 0 || code == kErrorInstallSuccess ? "success"
+           : code == kErrorSuccessRebootRequired       ? "restart required"
+           : code == kErrorSuccessRebootInitiated      ? "restart started"
+           : code == kErrorInstallAlreadyRunning       ? "retry later"
+                                                       : "failed";
 }
 
 // "C:\..." or "\\server\share\..." ("/" separates as "\" does), not
@@ -134,9 +140,10 @@ int MayAppendToRecord(int elevated, int created, const unsigned char* owner,
 // Writes one line with one write call: its prefix, then the format, whose
 // directives take %s an ASCII text, %u a number, %y yes or no (an int), %w
 // outside text, %m the argument text masked, %v a registry value (type,
-// text, length), %c an exit code and its outcome or null, %t milliseconds
-// since a tick, %T the line's date and time. A line that cannot be written
-// whole ends the record: what follows a cut line could read as part of it.
+// text, length), %c an exit code and its outcome, or null for Windows' text
+// of it, %t milliseconds since a tick, %T the line's date and time. A line
+// that cannot be written whole ends the record: what follows a cut line
+// could read as part of it.
 void WriteLine(RunRecord* record, const char* format, ...) {
     if (!record->file)
         return;
@@ -196,7 +203,12 @@ void WriteLine(RunRecord* record, const char* format, ...) {
         }
         case 'c': {
             const unsigned long code = va_arg(args, unsigned long);
-            PutExitCode(code, va_arg(args, const char*));
+            const char* outcome = va_arg(args, const char*);
+            static wchar_t said[kTextBufSize];
+            said[0] = L'\0';
+            if (!outcome)
+                record->describeCode(code, said, kTextBufSize);
+            PutExitCode(code, outcome ? outcome : "", said);
             break;
         }
         case 't':

@@ -21,6 +21,8 @@ struct RunRecord {
     unsigned long processId;
     void (*readClock)(RecordTime* time);
     int (*write)(void* file, const char* bytes, size_t length);
+    // Windows' own text for a code, on one line, or "" where it has none.
+    void (*describeCode)(unsigned long code, wchar_t* text, size_t cap);
     RecordTime now;  // the time of the last line
 };
 

@@ -112,6 +112,12 @@ unsigned long CreateWindow() {
 void ReadClock(RecordTime* time) {
     *time = {{2026, 12, 9, 23, 59, 59, 999}, 0};
 }
+// The longest text the room takes, with line breaks the line must not keep.
+void DescribeCode(unsigned long, wchar_t* text, size_t cap) {
+    for (size_t i = 0; i + 1 < cap; i++)
+        text[i] = i % 7 == 3 ? L'\n' : L'x';
+    text[cap - 1] = L'\0';
+}
 void* OpenRecord(const wchar_t* path, const RunSettings*) {
     FUZZ_CHECK(std::wstring(path) == L"C:\\record.txt");
     return &gRecord;
@@ -177,6 +183,7 @@ const LauncherOps kOps = {
     .readClock = ReadClock,
     .openRecord = OpenRecord,
     .writeRecord = WriteRecord,
+    .describeCode = DescribeCode,
     .readRegistration = ReadRegistration,
     .measureResources = MeasureResources,
     .writeFile = WriteFile,

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "tests/support/registration_values.h"
+#include "setup_version.h"
 
 namespace {
 
@@ -54,6 +55,9 @@ unsigned long MakeWindow() {
 }
 void Clock(RecordTime* time) {
     *time = {{2026, 12, 9, 8, 5, 3, 7}, gStage->tick += 25};
+}
+void Describe(unsigned long code, wchar_t* text, size_t cap) {
+    swprintf(text, cap, L"text of %lu", code);
 }
 void* OpenRecord(const wchar_t*, const RunSettings*) {
     return &gStage->record;
@@ -102,6 +106,7 @@ const LauncherOps kOps = {
     .readClock = Clock,
     .openRecord = OpenRecord,
     .writeRecord = WriteRecord,
+    .describeCode = Describe,
     .readRegistration = ReadRegistration,
     .measureResources = MeasureResources,
     .writeFile = WriteFile,
@@ -185,7 +190,7 @@ TEST(RunLauncher, InstallationRecordReadsAsItRan) {
         "HKCU\\Software\\Microsoft\\Installer\\Products\\17E2B8D5A49C60F43B2AE8160F7D2C94\\";
     const char* lines[] = {
         "run: 2026-12-09T08:05:03.007Z",
-        "launcher: VNR Build 4.50, Abr 25, 2000",
+        "launcher: VNR Build " SETUP_VERSION ", " SETUP_BUILD_DATE,
         "file: E:\\Setup.exe",
         "current directory: C:\\Users\\ann",
         "computer: PC-7",
@@ -204,7 +209,7 @@ TEST(RunLauncher, InstallationRecordReadsAsItRan) {
         "inner command: _Setup.exe /s /v\"/qn PIDKEY=***\"",
         "inner process: 77",
         "inner run: 25 ms",
-        "inner exit code: 3010",
+        "inner exit code: 3010 (text of 3010)",
         "after product key: opened",
         "after product key\\ClientLevel: REG_SZ VNR 4.50",
         "after product key\\Build Level: missing",
@@ -217,7 +222,7 @@ TEST(RunLauncher, InstallationRecordReadsAsItRan) {
         "after source list key\\LastUsedSource: REG_SZ n;1;E:\\Media\\",
         "after network source key: missing",
         "repairs: 6 planned",
-        "write product key\\Build Level: written, REG_SZ Abr 25, 2000",
+        "write product key\\Build Level: written, REG_SZ " SETUP_BUILD_DATE,
         "write source list key\\LastUsedSource: written, REG_EXPAND_SZ n;1;D:\\Apps\\",
         "write network source key\\1: failed with error 5, REG_EXPAND_SZ D:\\Apps\\",
         "write main uninstall key\\UninstallString: written through the fallback form, "

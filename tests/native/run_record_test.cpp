@@ -23,11 +23,19 @@ void Clock(RecordTime* time) {
     *time = {{2026, 12, 9, 8, 5, 3, 7}, 1000};
 }
 
+// The system's message table, as far as these tests ask it.
+void Describe(unsigned long code, wchar_t* text, size_t cap) {
+    const wchar_t* said = code == 1603          ? L"Fatal error during installation."
+                          : code == 0x80070005ul ? L"Access is denied."
+                                                 : L"";
+    wcsncpy(text, said, cap);
+}
+
 // The bytes one call of WriteLine writes.
 template <typename... Args>
 std::string Written(const char* format, Args... args) {
     std::string bytes;
-    RunRecord record = {&bytes, 4242, Clock, Append, {}};
+    RunRecord record = {&bytes, 4242, Clock, Append, Describe, {}};
     WriteLine(&record, format, args...);
     return bytes;
 }
@@ -64,13 +72,18 @@ TEST(WriteLine, PrefixDirectivesAndOutcomeWords) {
         {Value("exit code: %c", 1641ul, ExitOutcome(0, 0, 1641)), "1641 (restart started)"},
         {Value("exit code: %c", 1618ul, ExitOutcome(0, 0, 1618)), "1618 (retry later)"},
         {Value("exit code: %c", 1603ul, ExitOutcome(0, 0, 1603)), "1603 (failed)"},
+        {Value("exit code: %c", 1707ul, ExitOutcome(0, 0, 1707)), "1707 (success)"},
         {Value("exit code: %c", 1ul, ExitOutcome(0, 0, 1)), "1 (failed)"},
         {Value("exit code: %c", 1ul, ExitOutcome(1, 0, 1)), "1 (refused)"},
         {Value("exit code: %c", 2ul, ExitOutcome(0, 1, 2)), "2 (not started)"},
         {Value("exit code: %c", 0ul, ExitOutcome(0, 1, 0)), "0 (not started)"},
         {Value("exit code: %c", 0xC0000005ul, ExitOutcome(0, 0, 0xC0000005ul)),
          "3221225477 (0xC0000005, failed)"},
-        {Value("inner exit code: %c", 0x80070005ul, nullptr), "2147942405 (0x80070005)"},
+        // Where there is no word, Windows' own text for the code, if any.
+        {Value("inner exit code: %c", 1603ul, nullptr), "1603 (Fatal error during installation.)"},
+        {Value("inner exit code: %c", 0x80070005ul, nullptr),
+         "2147942405 (0x80070005, Access is denied.)"},
+        {Value("inner exit code: %c", 0xC0000005ul, nullptr), "3221225477 (0xC0000005)"},
         {Value("inner exit code: %c", 0x7FFFFFFFul, nullptr), "2147483647"},
     };
     for (const auto& row : rows)
@@ -143,7 +156,7 @@ TEST(RecordRead, ShowsEveryValueReadOnceUnderItsKey) {
     for (int value = 0; value < kReadValueCount; value++)
         r.values[value] = Text("text " + std::to_string(value));
     std::string bytes;
-    RunRecord record = {&bytes, 4242, Clock, Append, {}};
+    RunRecord record = {&bytes, 4242, Clock, Append, Describe, {}};
     RecordRead(&record, "after ", &r, 0);
     size_t lines = 0;
     for (size_t at = bytes.find("\r\n"); at != std::string::npos; at = bytes.find("\r\n", at + 2))
@@ -166,7 +179,7 @@ TEST(RecordRead, ShowsHowLongAValueTooLongIs) {
     r.opened[kProductKeyId] = 1;
     r.values[kDirectoryId].tooLong = 602;
     std::string bytes;
-    RunRecord record = {&bytes, 4242, Clock, Append, {}};
+    RunRecord record = {&bytes, 4242, Clock, Append, Describe, {}};
     RecordRead(&record, "before ", &r, 0);
     EXPECT_NE(std::string::npos,
               bytes.find("] before product key\\Directory: too long (602 bytes)\r\n"));
