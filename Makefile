@@ -5,8 +5,9 @@
 #   make bench  time Setup.exe beside a peer bootstrapper under Wine
 #   make gallery  render the already-installed dialogs into docs/dialogs/
 #   make fuzz   run every fuzz target for FUZZ_SECONDS seconds (default 60)
-#   make release  dist/Setup.exe signed (SIGN_CERT and SIGN_KEY, else a test
-#                 certificate)
+#   make release  dist/Setup.exe signed, with checksum and build information
+#                 (SIGN_PKCS12, SIGN_PKCS11_* or SIGN_CERT/SIGN_KEY, with
+#                 SIGN_PASSWORD_FILE and SIGN_TIMESTAMP_URL; else a test cert)
 #   make coverage  line coverage of the pure logic by the native tests and
 #                  the fuzz seed corpora
 # Each of these installs what it needs and the machine lacks (as root,
@@ -129,11 +130,16 @@ bench:
 	tests/with-wine sh -c 'exec bench/run_bench.sh --rounds $(BENCH_ROUNDS) "$(BUILD)/$$SETUP_WINE_TREE"'
 
 # The shipped Setup.exe signed with Authenticode in dist/, checked to be the
-# reproducible build once the signature is taken off again.
+# reproducible build once the signature is taken off again, beside its
+# checksum and build information. The SIGN_* settings reach the script in
+# its environment, as make passes on what was given on its command line or
+# set before it (make release SIGN_PKCS12=a.pfx SIGN_PASSWORD_FILE=pw), and
+# are checked before anything is built; a failure leaves no output in dist/.
 release:
+	@tools/release.sh --check dist
 	@tools/install-deps release
 	$(MAKE) --no-print-directory win WIN_TARGETS=Setup
-	tools/release.sh . $(WIN)/bin/Setup.exe dist
+	tools/release.sh . $(WIN) dist
 
 # Line coverage of the pure logic, from a clang tree of its own.
 coverage:
