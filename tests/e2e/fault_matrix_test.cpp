@@ -11,7 +11,7 @@
 
 #include "detect/registry_paths.h"
 #include "tests/e2e/launcher_fixture.h"
-#include "setup_version.h"
+#include "tests/support/version_text.h"
 
 namespace {
 
@@ -193,7 +193,7 @@ const FaultCase kCases[] = {
     {"removal over an installation", Installed(), "/x /qn", kNone, 0, NULL, {}},
     {"help file cannot be written", Installed(), "/?", kHelpLocked, 0, NULL, {}},
     {"log cannot be written", Installed(), "/LOGRESOURCES /vd", kLogLocked, 0,
-     "VNR Build " SETUP_VERSION ", " SETUP_BUILD_DATE, {}},
+     VERSION_REPORT_TEXT, {}},
     {"build level of odd types", Installed({{P, "Build Level", REG_DWORD, "\x41\x42\0\0"},
      {U, "InstallDate", REG_BINARY, "20261208"}}), "/bl", kNone, 0,
      "Build date :\t AB\nClient Level :\t VNR 4.50\nInstallDir :\t D:\\Apps\\\n"

@@ -9,10 +9,10 @@
 #include "tests/e2e/launcher_fixture.h"
 #include "tests/support/help_file_digest.h"
 #include "tests/support/sha256.h"
-#include "setup_version.h"
+#include "tests/support/version_text.h"
 
 static const char kLogPath[] = "C:\\LOGRESOURCES.txt";
-static const char kVersionDate[] = "VNR Build " SETUP_VERSION ", " SETUP_BUILD_DATE;
+static const char kVersionDate[] = VERSION_REPORT_TEXT;
 
 class ReportsTest : public LauncherTest {
 protected:

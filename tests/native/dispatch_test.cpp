@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "tests/support/registration_values.h"
-#include "setup_version.h"
+#include "tests/support/version_text.h"
 
 namespace {
 
@@ -190,7 +190,7 @@ TEST(RunLauncher, InstallationRecordReadsAsItRan) {
         "HKCU\\Software\\Microsoft\\Installer\\Products\\17E2B8D5A49C60F43B2AE8160F7D2C94\\";
     const char* lines[] = {
         "run: 2026-12-09T08:05:03.007Z",
-        "launcher: VNR Build " SETUP_VERSION ", " SETUP_BUILD_DATE,
+        "launcher: " VERSION_REPORT_TEXT,
         "file: E:\\Setup.exe",
         "current directory: C:\\Users\\ann",
         "computer: PC-7",

@@ -9,11 +9,11 @@
 #include "base/text.h"
 #include "guarded_buffer.h"
 #include "tests/support/registration_values.h"
-#include "setup_version.h"
+#include "tests/support/version_text.h"
 
 namespace {
 
-constexpr wchar_t kVersionDate[] = L"VNR Build " SETUP_VERSION ", " SETUP_BUILD_DATE;
+constexpr wchar_t kVersionDate[] = L"" VERSION_REPORT_TEXT;
 
 TEST(ComposeVersionText, IsTheVersionAndTheBuildDate) {
     WideGuardedBuffer text(kTextBufSize);

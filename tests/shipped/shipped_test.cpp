@@ -8,7 +8,7 @@
 #include "tests/e2e/launcher_fixture.h"
 #include "tests/support/help_file_digest.h"
 #include "tests/support/sha256.h"
-#include "setup_version.h"
+#include "tests/support/version_text.h"
 
 using ShippedTest = LauncherTest;
 
@@ -48,7 +48,7 @@ TEST_F(ShippedTest, VersionReportShowsItsText) {
     EXPECT_EQ(run.exitCode, 0u);
     ASSERT_EQ(run.windows.size(), 1u);
     EXPECT_EQ(run.windows[0].caption, "VNR Build Information");
-    EXPECT_EQ(MessageText(run.windows[0]), "VNR Build " SETUP_VERSION ", " SETUP_BUILD_DATE);
+    EXPECT_EQ(MessageText(run.windows[0]), VERSION_REPORT_TEXT);
 }
 
 TEST_F(ShippedTest, HelpFileIsWrittenAndShown) {
