@@ -7,13 +7,6 @@
 
 #include "base/text.h"
 
-static_assert(kErrorBadExeFormat == ERROR_BAD_EXE_FORMAT &&
-                  kErrorFilenameExcedRange == ERROR_FILENAME_EXCED_RANGE &&
-                  kErrorInstallAlreadyRunning == ERROR_INSTALL_ALREADY_RUNNING &&
-                  kErrorSuccessRebootInitiated == ERROR_SUCCESS_REBOOT_INITIATED &&
-                  kErrorSuccessRebootRequired == ERROR_SUCCESS_REBOOT_REQUIRED,
-              "the error codes' numbers");
-
 // Waits for the object, or with none for the time, handling the thread's
 // messages: a program that sends to every top-level window (installers
 // broadcast WM_SETTINGCHANGE) blocks until the launcher's has answered. A

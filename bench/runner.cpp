@@ -77,57 +77,50 @@ static std::string FolderOf(const Case& c) {
     return gRoot + "\\" + c.folder;
 }
 
-// The text of a string value without the terminating NUL, which the
-// launcher leaves out and the peer writes.
-static bool ReadText(HKEY root, const char* path, const char* name, std::string* text) {
-    RegValue value;
-    if (!ReadRegValue(root, path, name, &value))
+// The text of a value of the registration without the terminating NUL,
+// which the launcher leaves out and the peer writes.
+static bool ReadText(ValueId value, std::string* text) {
+    RegValue read;
+    if (!ReadRegValue(value, &read))
         return false;
-    *text = value.data;
+    *text = read.data;
     while (!text->empty() && text->back() == '\0')
         text->pop_back();
     return true;
 }
 
-static void ExpectText(const Case& c, int round, HKEY root, const char* path, const char* name,
-                       const std::string& expected) {
+static void ExpectText(const Case& c, int round, ValueId value, const std::string& expected) {
+    const std::string name = kRegistrationValues[value].name;
     std::string text;
-    if (!ReadText(root, path, name, &text))
-        Fail(c.name, round, std::string(name) + " is missing");
+    if (!ReadText(value, &text))
+        Fail(c.name, round, name + " is missing");
     else if (text != expected)
-        Fail(c.name, round, std::string(name) + " is \"" + text + "\", expected \"" + expected + "\"");
+        Fail(c.name, round, name + " is \"" + text + "\", expected \"" + expected + "\"");
 }
 
 static void CheckOutcome(const Case& c, int round) {
-    const char* product = kProductKey[kPlainForm];
-    const char* uninstall = kMainUninstallKey[kPlainForm];
     const std::string directory = kDirectory;
     std::string text;
     switch (c.outcome) {
     case kNothingInstalled:
-        if (KeyExists(HKEY_LOCAL_MACHINE, product) || KeyExists(HKEY_LOCAL_MACHINE, uninstall))
+        if (KeyExists(kProductKeyId) || KeyExists(kMainUninstallKeyId))
             Fail(c.name, round, "the product is registered");
         break;
     case kAsInnerLeftIt:
-        ExpectText(c, round, HKEY_LOCAL_MACHINE, product, kClientLevelValue, "VNR/4.50");
-        if (ReadText(HKEY_LOCAL_MACHINE, product, kBuildLevelValue, &text))
+        ExpectText(c, round, kClientLevelId, "VNR/4.50");
+        if (ReadText(kBuildLevelId, &text))
             Fail(c.name, round, "Build Level was written");
-        ExpectText(c, round, HKEY_LOCAL_MACHINE, uninstall, kUninstallStringValue,
-                   "MsiExec.exe /X{5D8B2E71-C94A-4F06-B3A2-8E61F0D7C249}");
-        ExpectText(c, round, HKEY_CURRENT_USER, kSourceListKey[kPlainForm], kLastUsedSourceValue,
-                   "n;1;" + FolderOf(c) + "\\");
+        ExpectText(c, round, kUninstallStringId, INSTALLED_UNINSTALL_STRING);
+        ExpectText(c, round, kLastUsedSourceId, "n;1;" + FolderOf(c) + "\\");
         break;
     case kRepaired:
-        ExpectText(c, round, HKEY_LOCAL_MACHINE, product, kBuildLevelValue, SETUP_BUILD_DATE);
-        ExpectText(c, round, HKEY_LOCAL_MACHINE, uninstall, kUninstallStringValue,
+        ExpectText(c, round, kBuildLevelId, SETUP_BUILD_DATE);
+        ExpectText(c, round, kUninstallStringId,
                    "msiexec /x \"" + directory + "Omrik Vindara.msi\"");
-        ExpectText(c, round, HKEY_LOCAL_MACHINE, uninstall, kModifyPathValue, directory);
-        ExpectText(c, round, HKEY_LOCAL_MACHINE, uninstall, kLocalPackageValue,
-                   directory + "Omrik VindaraXXX.msi");
-        ExpectText(c, round, HKEY_CURRENT_USER, kSourceListKey[kPlainForm], kLastUsedSourceValue,
-                   "n;1;" + directory);
-        ExpectText(c, round, HKEY_CURRENT_USER, kNetSourceKey[kPlainForm], kNetSourceValue,
-                   directory);
+        ExpectText(c, round, kModifyPathId, directory);
+        ExpectText(c, round, kLocalPackageId, directory + "Omrik VindaraXXX.msi");
+        ExpectText(c, round, kLastUsedSourceId, "n;1;" + directory);
+        ExpectText(c, round, kNetSourceId, directory);
         break;
     }
 }

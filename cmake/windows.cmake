@@ -42,12 +42,14 @@ endif()
 target_compile_options(setup_product INTERFACE "$<$<COMPILE_LANGUAGE:CXX>:${SETUP_PRODUCT_FLAGS}>")
 
 add_library(setup_win32 STATIC
+    base/links.cpp
     base/registry.cpp
     base/run_and_wait.cpp
     detect/read_registration.cpp
     repair/write_value.cpp
     reports/report_output.cpp
     launcher/main_window.cpp
+    launcher/refusal_dialog.cpp
     launcher/platform_ops.cpp
 )
 target_include_directories(setup_win32 PUBLIC ${PROJECT_SOURCE_DIR})

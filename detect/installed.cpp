@@ -64,7 +64,7 @@ int FindInstalledVersion(const TextValue* clientLevel, double* version) {
 
 // The language identifier doubles as the dialog's resource identifier, so
 // only those with a dialog are accepted. Norwegian is 2068, not 1044.
-static const int kDialogLanguages[] = {
+constexpr int kDialogLanguages[kDialogLanguageCount] = {
     1033, 1034, 1030, 1043, 1035, 1036, 1031, 1040, 2068, 2070, 1053, 1041,
 };
 

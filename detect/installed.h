@@ -9,4 +9,7 @@ int FindInstalledVersion(const TextValue* clientLevel, double* version);
 int ChooseDialogId(const TextValue* clientLevel, int language);
 
 const int kDefaultLanguage = 1033;
+// The languages with a dialog, each the resource identifier of its long form.
+const int kDialogLanguageCount = 12;
+extern const int kDialogLanguages[kDialogLanguageCount];
 int IsDialogLanguage(int language);

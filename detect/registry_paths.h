@@ -1,38 +1,22 @@
 // Where the product's state lives in the registry: every key and value the
-// launcher reads or repairs, in one table that the read, the record and the
-// repairs all walk. Each path has two forms naming the same key: with a
-// trailing backslash, tried first, and plain, the fallback (one derived
-// from the other, so they cannot drift apart). The repairs and the
-// build-level report use the product key and the main uninstall key; the
-// other two uninstall keys only count as signs of an installation.
+// launcher reads or repairs, in one table that the read, the record, the
+// repairs, the tests and the tools all walk. Each path names its key in two
+// forms: with a trailing backslash, tried first, and plain, the fallback;
+// only the first is stored, so the two cannot drift apart. The repairs and
+// the build-level report use the product key and the main uninstall key;
+// the other two uninstall keys only count as signs of an installation.
 #pragma once
+#include <stddef.h>
 
-enum KeyForm { kTrailingForm = 0, kPlainForm = 1 };
-const int kFormCount = 2;
+#define PRODUCT_CODE "{5D8B2E71-C94A-4F06-B3A2-8E61F0D7C249}"
+// The product code as Windows Installer files it per user: the first three
+// groups reversed, each byte of the last two with its hex digits swapped.
+#define PACKED_PRODUCT_CODE "17E2B8D5A49C60F43B2AE8160F7D2C94"
+inline constexpr char kProductCode[] = PRODUCT_CODE;
+inline constexpr char kPackedProductCode[] = PACKED_PRODUCT_CODE;
 
+enum KeyForm { kTrailingForm, kPlainForm, kFormCount };
 enum RegistryRoot { kLocalMachine, kCurrentUser };
-
-extern const char kProductCode[];
-extern const char kPackedProductCode[];
-
-// Under HKEY_LOCAL_MACHINE.
-extern const char* const kProductKey[kFormCount];
-extern const char* const kUninstallKeyByName[kFormCount];
-extern const char* const kAlternateUninstallKey[kFormCount];
-extern const char* const kMainUninstallKey[kFormCount];
-// Under HKEY_CURRENT_USER.
-extern const char* const kSourceListKey[kFormCount];
-extern const char* const kNetSourceKey[kFormCount];
-
-inline constexpr char kClientLevelValue[] = "ClientLevel";
-inline constexpr char kBuildLevelValue[] = "Build Level";
-inline constexpr char kDirectoryValue[] = "Directory";
-inline constexpr char kInstallDateValue[] = "InstallDate";
-inline constexpr char kUninstallStringValue[] = "UninstallString";
-inline constexpr char kModifyPathValue[] = "ModifyPath";
-inline constexpr char kLocalPackageValue[] = "LocalPackage";
-inline constexpr char kLastUsedSourceValue[] = "LastUsedSource";
-inline constexpr char kNetSourceValue[] = "1";
 
 // The keys in the order they are read and recorded; the values the read
 // takes first, in the order it takes them, then those only repaired.
@@ -48,8 +32,8 @@ enum ValueId {
 
 struct RegistrationKey {
     RegistryRoot root;
-    const char* const* path;  // both forms
-    const char* name;         // the record's short name for it
+    const char* path;  // its trailing form
+    const char* name;  // the record's short name for it
     int held;  // kept open after the read, so its repairs land in the key read
 };
 struct RegistrationValue {
@@ -58,3 +42,7 @@ struct RegistrationValue {
 };
 extern const RegistrationKey kRegistrationKeys[kKeyCount];
 extern const RegistrationValue kRegistrationValues[kValueCount];
+
+// The characters of the key's path in the given form: the plain form
+// leaves the trailing backslash out.
+size_t KeyPathLength(const RegistrationKey* key, KeyForm form);

@@ -1,6 +1,6 @@
 // The launcher's run: it reads what it was asked for and the registration,
-// decides in pure code (run_plan.h) and applies the decision through a
-// table of primitives that tests replace; on request it records the run.
+// decides in pure code (run_plan.h) and walks the decision through a table
+// of primitives that tests replace; on request it records the run.
 #pragma once
 #include <stddef.h>
 
@@ -8,8 +8,7 @@
 #include "detect/registration.h"
 #include "launcher/run_record.h"
 #include "repair/repair_plan.h"
-#include "reports/log_text.h"
-#include "reports/reports.h"
+#include "reports/resource_log.h"
 
 struct LauncherOps {
     void (*readSettings)(RunSettings* settings);

@@ -1,12 +1,8 @@
-// The hidden main window, the module its resources come from, and its
-// dialogs.
+// The hidden main window, and the module its resources come from.
 #pragma once
 #include <windows.h>
 
 extern HINSTANCE gModuleInstance;
-
-INT_PTR CALLBACK OkCancelDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-void ShowDialog(int dialogId);
 
 const int kWindowTextSize = 100;
 

@@ -5,13 +5,17 @@
 #include <string.h>
 #include <windows.h>
 
+#include "base/error_codes.h"
+#include "base/links.h"
 #include "base/run_and_wait.h"
 #include "base/text.h"
 #include "detect/read_registration.h"
 #include "launcher/command_line.h"
 #include "launcher/main_window.h"
+#include "launcher/refusal_dialog.h"
 #include "launcher/run_record.h"
-#include "reports/reports.h"
+#include "repair/write_value.h"
+#include "reports/report_output.h"
 
 // Always hidden. No display, or an exhausted desktop heap, means no window;
 // a failure the system gives no code for ends the run with one all the same.
@@ -66,9 +70,9 @@ static void ReadDesktopShell(RunSettings* s) {
 }
 
 // A variable too long to read is set to something, so it is on.
-static int EnvironmentSwitchedOn(const wchar_t* name) {
+static int EnvironmentSwitchedOn(Setting setting) {
     wchar_t value[kTextBufSize];
-    DWORD length = GetEnvironmentVariableW(name, value, kTextBufSize);
+    DWORD length = GetEnvironmentVariableW(kSettingNames[setting].variable, value, kTextBufSize);
     return length >= kTextBufSize || (length && IsSwitchedOn(value));
 }
 
@@ -83,19 +87,20 @@ static void KeepIfWhole(wchar_t* text, DWORD length, size_t cap = kTextBufSize) 
 // variables. A record path that does not fit asks for none.
 static void ReadPolicy(RunSettings* s, int recordFromEnvironment) {
     HKEY key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Policies\\Omrik\\Vindara\\Setup", 0,
-                      KEY_QUERY_VALUE | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kPolicyKey, 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY, &key) !=
+        ERROR_SUCCESS)
         return;
     DWORD type, unattended = 0, size = sizeof unattended;
-    if (RegQueryValueExW(key, L"Unattended", NULL, &type, (BYTE*)&unattended, &size) ==
-            ERROR_SUCCESS &&
+    if (RegQueryValueExW(key, kSettingNames[kUnattendedSetting].policy, NULL, &type,
+                         (BYTE*)&unattended, &size) == ERROR_SUCCESS &&
         type == REG_DWORD && unattended && !s->unattended)
-        s->unattended = "policy";
+        s->unattended = kAskedByPolicy;
     static wchar_t value[kLongestPath];
     size = sizeof value - sizeof(wchar_t);
     value[kLongestPath - 1] = L'\0';  // the query leaves no NUL when the data fills it
     if (!recordFromEnvironment &&
-        RegQueryValueExW(key, L"LogFile", NULL, &type, (BYTE*)value, &size) == ERROR_SUCCESS) {
+        RegQueryValueExW(key, kSettingNames[kRecordSetting].policy, NULL, &type, (BYTE*)value,
+                         &size) == ERROR_SUCCESS) {
         if (type == REG_EXPAND_SZ)
             KeepIfWhole(s->recordPath,
                         ExpandEnvironmentStringsW(value, s->recordPath, kLongestPath) - 1,
@@ -205,7 +210,7 @@ typedef LONG(WINAPI* GetVersionFunction)(OSVERSIONINFOW*);
 static void ReadSettings(RunSettings* s) {
     *s = {};
     DWORD read;
-    s->whatIf = EnvironmentSwitchedOn(L"OMRIK_SETUP_WHATIF");
+    s->whatIf = EnvironmentSwitchedOn(kWhatIfSetting);
     USEROBJECTFLAGS station = {};  // a service's says nobody sees it; unknown: visible
     s->visible = !GetUserObjectInformationA(GetProcessWindowStation(), UOI_FLAGS, &station,
                                             sizeof station, &read) ||
@@ -214,7 +219,7 @@ static void ReadSettings(RunSettings* s) {
     GetStartupInfoW(&start);
     s->startShow = start.dwFlags & STARTF_USESHOWWINDOW ? start.wShowWindow : -1;
     ReadDesktopShell(s);
-    s->unattended = EnvironmentSwitchedOn(L"OMRIK_SETUP_UNATTENDED") ? "environment" : nullptr;
+    s->unattended = EnvironmentSwitchedOn(kUnattendedSetting) ? kAskedByEnvironment : kNoReason;
     ReadToken(s);
     s->processId = GetCurrentProcessId();
     OSVERSIONINFOW version = {};
@@ -223,7 +228,8 @@ static void ReadSettings(RunSettings* s) {
         GetModuleHandleA("ntdll.dll"), "RtlGetVersion");
     if (getVersion && getVersion(&version) == 0)
         s->windows = {version.dwMajorVersion, version.dwMinorVersion, version.dwBuildNumber};
-    DWORD length = GetEnvironmentVariableW(L"OMRIK_SETUP_LOG", s->recordPath, kLongestPath);
+    DWORD length =
+        GetEnvironmentVariableW(kSettingNames[kRecordSetting].variable, s->recordPath, kLongestPath);
     KeepIfWhole(s->recordPath, length, kLongestPath);  // set, but too long: no record
     ReadPolicy(s, length != 0);
     wchar_t(*texts)[kTextBufSize] = s->texts;
@@ -239,11 +245,13 @@ static void ReadSettings(RunSettings* s) {
     // for its first bytes: it is there, nobody writes it, and it is a program.
     HANDLE inner;
     if (!PathInModuleFolder(kInnerInstallerName, s->innerInstaller, kTextBufSize)) {
-        s->innerInstallerError = kErrorFilenameExcedRange;
+        s->innerProblem = kNoRoomForInner;
+        s->innerError = kErrorFilenameExcedRange;
     } else if ((inner = CreateFileW(s->innerInstaller, FILE_READ_DATA | FILE_EXECUTE,
                                     FILE_SHARE_READ | FILE_SHARE_DELETE, NULL, OPEN_EXISTING, 0,
                                     NULL)) == INVALID_HANDLE_VALUE) {
-        s->innerInstallerError = GetLastError();
+        s->innerProblem = kInnerNotOpened;
+        s->innerError = GetLastError();
     } else {
         (void)ReadFile(inner, s->innerHead, sizeof s->innerHead, &read, NULL);  // unread: none
         CloseHandle(inner);

@@ -3,38 +3,31 @@
 // show as "?"; a secret the argument text hands on never shows.
 #include "launcher/run_record.h"
 
-#include <stdarg.h>
 #include <string.h>
-#include <wchar.h>
 
-#include "base/run_and_wait.h"
-#include "detect/registry_paths.h"
 #include "launcher/masking.h"
 
-// The line being written, never written unless every piece fits. The
-// longest is the inner command of the longest argument text, grown by
-// masking ("KEY=" becomes "KEY=***"), three bytes of UTF-8 a unit.
-static char gLine[4 * kLongestCommandLine + 512];
-static size_t gUsed;
-static int gFits;
-
-static void PutBytes(const char* bytes, size_t count) {
-    gFits &= count + 2 <= sizeof gLine - gUsed;  // CR LF always fits
-    if (gFits)
-        memcpy(gLine + gUsed, bytes, count);
-    gUsed += gFits ? count : 0;
+static void PutBytes(RunRecord* r, const char* bytes, size_t count) {
+    r->fits &= count + 2 <= sizeof r->line - r->used;  // CR LF always fits
+    if (r->fits)
+        memcpy(r->line + r->used, bytes, count);
+    r->used += r->fits ? count : 0;
 }
 
-static void PutAscii(const char* text) {
-    PutBytes(text, BoundedLength(text, (size_t)-1));
+void PutText(RunRecord* r, const char* text) {
+    PutBytes(r, text, BoundedLength(text, (size_t)-1));
 }
 
-static void PutNumber(unsigned long value, size_t width = 0) {
+static void PutDigits(RunRecord* r, unsigned long value, size_t width) {
     char digits[24] = "";
     (void)AppendUnsigned(digits, sizeof digits, value);  // 10 digits at most
     for (size_t length = BoundedLength(digits, sizeof digits); length < width; length++)
-        PutAscii("0");
-    PutAscii(digits);
+        PutText(r, "0");
+    PutText(r, digits);
+}
+
+void PutNumber(RunRecord* r, unsigned long value) {
+    PutDigits(r, value, 0);
 }
 
 // Every control but TAB, the line and paragraph separators and every format
@@ -53,61 +46,199 @@ int ShowsAsQuestionMark(unsigned long c) {
 }
 
 // Up to count units or the first NUL.
-static void PutOutside(const wchar_t* text, size_t count) {
-    for (size_t at = 0; at < count && text[at] && gFits;) {
+static void PutOutside(RunRecord* r, const wchar_t* text, size_t count) {
+    for (size_t at = 0; at < count && text[at] && r->fits;) {
         unsigned long c = NextCodePoint(text, count, &at);
         char bytes[4] = {'?'};
-        PutBytes(bytes, ShowsAsQuestionMark(c) ? 1 : Utf8Of(c, bytes));
+        PutBytes(r, bytes, ShowsAsQuestionMark(c) ? 1 : Utf8Of(c, bytes));
     }
 }
 
 // "YYYY-MM-DDThh:mm:ss.mmm" from the part given on.
-static void PutTime(const RecordTime* t, int from) {
+static void PutTime(RunRecord* r, int from) {
     static const char kBefore[] = "?--T::.";
     static const unsigned char kWidths[kTimeParts] = {4, 2, 2, 2, 2, 2, 3};
     for (int i = from; i < kTimeParts; i++) {
-        PutBytes(&kBefore[i], i > from);
-        PutNumber(t->parts[i], kWidths[i]);
+        PutBytes(r, &kBefore[i], i > from);
+        PutDigits(r, r->now.parts[i], kWidths[i]);
+    }
+}
+
+// A type by its name, or by its number when it has none. A multi-string's
+// later strings follow its first in the read's room, each behind "\0", up
+// to the empty string that ends them.
+void PutValue(RunRecord* r, unsigned long type, const wchar_t* text, size_t length) {
+    static const char kTypes[] = "REG_NONE\0REG_SZ\0REG_EXPAND_SZ\0REG_BINARY\0REG_DWORD\0"
+                                 "REG_DWORD_BIG_ENDIAN\0REG_LINK\0REG_MULTI_SZ";
+    PutText(r, type < 8 ? NthText(kTypes, (int)type) : "type ");
+    if (type >= 8)
+        PutNumber(r, type);
+    PutText(r, " ");
+    PutOutside(r, text, length);
+    for (size_t at = BoundedLength(text, kTextBufSize) + 1;
+         type == kRegMultiSz && at < kTextBufSize && text[at];
+         at += BoundedLength(text + at, kTextBufSize - at) + 1) {
+        PutText(r, "\\0");
+        PutOutside(r, text + at, kTextBufSize - at);
     }
 }
 
 // A code of 0x80000000 or more is an NTSTATUS or HRESULT, which reads in
 // hex too: "3221225477 (0xC0000005, failed)". After the code comes the word
 // a console reads it by, or else Windows' own text for it.
-static void PutExitCode(unsigned long code, const char* outcome, const wchar_t* said) {
+static void PutCode(RunRecord* r, unsigned long code, const char* word, const wchar_t* said) {
     const char* next = " (";
-    PutNumber(code);
+    PutNumber(r, code);
     if (code >= 0x80000000ul) {
-        PutAscii(" (0x");
+        PutText(r, " (0x");
         for (int shift = 28; shift >= 0; shift -= 4)
-            PutBytes(&"0123456789ABCDEF"[(code >> shift) & 0xF], 1);
+            PutBytes(r, &"0123456789ABCDEF"[(code >> shift) & 0xF], 1);
         next = ", ";
     }
-    if (*outcome || *said) {
-        PutAscii(next);
-        PutAscii(outcome);
-        PutOutside(said, kTextBufSize);
+    if (*word || *said) {
+        PutText(r, next);
+        PutText(r, word);
+        PutOutside(r, said, kTextBufSize);
         next = ", ";
     }
-    PutAscii(*next == ',' ? ")" : "");
+    PutText(r, *next == ',' ? ")" : "");
 }
 
-// The words a deployment console maps exit codes to.
-const char* ExitOutcome(int refused, int notStarted, unsigned long code) {
-    return refused      ? "refused"
-           : notStarted ? "not started"
-           : code == 0 || code == kErrorInstallSuccess ? "success"
-           : code == kErrorSuccessRebootRequired       ? "restart required"
-           : code == kErrorSuccessRebootInitiated      ? "restart started"
-           : code == kErrorInstallAlreadyRunning       ? "retry later"
-                                                       : "failed";
+// Nothing is built where no record is written.
+void StartLine(RunRecord* r, const char* name) {
+    r->used = 0;
+    r->fits = r->file != nullptr;
+    if (!r->fits)
+        return;
+    r->readClock(&r->now);
+    PutText(r, "[");
+    PutNumber(r, r->processId);
+    PutText(r, " ");
+    PutTime(r, kHour);
+    PutText(r, "] ");
+    PutText(r, name);
 }
 
-// "C:\..." or "\\server\share\..." ("/" separates as "\" does), not
-// where the current directory is.
-int IsAbsolutePath(const wchar_t* path) {
-    return (path[0] && path[1] == L':' && (path[2] == L'\\' || path[2] == L'/')) ||
-           ((path[0] == L'\\' || path[0] == L'/') && (path[1] == L'\\' || path[1] == L'/'));
+// A line that does not fit is left out; one the file does not take ends
+// the record, as what follows a cut line could read as part of it.
+void EndLine(RunRecord* r) {
+    if (!r->fits)
+        return;
+    memcpy(r->line + r->used, "\r\n", 2);
+    if (!r->write(r->file, r->line, r->used + 2))
+        r->file = nullptr;
+}
+
+void RecordText(RunRecord* r, const char* name, const char* text) {
+    StartLine(r, name);
+    PutText(r, text);
+    EndLine(r);
+}
+
+void RecordNumber(RunRecord* r, const char* name, unsigned long value) {
+    StartLine(r, name);
+    PutNumber(r, value);
+    EndLine(r);
+}
+
+void RecordYesNo(RunRecord* r, const char* name, int yes) {
+    RecordText(r, name, yes ? "yes" : "no");
+}
+
+void RecordOutside(RunRecord* r, const char* name, const wchar_t* text) {
+    StartLine(r, name);
+    PutOutside(r, text, kTextBufSize);
+    EndLine(r);
+}
+
+void RecordMasked(RunRecord* r, const char* name, const wchar_t* args) {
+    StartLine(r, name);
+    r->fits &= MaskSecrets(args, r->masked, sizeof r->masked / sizeof r->masked[0]);
+    PutOutside(r, r->masked, (size_t)-1);
+    EndLine(r);
+}
+
+// The tick count's wrap cancels out.
+void RecordDuration(RunRecord* r, const char* name, unsigned long sinceTick) {
+    StartLine(r, name);
+    PutNumber(r, r->now.tick - sinceTick);
+    PutText(r, " ms");
+    EndLine(r);
+}
+
+void RecordStartTime(RunRecord* r) {
+    StartLine(r, "run: ");
+    PutTime(r, kYear);
+    PutText(r, "Z");
+    EndLine(r);
+}
+
+void RecordCode(RunRecord* r, const char* name, unsigned long code) {
+    wchar_t said[kTextBufSize] = L"";
+    StartLine(r, name);
+    if (r->fits)
+        r->describeCode(code, said, kTextBufSize);
+    PutCode(r, code, "", said);
+    EndLine(r);
+}
+
+void RecordResult(RunRecord* r, RunResult result) {
+    StartLine(r, "exit code: ");
+    PutCode(r, result.exitCode, OutcomeText(result.outcome), L"");
+    EndLine(r);
+}
+
+// "<when><key>", or "<when><key>\\<value>" for one of its values.
+static void StartNamed(RunRecord* r, const char* when, KeyId key, const char* value) {
+    StartLine(r, when);
+    PutText(r, kRegistrationKeys[key].name);
+    if (value) {
+        PutText(r, "\\");
+        PutText(r, value);
+    }
+}
+
+// What one read of the registration found, key by key. The first read
+// names each key by its path too, later lines by its short name alone.
+void RecordRead(RunRecord* r, const char* when, const Registration* registration,
+                int withPaths) {
+    for (int id = 0; id < kKeyCount; id++) {
+        const RegistrationKey* key = &kRegistrationKeys[id];
+        StartNamed(r, when, (KeyId)id, nullptr);
+        PutText(r, registration->opened[id] ? ": opened" : ": missing");
+        if (withPaths) {
+            PutText(r, key->root == kCurrentUser ? " (HKCU\\" : " (HKLM\\");
+            PutBytes(r, key->path, KeyPathLength(key, kPlainForm));
+            PutText(r, ")");
+        }
+        EndLine(r);
+        for (int v = 0; v < kReadValueCount && registration->opened[id]; v++) {
+            const TextValue* value = &registration->values[v];
+            if (kRegistrationValues[v].key != id)
+                continue;
+            StartNamed(r, when, (KeyId)id, kRegistrationValues[v].name);
+            PutText(r, value->read ? ": " : value->tooLong ? ": too long (" : ": missing");
+            if (value->read)
+                PutValue(r, value->type, value->text, value->length);
+            if (value->tooLong && !value->read) {
+                PutNumber(r, value->tooLong);
+                PutText(r, " bytes)");
+            }
+            EndLine(r);
+        }
+    }
+}
+
+void RecordWrite(RunRecord* r, const RegistryWrite* write, const WriteResult* result) {
+    static const char kHow[] = ": failed with error \0: written\0: written through the fallback form";
+    const RegistrationValue* value = &kRegistrationValues[write->value];
+    StartNamed(r, "write ", value->key, value->name);
+    PutText(r, NthText(kHow, result->outcome));
+    if (result->outcome == kWriteFailed)
+        PutNumber(r, result->error);
+    PutText(r, ", ");
+    PutValue(r, write->type, write->text, write->length);
+    EndLine(r);
 }
 
 // The long form, which the system takes as it is up to its longest paths,
@@ -135,127 +266,4 @@ int MayAppendToRecord(int elevated, int created, const unsigned char* owner,
          sid += 8 + 4 * sid[1])
         trusted |= SameSid(owner, sid);
     return trusted;
-}
-
-// Writes one line with one write call: its prefix, then the format, whose
-// directives take %s an ASCII text, %u a number, %y yes or no (an int), %w
-// outside text, %m the argument text masked, %v a registry value (type,
-// text, length), %c an exit code and its outcome, or null for Windows' text
-// of it, %t milliseconds since a tick, %T the line's date and time. A line
-// that cannot be written whole ends the record: what follows a cut line
-// could read as part of it.
-void WriteLine(RunRecord* record, const char* format, ...) {
-    if (!record->file)
-        return;
-    record->readClock(&record->now);
-    gUsed = 0;
-    gFits = 1;
-    PutAscii("[");
-    PutNumber(record->processId);
-    PutAscii(" ");
-    PutTime(&record->now, kHour);
-    PutAscii("] ");
-    va_list args;
-    va_start(args, format);
-    for (const char* f = format; *f; f++) {
-        if (*f != '%') {
-            PutBytes(f, 1);
-            continue;
-        }
-        switch (*++f) {
-        case 's':
-            PutAscii(va_arg(args, const char*));
-            break;
-        case 'u':
-            PutNumber(va_arg(args, unsigned long));
-            break;
-        case 'y':
-            PutAscii(va_arg(args, int) ? "yes" : "no");
-            break;
-        case 'w':
-            PutOutside(va_arg(args, const wchar_t*), kTextBufSize);
-            break;
-        case 'm': {
-            static wchar_t masked[4 * kInnerCommandRoom];  // "K=" can become "K=***"
-            gFits &= MaskSecrets(va_arg(args, const wchar_t*), masked, 4 * kInnerCommandRoom);
-            PutOutside(masked, (size_t)-1);
-            break;
-        }
-        case 'v': {  // a type by its name, or by its number when it has none
-            static const char kTypes[] = "REG_NONE\0REG_SZ\0REG_EXPAND_SZ\0REG_BINARY\0REG_DWORD\0"
-                                         "REG_DWORD_BIG_ENDIAN\0REG_LINK\0REG_MULTI_SZ";
-            const unsigned long type = va_arg(args, unsigned long);
-            PutAscii(type < 8 ? NthText(kTypes, (int)type) : "type ");
-            if (type >= 8)
-                PutNumber(type);
-            PutAscii(" ");
-            // A multi-string's later strings follow its first in the read's
-            // room, each behind "\0", up to the empty string that ends them.
-            const wchar_t* text = va_arg(args, const wchar_t*);
-            PutOutside(text, va_arg(args, size_t));
-            for (size_t at = BoundedLength(text, kTextBufSize) + 1;
-                 type == kRegMultiSz && at < kTextBufSize && text[at];
-                 at += BoundedLength(text + at, kTextBufSize - at) + 1) {
-                PutAscii("\\0");
-                PutOutside(text + at, kTextBufSize - at);
-            }
-            break;
-        }
-        case 'c': {
-            const unsigned long code = va_arg(args, unsigned long);
-            const char* outcome = va_arg(args, const char*);
-            static wchar_t said[kTextBufSize];
-            said[0] = L'\0';
-            if (!outcome)
-                record->describeCode(code, said, kTextBufSize);
-            PutExitCode(code, outcome ? outcome : "", said);
-            break;
-        }
-        case 't':
-            PutNumber(record->now.tick - va_arg(args, unsigned long));
-            break;
-        case 'T':
-            PutTime(&record->now, kYear);
-            break;
-        }
-    }
-    va_end(args);
-    if (!gFits)
-        return;
-    memcpy(gLine + gUsed, "\r\n", 2);
-    if (!record->write(record->file, gLine, gUsed + 2))
-        record->file = nullptr;
-}
-
-// What one read of the registration found, key by key. The first read
-// names each key by its path too, later lines by its short name alone.
-void RecordRead(RunRecord* record, const char* when, const Registration* r, int withPaths) {
-    for (int id = 0; id < kKeyCount; id++) {
-        const RegistrationKey* key = &kRegistrationKeys[id];
-        WriteLine(record, "%s%s: %s%s%s%s", when, key->name, r->opened[id] ? "opened" : "missing",
-                  !withPaths ? "" : key->root == kCurrentUser ? " (HKCU\\" : " (HKLM\\",
-                  withPaths ? key->path[kPlainForm] : "", withPaths ? ")" : "");
-        for (int v = 0; v < kReadValueCount && r->opened[id]; v++) {
-            const TextValue* value = &r->values[v];
-            if (kRegistrationValues[v].key == id)
-                WriteLine(record,
-                          value->read       ? "%s%s\\%s: %v"
-                          : value->tooLong ? "%s%s\\%s: too long (%u bytes)"
-                                            : "%s%s\\%s: missing",
-                          when, key->name, kRegistrationValues[v].name,
-                          value->read ? value->type : value->tooLong, value->text, value->length);
-        }
-    }
-}
-
-void RecordWrite(RunRecord* record, const RegistryWrite* write, const WriteResult* result) {
-    const RegistrationValue* value = &kRegistrationValues[write->value];
-    const char* key = kRegistrationKeys[value->key].name;
-    if (result->outcome == kWriteFailed)
-        WriteLine(record, "write %s\\%s: failed with error %u, %v", key, value->name,
-                  result->error, write->type, write->text, write->length);
-    else
-        WriteLine(record, "write %s\\%s: %s, %v", key, value->name,
-                  result->outcome == kWritten ? "written" : "written through the fallback form",
-                  write->type, write->text, write->length);
 }

@@ -106,21 +106,18 @@ static int ComposeRepair(ValueId value, const Registration* r, wchar_t* dst, siz
     return 0;
 }
 
-// The writes of the repairs, in the order they run; none when the
-// installation did not register itself. Returns how many there are.
-int PlanRepairs(const Registration* r, RegistryWrite writes[kRepairCount]) {
-    if (!IsRegistered(r))
-        return 0;
-    int count = 0;
-    for (ValueId value : kRepairs) {
-        RegistryWrite* write = &writes[count];
+void PlanRepairs(const Registration* r, RepairPlan* plan) {
+    plan->registered = IsRegistered(r);
+    plan->count = 0;
+    for (int i = 0; i < kRepairCount && plan->registered; i++) {
+        const ValueId value = kRepairs[i];
+        RegistryWrite* write = &plan->writes[plan->count];
         if (!ComposeRepair(value, r, write->text, kTextBufSize))
             continue;
         write->value = value;
         write->openKey = r->held[kRegistrationValues[value].key];
         write->type = RepairType(value, r);
         write->length = BoundedLength(write->text, kTextBufSize);
-        count++;
+        plan->count++;
     }
-    return count;
 }

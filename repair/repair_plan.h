@@ -25,6 +25,12 @@ struct WriteResult {
 
 const int kRepairCount = 6;
 
-int PlanRepairs(const Registration* registration, RegistryWrite writes[kRepairCount]);
-// Writing one planned value into the registry (write_value.cpp).
-WriteResult WriteValue(const RegistryWrite* write);
+// The writes in the order they run; none where the installation did not
+// register itself.
+struct RepairPlan {
+    int registered;
+    int count;
+    RegistryWrite writes[kRepairCount];
+};
+
+void PlanRepairs(const Registration* registration, RepairPlan* plan);

@@ -1,10 +1,10 @@
 // Writes a repaired value into an existing key, never making one: into the
 // key the read holds, else through the first form of its path that takes it.
-#include "repair/repair_plan.h"
+#include "repair/write_value.h"
 
 #include <windows.h>
 
-#include "base/run_and_wait.h"
+#include "base/error_codes.h"
 #include "base/text.h"
 #include "detect/read_registration.h"
 

@@ -4,10 +4,11 @@
 // shows one moment.
 #include <windows.h>
 
+#include "base/links.h"
 #include "base/run_and_wait.h"
 #include "base/text.h"
 #include "reports/report_text.h"
-#include "reports/reports.h"
+#include "reports/report_output.h"
 
 // No owner, one OK button, no icon. The wide call shows every character of
 // a value read from the registry, whatever the system's code page.
@@ -22,17 +23,6 @@ void ShowReport(const wchar_t* text) {
 static HANDLE OpenName(const wchar_t* path, DWORD disposition) {
     return CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ, NULL, disposition,
                        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, NULL);
-}
-
-// A name opened as itself that leads to a file not the launcher's own.
-// Unknown reads as a link. A folder's link count means nothing.
-int IsLink(void* handle, int folder) {
-    static_assert(FILE_ATTRIBUTE_REPARSE_POINT == 0x400, "the attribute LeadsElsewhere reads");
-    FILE_STANDARD_INFO standard = {};
-    FILE_ATTRIBUTE_TAG_INFO tag = {};
-    return !GetFileInformationByHandleEx(handle, FileStandardInfo, &standard, sizeof standard) ||
-           !GetFileInformationByHandleEx(handle, FileAttributeTagInfo, &tag, sizeof tag) ||
-           LeadsElsewhere(tag.FileAttributes, tag.ReparseTag, folder ? 1 : standard.NumberOfLinks);
 }
 
 // Makes the file or empties it and writes the bytes in one block; returns

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Pictures of the 24 already-installed dialogs, for translators and
-# reviewers: a built Setup.exe runs from a scratch installation medium
-# against a faked installation (version 3.9 for the long forms, 4.50 for the
-# short ones) with each /l<id>, and the UI driver photographs the dialog and
-# closes it. Writes OUT_DIR/<dialog id>.png.
+# Pictures of the already-installed dialogs, both forms in every language,
+# for translators and reviewers: a built Setup.exe runs from a scratch
+# installation medium against a faked installation (version 3.9 for the long
+# forms, 4.50 for the short ones) with each /l<id>, and the UI driver
+# photographs the dialog and closes it. Writes OUT_DIR/<dialog id>.png.
 #   tools/gallery.sh BUILD_ROOT OUT_DIR
 # It is the Setup.exe of the Windows tree the test bed runs natively: the
 # shipped 32-bit file, or its 64-bit twin, which carries the same resources
@@ -20,9 +20,18 @@
 # Japanese glyphs from those installed on the machine.
 set -euo pipefail
 
-western=(1030 1031 1033 1034 1035 1036 1040 1043 1053 2068 2070)
+# The languages with a dialog, one resource file resources/dialogs/<id>.rc
+# each; all but the Japanese one are shown under the Western locale.
 japanese=(1041)
 japanese_locale=ja_JP.UTF-8
+dialog_languages() {
+    local file id
+    for file in "$root"/resources/dialogs/*.rc; do
+        id=$(basename "$file" .rc)
+        [[ $id =~ ^[0-9]+$ ]] && [[ " ${japanese[*]} " != *" $id "* ]] && echo "$id"
+    done
+    return 0
+}
 
 fail() {
     echo "gallery: $*" >&2
@@ -35,6 +44,8 @@ if [ "${1:-}" != "--inside" ]; then
     mkdir -p "$2"
     out=$(cd "$2" && pwd)
     root=$(cd "$(dirname "$0")/.." && pwd)
+    mapfile -t western < <(dialog_languages)
+    [ ${#western[@]} -gt 0 ] || fail "no dialog resources in $root/resources/dialogs"
     locale -a | grep -ix 'ja_JP\.utf-\?8' >/dev/null ||
         fail "the $japanese_locale locale is missing; run 'make deps' as root"
     [ -n "$(fc-list :lang=ja family 2>/dev/null)" ] ||

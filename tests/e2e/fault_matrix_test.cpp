@@ -3,7 +3,6 @@
 // screen, and the registry before and after. Every value that is not meant
 // to change must stay byte for byte as it was. One case is one line.
 #include <ctype.h>
-#include <stdlib.h>
 
 #include <ostream>
 #include <string>
@@ -15,20 +14,16 @@
 
 namespace {
 
-// Where a value lives: the product key, the main uninstall key, the source
-// list key and its network source key.
-enum Where { P, U, L, N };
-
+// A value of the registration stored in its key before the run, and one the
+// run is expected to write, each by its exact bytes.
 struct Seed {
-    Where where;
-    const char* name;
+    ValueId value;
     DWORD type;
     std::string data;
 };
 
 struct Change {
-    Where where;
-    const char* name;
+    ValueId value;
     std::string data;  // as stored, NUL included
 };
 
@@ -45,25 +40,6 @@ struct FaultCase {
     std::vector<Change> changes;
 };
 
-HKEY RootOf(Where where) {
-    return where == P || where == U ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
-}
-
-const char* const* const kKeys[] = {kProductKey, kMainUninstallKey, kSourceListKey,
-                                    kNetSourceKey};
-
-const char* KeyOf(Where where) {
-    return kKeys[where][kPlainForm];
-}
-
-Where WhereOf(HKEY root, const char* const* key) {
-    for (Where where : {P, U, L, N}) {
-        if (kKeys[where] == key && RootOf(where) == root)
-            return where;
-    }
-    abort();  // a key this table does not seed
-}
-
 std::string Z(const std::string& text) {
     return text + '\0';
 }
@@ -76,19 +52,19 @@ std::string Fill(size_t count, char c) {
 // ClientLevel), so the repairs run over whatever else is seeded.
 std::vector<Seed> Installed(std::vector<Seed> more = {}) {
     std::vector<Seed> seeds = {
-        {P, "ClientLevel", REG_SZ, Z("VNR 4.50")},
-        {P, "Directory", REG_SZ, Z("D:\\Apps\\")},
-        {U, "InstallDate", REG_SZ, Z("20261208")},
-        {U, "UninstallString", REG_SZ, Z("MsiExec.exe /X{x}")},
-        {U, "ModifyPath", REG_SZ, Z("MsiExec.exe /I{x}")},
-        {U, "LocalPackage", REG_SZ, Z("C:\\windows\\Installer\\1.msi")},
-        {L, "LastUsedSource", REG_SZ, Z("n;1;E:\\Media\\")},
-        {N, "1", REG_SZ, Z("E:\\Media\\")},
+        {kClientLevelId, REG_SZ, Z("VNR 4.50")},
+        {kDirectoryId, REG_SZ, Z("D:\\Apps\\")},
+        {kInstallDateId, REG_SZ, Z("20261208")},
+        {kUninstallStringId, REG_SZ, Z("MsiExec.exe /X{x}")},
+        {kModifyPathId, REG_SZ, Z("MsiExec.exe /I{x}")},
+        {kLocalPackageId, REG_SZ, Z("C:\\windows\\Installer\\1.msi")},
+        {kLastUsedSourceId, REG_SZ, Z("n;1;E:\\Media\\")},
+        {kNetSourceId, REG_SZ, Z("E:\\Media\\")},
     };
     for (const Seed& seed : more) {
         bool replaced = false;
         for (Seed& old : seeds) {
-            if (old.where == seed.where && std::string(old.name) == seed.name) {
+            if (old.value == seed.value) {
                 old = seed;
                 replaced = true;
             }
@@ -99,10 +75,10 @@ std::vector<Seed> Installed(std::vector<Seed> more = {}) {
     return seeds;
 }
 
-std::vector<Seed> Without(Where where, const char* name) {
+std::vector<Seed> Without(ValueId value) {
     std::vector<Seed> seeds = Installed();
     for (size_t i = 0; i < seeds.size(); i++) {
-        if (seeds[i].where == where && std::string(seeds[i].name) == name)
+        if (seeds[i].value == value)
             seeds.erase(seeds.begin() + (long)i);
     }
     return seeds;
@@ -112,75 +88,75 @@ std::vector<Seed> Without(Where where, const char* name) {
 std::vector<Change> Repaired(const std::string& d) {
     std::vector<Change> changes;
     for (const ValueText& value : RepairedValues(d))
-        changes.push_back({WhereOf(value.root, value.key), value.name, Z(value.text)});
+        changes.push_back({value.value, Z(value.text)});
     return changes;
 }
 
-std::vector<Change> Only(std::vector<Change> all, std::vector<const char*> names) {
+std::vector<Change> Only(std::vector<Change> all, std::vector<ValueId> values) {
     std::vector<Change> kept;
     for (const Change& change : all) {
-        for (const char* name : names) {
-            if (std::string(change.name) == name)
+        for (ValueId value : values) {
+            if (change.value == value)
                 kept.push_back(change);
         }
     }
     return kept;
 }
 
-const std::vector<Change> kBuildLevelOnly = {{P, "Build Level", Z(SETUP_BUILD_DATE)}};
+const std::vector<Change> kBuildLevelOnly = {{kBuildLevelId, Z(SETUP_BUILD_DATE)}};
 const std::string k258 = "D:\\" + Fill(254, 'a') + "\\";  // 259 bytes with its NUL
 const std::string k259 = "D:\\" + Fill(255, 'a') + "\\";  // 260 bytes with its NUL
 
 const FaultCase kCases[] = {
     {"nothing installed", {}, "/qn", kNone, 0, NULL, {}},
     {"registered installation", Installed(), "/qn", kNone, 0, NULL, Repaired("D:\\Apps\\")},
-    {"product key without uninstall key", {{P, "ClientLevel", REG_SZ, Z("VNR/3")}}, "/qn", kNone,
+    {"product key without uninstall key", {{kClientLevelId, REG_SZ, Z("VNR/3")}}, "/qn", kNone,
      0, NULL, {}},
-    {"uninstall key without product key", {{U, "InstallDate", REG_SZ, Z("1")}}, "/qn", kNone, 0,
+    {"uninstall key without product key", {{kInstallDateId, REG_SZ, Z("1")}}, "/qn", kNone, 0,
      NULL, {}},
-    {"ClientLevel with garbage after the slash", Installed({{P, "ClientLevel", REG_SZ,
+    {"ClientLevel with garbage after the slash", Installed({{kClientLevelId, REG_SZ,
      Z("VNR/abc")}}), "/qn", kNone, 1, "is already installed", {}},
-    {"ClientLevel as a number", Installed({{P, "ClientLevel", REG_DWORD, "\x04\0\0\0"}}), "/qn",
+    {"ClientLevel as a number", Installed({{kClientLevelId, REG_DWORD, "\x04\0\0\0"}}), "/qn",
      kNone, 0, NULL, Repaired("D:\\Apps\\")},
-    {"ClientLevel as binary with a slash", Installed({{P, "ClientLevel", REG_BINARY, "V/4"}}),
+    {"ClientLevel as binary with a slash", Installed({{kClientLevelId, REG_BINARY, "V/4"}}),
      "/qn", kNone, 1, "is already installed", {}},
-    {"ClientLevel empty", Installed({{P, "ClientLevel", REG_SZ, ""}}), "/qn", kNone, 0, NULL,
+    {"ClientLevel empty", Installed({{kClientLevelId, REG_SZ, ""}}), "/qn", kNone, 0, NULL,
      Repaired("D:\\Apps\\")},
-    {"ClientLevel of 300 bytes", Installed({{P, "ClientLevel", REG_SZ, Z("VNR/" + Fill(295,
+    {"ClientLevel of 300 bytes", Installed({{kClientLevelId, REG_SZ, Z("VNR/" + Fill(295,
      '4'))}}), "/qn", kNone, 0, NULL, {}},
-    {"Directory missing", Without(P, "Directory"), "/qn", kNone, 0, NULL, kBuildLevelOnly},
-    {"Directory as a number", Installed({{P, "Directory", REG_DWORD, "\x01\0\0\0"}}), "/qn",
+    {"Directory missing", Without(kDirectoryId), "/qn", kNone, 0, NULL, kBuildLevelOnly},
+    {"Directory as a number", Installed({{kDirectoryId, REG_DWORD, "\x01\0\0\0"}}), "/qn",
      kNone, 0, NULL, kBuildLevelOnly},
-    {"Directory as binary", Installed({{P, "Directory", REG_BINARY, "D:\\Apps\\"}}), "/qn",
+    {"Directory as binary", Installed({{kDirectoryId, REG_BINARY, "D:\\Apps\\"}}), "/qn",
      kNone, 0, NULL, kBuildLevelOnly},
-    {"Directory as multi-string", Installed({{P, "Directory", REG_MULTI_SZ,
+    {"Directory as multi-string", Installed({{kDirectoryId, REG_MULTI_SZ,
      Z(Z("D:\\Apps\\"))}}), "/qn", kNone, 0, NULL, kBuildLevelOnly},
-    {"Directory empty", Installed({{P, "Directory", REG_SZ, Z("")}}), "/qn", kNone, 0, NULL,
+    {"Directory empty", Installed({{kDirectoryId, REG_SZ, Z("")}}), "/qn", kNone, 0, NULL,
      kBuildLevelOnly},
-    {"Directory without trailing backslash", Installed({{P, "Directory", REG_SZ,
+    {"Directory without trailing backslash", Installed({{kDirectoryId, REG_SZ,
      Z("D:\\Apps")}}), "/qn", kNone, 0, NULL, Repaired("D:\\Apps")},
-    {"Directory without NUL", Installed({{P, "Directory", REG_SZ, "D:\\Apps\\"}}), "/qn", kNone,
+    {"Directory without NUL", Installed({{kDirectoryId, REG_SZ, "D:\\Apps\\"}}), "/qn", kNone,
      0, NULL, Repaired("D:\\Apps\\")},
-    {"Directory of 259 bytes", Installed({{P, "Directory", REG_SZ, Z(k258)}}), "/qn", kNone, 0,
-     NULL, Only(Repaired(k258), {"Build Level", "ModifyPath", "1"})},
-    {"Directory of 260 bytes", Installed({{P, "Directory", REG_SZ, Z(k259)}}), "/qn", kNone, 0,
-     NULL, Only(Repaired(k259), {"Build Level", "ModifyPath", "1"})},
-    {"Directory of 300 bytes", Installed({{P, "Directory", REG_SZ, Z(k259 + Fill(40, 'b'))}}),
+    {"Directory of 259 bytes", Installed({{kDirectoryId, REG_SZ, Z(k258)}}), "/qn", kNone, 0,
+     NULL, Only(Repaired(k258), {kBuildLevelId, kModifyPathId, kNetSourceId})},
+    {"Directory of 260 bytes", Installed({{kDirectoryId, REG_SZ, Z(k259)}}), "/qn", kNone, 0,
+     NULL, Only(Repaired(k259), {kBuildLevelId, kModifyPathId, kNetSourceId})},
+    {"Directory of 300 bytes", Installed({{kDirectoryId, REG_SZ, Z(k259 + Fill(40, 'b'))}}),
      "/qn", kNone, 0, NULL, kBuildLevelOnly},
-    {"source without colon", Installed({{N, "1", REG_SZ, Z("\\\\server\\share\\")}}), "/qn",
-     kNone, 0, NULL, Only(Repaired("D:\\Apps\\"), {"Build Level", "LastUsedSource",
-     "UninstallString", "ModifyPath", "LocalPackage"})},
-    {"source as a number", Installed({{L, "LastUsedSource", REG_DWORD, "\x3a\0\0\0"}}), "/qn",
-     kNone, 0, NULL, Only(Repaired("D:\\Apps\\"), {"Build Level", "1", "UninstallString",
-     "ModifyPath", "LocalPackage"})},
-    {"source as multi-string", Installed({{L, "LastUsedSource", REG_MULTI_SZ,
+    {"source without colon", Installed({{kNetSourceId, REG_SZ, Z("\\\\server\\share\\")}}),
+     "/qn", kNone, 0, NULL, Only(Repaired("D:\\Apps\\"), {kBuildLevelId, kLastUsedSourceId,
+     kUninstallStringId, kModifyPathId, kLocalPackageId})},
+    {"source as a number", Installed({{kLastUsedSourceId, REG_DWORD, "\x3a\0\0\0"}}), "/qn",
+     kNone, 0, NULL, Only(Repaired("D:\\Apps\\"), {kBuildLevelId, kNetSourceId,
+     kUninstallStringId, kModifyPathId, kLocalPackageId})},
+    {"source as multi-string", Installed({{kLastUsedSourceId, REG_MULTI_SZ,
      Z(Z("n;1;E:\\Media\\"))}}), "/qn", kNone, 0, NULL, Repaired("D:\\Apps\\")},
-    {"source of 300 bytes", Installed({{L, "LastUsedSource", REG_SZ, Z("n;1;E:" + Fill(293,
-     's'))}}), "/qn", kNone, 0, NULL, Only(Repaired("D:\\Apps\\"), {"Build Level", "1",
-     "UninstallString", "ModifyPath", "LocalPackage"})},
-    {"source empty", Installed({{L, "LastUsedSource", REG_SZ, Z("")}}), "/qn", kNone, 0, NULL,
-     Only(Repaired("D:\\Apps\\"), {"Build Level", "1", "UninstallString", "ModifyPath",
-     "LocalPackage"})},
+    {"source of 300 bytes", Installed({{kLastUsedSourceId, REG_SZ, Z("n;1;E:" + Fill(293,
+     's'))}}), "/qn", kNone, 0, NULL, Only(Repaired("D:\\Apps\\"), {kBuildLevelId, kNetSourceId,
+     kUninstallStringId, kModifyPathId, kLocalPackageId})},
+    {"source empty", Installed({{kLastUsedSourceId, REG_SZ, Z("")}}), "/qn", kNone, 0, NULL,
+     Only(Repaired("D:\\Apps\\"), {kBuildLevelId, kNetSourceId, kUninstallStringId,
+     kModifyPathId, kLocalPackageId})},
     {"inner installer missing", Installed(), "/qn", kNoInnerInstaller, ERROR_FILE_NOT_FOUND,
      NULL, {}},
     {"inner installer crashes", Installed(), "/qn", kInnerCrashes, 0xC0000005, NULL,
@@ -194,11 +170,11 @@ const FaultCase kCases[] = {
     {"help file cannot be written", Installed(), "/?", kHelpLocked, 0, NULL, {}},
     {"log cannot be written", Installed(), "/LOGRESOURCES /vd", kLogLocked, 0,
      VERSION_REPORT_TEXT, {}},
-    {"build level of odd types", Installed({{P, "Build Level", REG_DWORD, "\x41\x42\0\0"},
-     {U, "InstallDate", REG_BINARY, "20261208"}}), "/bl", kNone, 0,
+    {"build level of odd types", Installed({{kBuildLevelId, REG_DWORD, "\x41\x42\0\0"},
+     {kInstallDateId, REG_BINARY, "20261208"}}), "/bl", kNone, 0,
      "Build date :\t AB\nClient Level :\t VNR 4.50\nInstallDir :\t D:\\Apps\\\n"
      "InstallDate :\t 20261208\n", {}},
-    {"build level values of 300 bytes", Installed({{P, "Directory", REG_SZ, Z(Fill(299, 'd'))}}),
+    {"build level values of 300 bytes", Installed({{kDirectoryId, REG_SZ, Z(Fill(299, 'd'))}}),
      "/bl", kNone, 0, "InstallDir :\t unknown\n", {}},
 };
 
@@ -225,11 +201,10 @@ void PrintTo(const FaultCase& c, std::ostream* out) {
 
 class FaultMatrixTest : public LauncherTest, public ::testing::WithParamInterface<FaultCase> {};
 
-std::string ExportLine(Where where, const char* name, const RegValue& value) {
+std::string ExportLine(const RegValue& value) {
     char head[64];
     snprintf(head, sizeof head, " type=%lu length=%u ", value.type, (unsigned)value.data.size());
-    (void)where;
-    return "  \"" + std::string(name) + "\"" + head + Printable(value.data) + "\n";
+    return "  \"" + value.name + "\"" + head + Printable(value.data) + "\n";
 }
 
 }  // namespace
@@ -237,19 +212,17 @@ std::string ExportLine(Where where, const char* name, const RegValue& value) {
 TEST_P(FaultMatrixTest, EndsAsExpected) {
     const FaultCase& c = GetParam();
     for (const Seed& seed : c.seeds)
-        ASSERT_TRUE(WriteRegValue(RootOf(seed.where), KeyOf(seed.where), seed.name, seed.type,
-                                  seed.data));
+        ASSERT_TRUE(WriteRegValue(seed.value, seed.type, seed.data));
     std::string before = ExportProductKeys();
     // Values expected to change are read before, so the export after can
     // be predicted from the export before.
     std::vector<std::pair<std::string, std::string>> edits;
     for (const Change& change : c.changes) {
         RegValue old;
-        bool existed = ReadRegValue(RootOf(change.where), KeyOf(change.where), change.name, &old);
+        bool existed = ReadRegValue(change.value, &old);
         // Repaired values take the type of Directory, text in every case here.
-        RegValue now = {change.name, REG_SZ, change.data};
-        edits.push_back({existed ? ExportLine(change.where, change.name, old) : "",
-                         ExportLine(change.where, change.name, now)});
+        RegValue now = {kRegistrationValues[change.value].name, REG_SZ, change.data};
+        edits.push_back({existed ? ExportLine(old) : "", ExportLine(now)});
     }
     SetStandIn("STANDIN_EXIT_CODE", c.fault == kInnerFails1603          ? "1603"
                                     : c.fault == kInnerNeedsRestart3010 ? "3010"

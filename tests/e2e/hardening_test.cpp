@@ -111,10 +111,8 @@ TEST_F(HardeningTest, InnerInstallerRunsFromTheLaunchersFolderWhateverItsName) {
 TEST_F(HardeningTest, UnseenStationShowsNothingAndNeverWaits) {
     const std::string desktop = HiddenDesktop();
     ASSERT_FALSE(desktop.empty()) << "Wine made no window station of our own";
-    ASSERT_TRUE(WriteRegText(HKEY_LOCAL_MACHINE, kProductKey[kPlainForm], kClientLevelValue,
-                             "VNR/3.9"));
-    ASSERT_TRUE(WriteRegText(HKEY_LOCAL_MACHINE, kMainUninstallKey[kPlainForm], "DisplayName",
-                             "Omrik Vindara"));
+    ASSERT_TRUE(WriteRegText(kClientLevelId, "VNR/3.9"));
+    ASSERT_TRUE(WriteRegText(kMainUninstallKeyId, "DisplayName", "Omrik Vindara"));
     const struct {
         const char* args;
         unsigned long exitCode;

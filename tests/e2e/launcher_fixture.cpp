@@ -47,17 +47,17 @@ RunResult LauncherTest::RunSetup(const std::string& args, CloseHow how, WORD sho
     return result;
 }
 
-std::string LauncherTest::StoredValue(HKEY root, const char* const* key, const char* name) {
-    RegValue value;
-    if (!ReadRegValue(root, key[kPlainForm], name, &value))
+std::string LauncherTest::StoredValue(ValueId value) {
+    RegValue read;
+    if (!ReadRegValue(value, &read))
         return "(missing)";
-    return value.data;
+    return read.data;
 }
 
 void LauncherTest::ExpectRepairedValues(const std::string& directory) {
     for (const ValueText& value : RepairedValues(directory))
-        EXPECT_EQ(StoredValue(value.root, value.key, value.name), value.text + '\0')
-            << value.name;
+        EXPECT_EQ(StoredValue(value.value), value.text + '\0')
+            << kRegistrationValues[value.value].name;
 }
 
 std::vector<std::string> LauncherTest::InnerCommands() {
@@ -77,14 +77,12 @@ bool LauncherTest::InnerEnded() {
 
 std::vector<ValueText> RepairedValues(const std::string& directory) {
     return {
-        {HKEY_LOCAL_MACHINE, kProductKey, kBuildLevelValue, SETUP_BUILD_DATE},
-        {HKEY_CURRENT_USER, kSourceListKey, kLastUsedSourceValue, "n;1;" + directory},
-        {HKEY_CURRENT_USER, kNetSourceKey, kNetSourceValue, directory},
-        {HKEY_LOCAL_MACHINE, kMainUninstallKey, kUninstallStringValue,
-         "msiexec /x \"" + directory + "Omrik Vindara.msi\""},
-        {HKEY_LOCAL_MACHINE, kMainUninstallKey, kModifyPathValue, directory},
-        {HKEY_LOCAL_MACHINE, kMainUninstallKey, kLocalPackageValue,
-         directory + "Omrik VindaraXXX.msi"},
+        {kBuildLevelId, SETUP_BUILD_DATE},
+        {kLastUsedSourceId, "n;1;" + directory},
+        {kNetSourceId, directory},
+        {kUninstallStringId, "msiexec /x \"" + directory + "Omrik Vindara.msi\""},
+        {kModifyPathId, directory},
+        {kLocalPackageId, directory + "Omrik VindaraXXX.msi"},
     };
 }
 

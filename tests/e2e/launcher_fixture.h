@@ -9,12 +9,10 @@
 
 #include "tools/testbed/testbed.h"
 
-// A text value: its root, its key (both forms, read in the plain one), its
-// name, and its text without the NUL the system stores after it.
+// A text value of the product's registration, and its text without the NUL
+// the system stores after it.
 struct ValueText {
-    HKEY root;
-    const char* const* key;
-    const char* name;
+    ValueId value;
     std::string text;
 };
 
@@ -35,8 +33,8 @@ protected:
     bool InnerEnded();
     void SetStandIn(const char* name, const char* value);
     std::string MediaFile(const char* name) const;
-    // A value under the plain form of a key, as stored, or "(missing)".
-    static std::string StoredValue(HKEY root, const char* const* key, const char* name);
+    // A value in the plain form of its key's path, as stored, or "(missing)".
+    static std::string StoredValue(ValueId value);
     // Each of the six repaired values for the Directory text, byte for byte
     // as stored: its text with one NUL after it.
     static void ExpectRepairedValues(const std::string& directory);

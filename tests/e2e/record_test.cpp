@@ -105,11 +105,10 @@ static std::string Ended(DWORD exitCode, const char* outcome) {
 // Each key's full path, which a run's record names once.
 static std::vector<std::string> KeyPaths() {
     std::vector<std::string> paths;
-    for (const char* const* key : {kProductKey, kUninstallKeyByName, kAlternateUninstallKey,
-                                   kMainUninstallKey, kSourceListKey, kNetSourceKey})
-        paths.push_back(std::string(key == kSourceListKey || key == kNetSourceKey ? "HKCU\\"
-                                                                                 : "HKLM\\") +
-                        key[kPlainForm]);
+    for (int key = 0; key < kKeyCount; key++)
+        paths.push_back(std::string(kRegistrationKeys[key].root == kCurrentUser ? "HKCU\\"
+                                                                                : "HKLM\\") +
+                        PlainPath((KeyId)key).text);
     return paths;
 }
 
@@ -124,10 +123,8 @@ static size_t Occurrences(const Record& record, const std::string& text) {
 
 // An installed product that a new installation is refused over.
 static void InstallProduct() {
-    ASSERT_TRUE(WriteRegText(HKEY_LOCAL_MACHINE, kProductKey[kPlainForm], kClientLevelValue,
-                             "VNR/4.50"));
-    ASSERT_TRUE(WriteRegText(HKEY_LOCAL_MACHINE, kMainUninstallKey[kPlainForm],
-                             kInstallDateValue, "20261208"));
+    ASSERT_TRUE(WriteRegText(kClientLevelId, "VNR/4.50"));
+    ASSERT_TRUE(WriteRegText(kInstallDateId, "20261208"));
 }
 
 class RecordTest : public LauncherTest {

@@ -3,6 +3,7 @@
 // inner installer never started.
 #include <string>
 
+#include "detect/installed.h"
 #include "detect/registry_paths.h"
 #include "tests/e2e/launcher_fixture.h"
 #include "setup_version.h"
@@ -10,12 +11,9 @@
 class RefusalTest : public LauncherTest {
 protected:
     void InstallVersion(const char* clientLevel) {
-        ASSERT_TRUE(WriteRegText(HKEY_LOCAL_MACHINE, kProductKey[kPlainForm], kClientLevelValue,
-                                 clientLevel));
-        ASSERT_TRUE(WriteRegText(HKEY_LOCAL_MACHINE, kProductKey[kPlainForm], kDirectoryValue,
-                                 "C:\\Apps\\Vindara\\"));
-        ASSERT_TRUE(WriteRegText(HKEY_LOCAL_MACHINE, kMainUninstallKey[kPlainForm],
-                                 kInstallDateValue, "20261208"));
+        ASSERT_TRUE(WriteRegText(kClientLevelId, clientLevel));
+        ASSERT_TRUE(WriteRegText(kDirectoryId, "C:\\Apps\\Vindara\\"));
+        ASSERT_TRUE(WriteRegText(kInstallDateId, "20261208"));
     }
 };
 
@@ -55,6 +53,12 @@ static const LanguageCase kLanguages[] = {
 };
 
 TEST_F(RefusalTest, DialogOfTheChosenLanguageAndForm) {
+    for (int language : kDialogLanguages) {
+        bool listed = false;
+        for (const LanguageCase& c : kLanguages)
+            listed |= c.args == "/l" + std::to_string(language);
+        EXPECT_TRUE(listed) << "no case for the dialog of " << language;
+    }
     for (const char* version : {"VNR/3.9", "VNR/4.50"}) {
         DeleteProductKeys();
         InstallVersion(version);
@@ -88,14 +92,16 @@ TEST_F(RefusalTest, EveryWayOfClosingEndsWithExitCodeOne) {
 // The installation may sit in the trailing-backslash form only; the same
 // key answers both forms, so the refusal is the same.
 TEST_F(RefusalTest, InstallationUnderAnyUninstallKeyIsRefused) {
-    for (const char* const* uninstallKey :
-         {kUninstallKeyByName, kAlternateUninstallKey, kMainUninstallKey}) {
+    for (KeyId uninstallKey : {kUninstallKeyByNameId, kAlternateUninstallKeyId,
+                               kMainUninstallKeyId}) {
+        const RegistrationKey& key = kRegistrationKeys[uninstallKey];
         DeleteProductKeys();
-        WriteRegText(HKEY_LOCAL_MACHINE, kProductKey[kTrailingForm], kClientLevelValue, "VNR/3");
-        WriteRegText(HKEY_LOCAL_MACHINE, uninstallKey[kTrailingForm], "DisplayName", "x");
+        WriteRegText(RootOf(kProductKeyId), kRegistrationKeys[kProductKeyId].path,
+                     kRegistrationValues[kClientLevelId].name, "VNR/3");
+        WriteRegText(RootOf(uninstallKey), key.path, "DisplayName", "x");
         RunResult run = RunSetup("");
-        EXPECT_EQ(run.exitCode, 1u) << uninstallKey[kPlainForm];
-        EXPECT_EQ(run.windows.size(), 1u) << uninstallKey[kPlainForm];
+        EXPECT_EQ(run.exitCode, 1u) << key.name;
+        EXPECT_EQ(run.windows.size(), 1u) << key.name;
     }
     EXPECT_TRUE(InnerCommands().empty());
 }
@@ -110,8 +116,7 @@ TEST_F(RefusalTest, RemovalSwitchSkipsTheCheckAndTheRepairs) {
     EXPECT_TRUE(run.windows.empty());
     EXPECT_EQ(InnerCommands(), std::vector<std::string>{"_Setup.exe /x /qn"});
     RegValue value;
-    EXPECT_FALSE(ReadRegValue(HKEY_LOCAL_MACHINE, kProductKey[kPlainForm], kBuildLevelValue,
-                              &value));
+    EXPECT_FALSE(ReadRegValue(kBuildLevelId, &value));
 }
 
 // Without a "/" ClientLevel names no version: no refusal, but it still
@@ -123,8 +128,7 @@ TEST_F(RefusalTest, ClientLevelWithoutSlashIsNotRefused) {
     EXPECT_TRUE(run.windows.empty());
     EXPECT_EQ(InnerCommands().size(), 1u);
     RegValue value;
-    ASSERT_TRUE(ReadRegValue(HKEY_LOCAL_MACHINE, kProductKey[kPlainForm], kBuildLevelValue,
-                             &value));
+    ASSERT_TRUE(ReadRegValue(kBuildLevelId, &value));
     // Written without its NUL; the system stores one after it.
     EXPECT_EQ(value.data, std::string(SETUP_BUILD_DATE) + '\0');
 }
@@ -136,9 +140,9 @@ TEST_F(RefusalTest, HalfAnInstallationIsNotRefused) {
     for (const Case& c : cases) {
         DeleteProductKeys();
         if (c.productKey)
-            WriteRegText(HKEY_LOCAL_MACHINE, kProductKey[kPlainForm], kClientLevelValue, "VNR/3");
+            WriteRegText(kClientLevelId, "VNR/3");
         if (c.uninstallKey)
-            WriteRegText(HKEY_LOCAL_MACHINE, kMainUninstallKey[kPlainForm], "DisplayName", "x");
+            WriteRegText(kMainUninstallKeyId, "DisplayName", "x");
         RunResult run = RunSetup("/qn");
         EXPECT_EQ(run.exitCode, 0u);
         EXPECT_TRUE(run.windows.empty());

@@ -22,9 +22,8 @@ TEST_F(RepairRunTest, FreshInstallationLeavesTheSixRepairedValues) {
     EXPECT_TRUE(run.windows.empty());
     ExpectRepairedValues("D:\\Apps\\");
     // What the launcher does not repair stays as the installation wrote it.
-    HKEY lm = HKEY_LOCAL_MACHINE;
-    EXPECT_EQ(StoredValue(lm, kMainUninstallKey, kInstallDateValue), Stored("20261208"));
-    EXPECT_EQ(StoredValue(lm, kProductKey, kClientLevelValue), Stored("VNR/4.50"));
+    EXPECT_EQ(StoredValue(kInstallDateId), Stored("20261208"));
+    EXPECT_EQ(StoredValue(kClientLevelId), Stored("VNR/4.50"));
 }
 
 // The repairs depend on the registration, not on the installer's exit code.
@@ -33,8 +32,7 @@ TEST_F(RepairRunTest, RegisteredInstallationIsRepairedWhateverItsExitCode) {
     SetStandIn("STANDIN_EXIT_CODE", "3010");
     RunResult run = RunSetup("/qn");
     EXPECT_EQ(run.exitCode, 3010u);
-    EXPECT_EQ(StoredValue(HKEY_LOCAL_MACHINE, kProductKey, kBuildLevelValue),
-              Stored(SETUP_BUILD_DATE));
+    EXPECT_EQ(StoredValue(kBuildLevelId), Stored(SETUP_BUILD_DATE));
 }
 
 TEST_F(RepairRunTest, InstallationThatDidNotRegisterIsLeftAlone) {
@@ -47,8 +45,7 @@ TEST_F(RepairRunTest, InstallationThatDidNotRegisterIsLeftAlone) {
 TEST_F(RepairRunTest, RemovalRunsNoRepair) {
     SetStandIn("STANDIN_REGISTER", "1");
     RunSetup("/qn");
-    ASSERT_EQ(StoredValue(HKEY_LOCAL_MACHINE, kProductKey, kBuildLevelValue),
-              Stored(SETUP_BUILD_DATE));
+    ASSERT_EQ(StoredValue(kBuildLevelId), Stored(SETUP_BUILD_DATE));
     // The stand-in removes the product for "/x"; a repair afterwards would
     // leave values behind.
     RunResult run = RunSetup("/x /qn");
@@ -76,7 +73,7 @@ TEST_F(RepairRunTest, RepairedValuesKeepADirectoryOutsideTheCodePage) {
     SetStandIn("STANDIN_DIRECTORY", directory.c_str());
     RunResult run = RunSetup("/qn");
     EXPECT_EQ(run.exitCode, 0u);
-    ASSERT_EQ(StoredValue(HKEY_LOCAL_MACHINE, kProductKey, kDirectoryValue), Stored(directory));
+    ASSERT_EQ(StoredValue(kDirectoryId), Stored(directory));
     ExpectRepairedValues(directory);
 }
 
@@ -84,20 +81,21 @@ TEST_F(RepairRunTest, RepairedValuesKeepADirectoryOutsideTheCodePage) {
 // HKEY_LOCAL_MACHINE. The elevated launcher takes the linked key as absent:
 // the machine value behind it keeps its text, the other repairs are made.
 TEST_F(RepairRunTest, LinkedSourceKeyLeavesTheMachineValueBehindItAlone) {
-    const HKEY lm = HKEY_LOCAL_MACHINE, cu = HKEY_CURRENT_USER;
+    const HKEY lm = HKEY_LOCAL_MACHINE;
+    const char* const net = kRegistrationValues[kNetSourceId].name;
     // Below the product key, so the clean-up after each test takes it away;
     // the link itself is deleted as a link there.
-    const std::string target = std::string(kProductKey[kPlainForm]) + "\\Sources";
+    const std::string target = std::string(PlainPath(kProductKeyId)) + "\\Sources";
     const std::string machine = "C:\\ProgramData\\Omrik\\Sources\\";
-    ASSERT_TRUE(WriteRegText(lm, target.c_str(), kNetSourceValue, machine.c_str()));
+    ASSERT_TRUE(WriteRegText(lm, target.c_str(), net, machine.c_str()));
     // Registered, with a ClientLevel that is not refused.
-    ASSERT_TRUE(WriteRegText(lm, kProductKey[kPlainForm], kClientLevelValue, "VNR 4.50"));
-    ASSERT_TRUE(WriteRegText(lm, kProductKey[kPlainForm], kDirectoryValue, "D:\\Apps\\"));
-    ASSERT_TRUE(WriteRegText(lm, kMainUninstallKey[kPlainForm], kInstallDateValue, "20261208"));
-    ASSERT_TRUE(WriteRegText(cu, kSourceListKey[kPlainForm], kLastUsedSourceValue,
-                             "n;1;E:\\Media\\"));
-    ASSERT_TRUE(MakeRegistryLink(cu, kNetSourceKey[kPlainForm], lm, target.c_str()));
-    ASSERT_EQ(StoredValue(cu, kNetSourceKey, kNetSourceValue), Stored(machine))
+    ASSERT_TRUE(WriteRegText(kClientLevelId, "VNR 4.50"));
+    ASSERT_TRUE(WriteRegText(kDirectoryId, "D:\\Apps\\"));
+    ASSERT_TRUE(WriteRegText(kInstallDateId, "20261208"));
+    ASSERT_TRUE(WriteRegText(kLastUsedSourceId, "n;1;E:\\Media\\"));
+    ASSERT_TRUE(MakeRegistryLink(RootOf(kNetSourceKeyId), PlainPath(kNetSourceKeyId), lm,
+                                 target.c_str()));
+    ASSERT_EQ(StoredValue(kNetSourceId), Stored(machine))
         << "the link does not lead to the machine key";
     SetStandIn("STANDIN_EXIT_CODE", "3010");
 
@@ -105,11 +103,11 @@ TEST_F(RepairRunTest, LinkedSourceKeyLeavesTheMachineValueBehindItAlone) {
 
     EXPECT_EQ(run.exitCode, 3010u);
     RegValue behind;
-    ASSERT_TRUE(ReadRegValue(lm, target.c_str(), kNetSourceValue, &behind));
+    ASSERT_TRUE(ReadRegValue(lm, target.c_str(), net, &behind));
     EXPECT_EQ(behind.data, Stored(machine)) << "written through the link";
     for (const ValueText& value : RepairedValues("D:\\Apps\\")) {
-        if (value.key != kNetSourceKey)
-            EXPECT_EQ(StoredValue(value.root, value.key, value.name), Stored(value.text))
-                << value.name;
+        if (kRegistrationValues[value.value].key != kNetSourceKeyId)
+            EXPECT_EQ(StoredValue(value.value), Stored(value.text))
+                << kRegistrationValues[value.value].name;
     }
 }

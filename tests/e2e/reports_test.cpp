@@ -70,18 +70,16 @@ TEST_F(ReportsTest, BuildLevelReportShowsWhatTheRegistryHolds) {
     };
     for (const BuildLevelCase& c : cases) {
         DeleteProductKeys();
-        const char* product = kProductKey[kPlainForm];
         if (c.productKey)
-            WriteRegText(HKEY_LOCAL_MACHINE, product, "Other", "x");
+            WriteRegText(kProductKeyId, "Other", "x");
         if (c.buildLevel)
-            WriteRegText(HKEY_LOCAL_MACHINE, product, kBuildLevelValue, c.buildLevel);
+            WriteRegText(kBuildLevelId, c.buildLevel);
         if (c.clientLevel)
-            WriteRegText(HKEY_LOCAL_MACHINE, product, kClientLevelValue, c.clientLevel);
+            WriteRegText(kClientLevelId, c.clientLevel);
         if (c.directory)
-            WriteRegText(HKEY_LOCAL_MACHINE, product, kDirectoryValue, c.directory);
+            WriteRegText(kDirectoryId, c.directory);
         if (c.installDate)
-            WriteRegText(HKEY_LOCAL_MACHINE, kMainUninstallKey[kPlainForm], kInstallDateValue,
-                         c.installDate);
+            WriteRegText(kInstallDateId, c.installDate);
         EXPECT_EQ(ReportText("/bl"), c.shown) << c.what;
     }
     EXPECT_TRUE(InnerCommands().empty());
@@ -90,14 +88,11 @@ TEST_F(ReportsTest, BuildLevelReportShowsWhatTheRegistryHolds) {
 // Four values of 259 characters: the text is shown whole, not cut.
 TEST_F(ReportsTest, BuildLevelReportShowsLongValuesWhole) {
     std::string values[4];
-    const char* names[3] = {kBuildLevelValue, kClientLevelValue, kDirectoryValue};
+    const ValueId shown[4] = {kBuildLevelId, kClientLevelId, kDirectoryId, kInstallDateId};
     for (int i = 0; i < 4; i++) {
         values[i] = std::string(258, (char)('a' + i)) + "!";
-        if (i < 3)
-            WriteRegText(HKEY_LOCAL_MACHINE, kProductKey[kPlainForm], names[i], values[i].c_str());
+        WriteRegText(shown[i], values[i].c_str());
     }
-    WriteRegText(HKEY_LOCAL_MACHINE, kMainUninstallKey[kPlainForm], kInstallDateValue,
-                 values[3].c_str());
     std::string expected = "Build date :\t " + values[0] + "\nClient Level :\t " + values[1] +
                            "\nInstallDir :\t " + values[2] + "\nInstallDate :\t " + values[3] +
                            "\n";

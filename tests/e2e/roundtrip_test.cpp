@@ -19,24 +19,19 @@
 
 static const DWORD kInstallTimeoutMs = 120000;
 static const char kPackageName[] = "Omrik Vindara.msi";
-static const char kInstallerProductKey[] =
-    "Software\\Microsoft\\Installer\\Products\\17E2B8D5A49C60F43B2AE8160F7D2C94";
 
-// A registry text without the NUL an Installer stores with it.
-static std::string Text(HKEY root, const char* path, const char* name, DWORD* type = NULL) {
-    RegValue value;
-    if (!ReadRegValue(root, path, name, &value))
+// A registry text of the product's registration without the NUL an
+// Installer stores with it.
+static std::string Text(ValueId value, DWORD* type = NULL) {
+    RegValue read;
+    if (!ReadRegValue(value, &read))
         return "(missing)";
     if (type)
-        *type = value.type;
-    std::string text = value.data;
+        *type = read.type;
+    std::string text = read.data;
     while (!text.empty() && text.back() == '\0')
         text.pop_back();
     return text;
-}
-
-static std::string ProductValue(const char* name) {
-    return Text(HKEY_LOCAL_MACHINE, kProductKey[kPlainForm], name);
 }
 
 static DWORD RunExactly(const std::string& commandLine, const std::string& folder) {
@@ -61,9 +56,9 @@ protected:
     // Removal through the Installer itself, so that none of its own records
     // of the product survive into the tests that run after this one.
     void TearDown() override {
-        if (KeyExists(HKEY_LOCAL_MACHINE, kMainUninstallKey[kPlainForm]))
+        if (KeyExists(kMainUninstallKeyId))
             RunExactly(std::string("msiexec /x ") + kProductCode + " /qn", media_);
-        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kMainUninstallKey[kPlainForm]));
+        EXPECT_FALSE(KeyExists(kMainUninstallKeyId));
         DeleteProductKeys();
         for (const std::string& folder : folders_)
             RemoveFolder(folder);
@@ -98,19 +93,19 @@ protected:
     // them, each stored as a text.
     void ExpectRepairedFor(const std::string& directory) {
         std::vector<ValueText> expected = {
-            {HKEY_LOCAL_MACHINE, kProductKey, kClientLevelValue, "VNR/4.50"},
-            {HKEY_LOCAL_MACHINE, kProductKey, kDirectoryValue, directory},
+            {kClientLevelId, "VNR/4.50"},
+            {kDirectoryId, directory},
         };
         for (const ValueText& value : RepairedValues(directory))
             expected.push_back(value);
         for (const ValueText& e : expected) {
+            const char* name = kRegistrationValues[e.value].name;
             DWORD type = REG_NONE;
-            EXPECT_EQ(Text(e.root, e.key[kPlainForm], e.name, &type), e.text) << e.name;
-            EXPECT_EQ(type, (DWORD)REG_SZ) << e.name;
+            EXPECT_EQ(Text(e.value, &type), e.text) << name;
+            EXPECT_EQ(type, (DWORD)REG_SZ) << name;
         }
         // Wine's Installer records the day of the installation as yyyymmdd.
-        std::string date =
-            Text(HKEY_LOCAL_MACHINE, kMainUninstallKey[kPlainForm], kInstallDateValue);
+        std::string date = Text(kInstallDateId);
         EXPECT_EQ(date.size(), 8u) << date;
         EXPECT_EQ(date.find_first_not_of("0123456789"), std::string::npos) << date;
     }
@@ -125,9 +120,9 @@ protected:
     }
 
     void ExpectProductGone(const std::string& directory) {
-        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kMainUninstallKey[kPlainForm]));
-        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kProductKey[kPlainForm]));
-        EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kInstallerProductKey));
+        EXPECT_FALSE(KeyExists(kMainUninstallKeyId));
+        EXPECT_FALSE(KeyExists(kProductKeyId));
+        EXPECT_FALSE(KeyExists(RootOf(kSourceListKeyId), InstallerProductKey()));
         EXPECT_FALSE(FileExists(directory + "readme.txt"));
         EXPECT_FALSE(FileExists(directory + kPackageName));
         EXPECT_FALSE(FileExists(directory));
@@ -151,10 +146,9 @@ TEST_F(RoundTripTest, InstallationThroughSetupEndsWithTheRepairedRegistration) {
 // unattended removal adds it; then a new installation is not refused.
 TEST_F(RoundTripTest, RepairedRemovalCommandRemovesTheProduct) {
     ASSERT_EQ(RunSetup("/s /v\"/qn\"").exitCode, 0u);
-    std::string directory = ProductValue(kDirectoryValue);
+    std::string directory = Text(kDirectoryId);
     folders_.push_back(directory);
-    std::string removal = Text(HKEY_LOCAL_MACHINE, kMainUninstallKey[kPlainForm],
-                               kUninstallStringValue);
+    std::string removal = Text(kUninstallStringId);
     ASSERT_EQ(removal, "msiexec /x \"" + directory + "Omrik Vindara.msi\"");
 
     EXPECT_EQ(RunExactly(removal + " /qn", media_), 0u);
@@ -163,12 +157,12 @@ TEST_F(RoundTripTest, RepairedRemovalCommandRemovesTheProduct) {
     RunResult again = RunSetup("/s /v\"/qn\"");
     EXPECT_EQ(again.exitCode, 0u);
     EXPECT_TRUE(again.windows.empty()) << "a new installation was refused";
-    EXPECT_EQ(ProductValue(kClientLevelValue), "VNR/4.50");
+    EXPECT_EQ(Text(kClientLevelId), "VNR/4.50");
 }
 
 TEST_F(RoundTripTest, SecondInstallationIsRefusedWhileInstalled) {
     ASSERT_EQ(RunSetup("/s /v\"/qn\"").exitCode, 0u);
-    folders_.push_back(ProductValue(kDirectoryValue));
+    folders_.push_back(Text(kDirectoryId));
     std::string before = ExportProductKeys();
     RunResult run = RunSetup("/s /v\"/qn\"");
     EXPECT_EQ(run.exitCode, 1u);
@@ -191,8 +185,7 @@ TEST_F(RoundTripTest, InstallDirectoryGivenThroughSetupIsUsedEverywhere) {
     ExpectInstalledFilesIn(directory);
     EXPECT_FALSE(FileExists(DefaultDirectory()));
 
-    std::string removal = Text(HKEY_LOCAL_MACHINE, kMainUninstallKey[kPlainForm],
-                               kUninstallStringValue);
+    std::string removal = Text(kUninstallStringId);
     EXPECT_EQ(RunExactly(removal + " /qn", media_), 0u);
     ExpectProductGone(directory);
 }
@@ -203,13 +196,13 @@ TEST_F(RoundTripTest, FailedInstallationPassesTheInstallersExitCodeOn) {
     RunResult run = RunSetup("/s /v\"/qn INSTALLDIR=Q:\\Omrik\"");
     EXPECT_EQ(run.exitCode, 1603u);
     EXPECT_TRUE(run.windows.empty());
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kMainUninstallKey[kPlainForm]));
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kProductKey[kPlainForm]));
+    EXPECT_FALSE(KeyExists(kMainUninstallKeyId));
+    EXPECT_FALSE(KeyExists(kProductKeyId));
 }
 
 TEST_F(RoundTripTest, RemovalSwitchGoesThroughToTheInstaller) {
     ASSERT_EQ(RunSetup("/s /v\"/qn\"").exitCode, 0u);
-    std::string directory = ProductValue(kDirectoryValue);
+    std::string directory = Text(kDirectoryId);
     folders_.push_back(directory);
     RunResult run = RunSetup("/x /s");
     EXPECT_EQ(run.exitCode, 0u);
@@ -247,15 +240,14 @@ TEST_F(RoundTripTest, SourceListValuesLeftOutByTheInstallerAreAdded) {
     ASSERT_TRUE(StripFiles(media_ + "\\" + kPackageName));
     std::string source = media_ + "\\";
     EXPECT_EQ(RunExactly("\"" + media_ + "\\_Setup.exe\" /s", media_), 0u);
-    std::string directory = ProductValue(kDirectoryValue);
+    std::string directory = Text(kDirectoryId);
     folders_.push_back(directory);
     EXPECT_FALSE(FileExists(directory + "readme.txt"));
     DWORD type = REG_NONE;
-    EXPECT_EQ(Text(HKEY_CURRENT_USER, kSourceListKey[kPlainForm], kLastUsedSourceValue, &type),
-              "n;1;" + source);
+    EXPECT_EQ(Text(kLastUsedSourceId, &type), "n;1;" + source);
     EXPECT_EQ(type, (DWORD)REG_EXPAND_SZ);
     type = REG_NONE;
-    EXPECT_EQ(Text(HKEY_CURRENT_USER, kNetSourceKey[kPlainForm], kNetSourceValue, &type), source);
+    EXPECT_EQ(Text(kNetSourceId, &type), source);
     EXPECT_EQ(type, (DWORD)REG_EXPAND_SZ);
 
     std::string removal = "\"" + media_ + "\\_Setup.exe\" /s /x";

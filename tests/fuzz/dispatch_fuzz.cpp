@@ -21,8 +21,8 @@
 // The decision is PlanRun's, which the native table pins down; here the
 // properties of what the launcher does with it are checked. Without a window
 // nothing is read or done. The registration is read once before anything
-// where the plan says so, and once more only after an inner installer that
-// ran to its end. Nothing is shown where the station is not visible, the run
+// where the switches call for it, and once more only after an inner
+// installer that ran to its end, for its repairs or the record. Nothing is shown where the station is not visible, the run
 // is unattended or the plan says not to. A refusal needs an installed
 // product and runs nothing. The inner installer starts at most once, only on
 // its two paths and only where the plan lets it, with "_Setup.exe " and the
@@ -83,8 +83,9 @@ std::string Call(const std::string& name, std::initializer_list<std::string> arg
 
 std::string Describe(const RegistryWrite& write) {
     const RegistrationKey& key = KeyOf(write.value);
-    return Call("writeValue", {key.root == kLocalMachine ? "HKLM" : "HKCU", key.path[0],
-                               key.path[1], NameOf(write.value), std::to_string(write.type),
+    return Call("writeValue", {key.root == kLocalMachine ? "HKLM" : "HKCU", key.path,
+                               std::string(key.path, KeyPathLength(&key, kPlainForm)),
+                               NameOf(write.value), std::to_string(write.type),
                                UnitBytes(write.text, write.length)});
 }
 
@@ -93,14 +94,17 @@ std::string Describe(const RegistryWrite& write) {
 void ReadSettings(RunSettings* settings) {
     *settings = {};
     settings->whatIf = gStage.whatIf;
-    settings->unattended = gStage.unattended ? "environment" : nullptr;
+    settings->unattended = gStage.unattended ? kAskedByEnvironment : kNoReason;
     settings->visible = gStage.visible;
     settings->processId = kProcessId;
     settings->session = 1;  // seen, as the station's flag says, and started as shown
     settings->startShow = -1;
     static const unsigned char kUser[] = {1, 1, 0, 0, 0, 0, 0, 5, 7, 0, 0, 0};  // S-1-5-7
     settings->user = kUser;
-    settings->innerInstallerError = gStage.innerInstallerError;
+    settings->innerProblem = gStage.innerInstallerError == 206 ? kNoRoomForInner
+                             : gStage.innerInstallerError   ? kInnerNotOpened
+                                                            : kNoReason;
+    settings->innerError = gStage.innerInstallerError;
     settings->innerHead[0] = 'M', settings->innerHead[1] = 'Z';
     if (gStage.recordAsked)
         (void)CopyText(settings->recordPath, kTextBufSize, L"C:\\record.txt");
@@ -295,15 +299,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const RunPlan plan = PlanRun(args.data, &settings, before);
     const bool inner = RunsInnerInstaller(plan.path);
     const std::wstring command = L"_Setup.exe " + argText;
-    const bool starts = inner && !gStage.whatIf && !plan.innerError;
+    const unsigned long blocked =
+        command.size() + 1 > 32767 ? 206 : gStage.innerInstallerError;  // the start's error
+    const bool starts = inner && !gStage.whatIf && !blocked;
+    FUZZ_CHECK(plan.startsInner == starts);
     const bool ended = starts && !gStage.startFails && gStage.innerEnds;
-    const bool repairs = ended && plan.repairsFollow;
-    if (!plan.innerError)
-        FUZZ_CHECK(command.size() + 1 <= 32767);
+    const bool repairs = ended && plan.path == kInstallationPath;
 
-    const size_t reads = plan.readsRegistration ? 1u : 0u;
+    const size_t reads = ReadsRegistration(SwitchedPath(args.data)) ? 1u : 0u;
+    FUZZ_CHECK(reads == (plan.path != kHelpPath && plan.path != kVersionPath));
     FUZZ_CHECK(!reads || (gCalls.size() >= 2 && gCalls[1] == Call("readRegistration")));
-    FUZZ_CHECK(Count("readRegistration(") == reads + (ended ? 1u : 0u));
+    FUZZ_CHECK(Count("readRegistration(") ==
+               reads + (ended && (repairs || gStage.recordAsked) ? 1u : 0u));
     if (!gStage.visible || gStage.unattended || !plan.show || gStage.whatIf) {
         for (const std::string& call : gCalls)
             FUZZ_CHECK(!IsShown(call));
@@ -322,16 +329,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             writes.push_back(call);
     }
     std::vector<std::string> planned;
-    RegistryWrite repairWrites[kRepairCount];
-    const int count = repairs ? PlanRepairs(after, repairWrites) : 0;
-    for (int i = 0; i < count; i++)
-        planned.push_back(Describe(repairWrites[i]));
+    RepairPlan repairPlan = {};
+    if (repairs)
+        PlanRepairs(after, &repairPlan);
+    for (int i = 0; i < repairPlan.count; i++)
+        planned.push_back(Describe(repairPlan.writes[i]));
     FUZZ_CHECK(writes == planned);
     if (gStage.whatIf)
         FUZZ_CHECK(gCalls.size() == 1 + reads);  // the window and the read, if any
-    const unsigned long innerCode =
-        plan.innerError ? plan.innerError : starts ? gStage.exitCode : 0;
-    FUZZ_CHECK(exitCode == RunExitCode(plan.path, innerCode));
+    const unsigned long expected = plan.path == kRefusalPath ? 1
+                                   : !inner                  ? 0
+                                   : blocked                 ? blocked
+                                   : gStage.whatIf           ? 0
+                                                             : gStage.exitCode;
+    FUZZ_CHECK(static_cast<uint32_t>(exitCode) == expected);
     FUZZ_CHECK(gRecord.empty() == !gStage.recordAsked);
     if (gStage.recordAsked)
         CheckRecord(exitCode);

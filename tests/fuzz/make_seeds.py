@@ -12,8 +12,11 @@ import struct
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 CORPUS = os.path.join(HERE, "corpus")
+DIALOGS = os.path.join(HERE, "..", "..", "resources", "dialogs")
 
-LANGUAGES = [1033, 1034, 1030, 1043, 1035, 1036, 1040, 1031, 2068, 2070, 1053, 1041]
+# The languages with a dialog: each has its resource file <language>.rc.
+LANGUAGES = sorted(int(name[:-3]) for name in os.listdir(DIALOGS)
+                   if name.endswith(".rc") and name[:-3].isdigit())
 
 # The type of a registry value as the fuzz targets encode it in the value's
 # head byte (fuzz_support.h), and the bit that makes the value missing.
@@ -254,6 +257,7 @@ def repair_plan():
     seeds = {
         "registered": seed(),
         "every_key": seed(keys=0x1F),
+        "keys_held": seed(keys=0x27),
         "product_key_closed": seed(keys=0x06),
         "main_key_closed": seed(keys=0x05),
         "client_level_missing": seed(keys=0x03),
@@ -322,7 +326,7 @@ def report_text():
     }
 
 
-def log_text():
+def resource_log():
     def seed(cap: int, disk, memory) -> bytes:
         return struct.pack("<H", cap) + b"".join(struct.pack("<Q", v)
                                                   for v in list(disk) + list(memory))
@@ -347,7 +351,7 @@ TARGETS = {
     "installed": installed,
     "repair_plan": repair_plan,
     "report_text": report_text,
-    "log_text": log_text,
+    "resource_log": resource_log,
 }
 
 

@@ -4,23 +4,24 @@
 // list, which a standard user may write while the launcher runs elevated.
 //   byte 0: bit 0 the product key opens, bit 1 the main uninstall key opens,
 //           bit 2 ClientLevel is there (its text does not matter here),
-//           bits 3-4 the uninstall key by name and the alternate one open
+//           bits 3-4 the uninstall key by name and the alternate one open,
+//           bit 5 every key that opens is held open by the read
 //   then Directory and LastUsedSource as TakeValue reads them, and the
 //   network source as TakeLastValue reads it: each of any type, up to 300
 //   stored bytes (more than 260 fail the read), with or without a NUL
-// Properties: nothing is written unless the product key and the main
-// uninstall key open and ClientLevel was read. Then the writes are, in this
-// order and each only when its whole text fits in 259 characters: Build
-// Level, the build date as REG_SZ; LastUsedSource and the network source,
-// each the source's text up to the character in front of its first colon
-// followed by the directory text, only when the colon is not the first
-// character; UninstallString, msiexec /x "<directory>Omrik Vindara.msi";
-// ModifyPath, the directory; LocalPackage, <directory>Omrik VindaraXXX.msi.
-// All but Build Level need a Directory that was read as text, is not empty,
-// ends within the 260 characters read and holds no double quote, and take
-// its type. Each write names
-// its root, both forms of its key (trailing backslash first) and its value,
-// and its length is that of its text, which ends in a NUL within 260 bytes.
+// Properties: the installation counts as registered, and anything is
+// written, only when the product key and the main uninstall key open and
+// ClientLevel was read. Then the writes are, in this order and each only
+// when its whole text fits in 259 characters: Build Level, the build date
+// as REG_SZ; LastUsedSource and the network source, each the source's text
+// up to the character in front of its first colon followed by the directory
+// text, only when the colon is not the first character; UninstallString,
+// msiexec /x "<directory>Omrik Vindara.msi"; ModifyPath, the directory;
+// LocalPackage, <directory>Omrik VindaraXXX.msi. All but Build Level need a
+// Directory that was read as text, is not empty, ends within the 260
+// characters read and holds no double quote, and take its type. Each write
+// goes through the key its value's key is held as, or none, and its length
+// is that of its text, which ends in a NUL within 260 characters.
 #include <stddef.h>
 #include <stdint.h>
 #include <string.h>
@@ -36,15 +37,8 @@
 
 namespace {
 
-// Keys by their plain form (their texts are checked in the native tests).
-const std::string kProduct = kProductKey[kPlainForm];
-const std::string kMain = kMainUninstallKey[kPlainForm];
-const std::string kSourceList = kSourceListKey[kPlainForm];
-
 struct ExpectedWrite {
-    RegistryRoot root;
-    std::string key;  // plain form
-    std::string name;
+    ValueId value;
     unsigned long type;
     std::string text;
 };
@@ -63,13 +57,9 @@ bool ReplaceSource(const TextValue& source, const std::string& stored,
     return true;
 }
 
-void CheckWrite(const RegistryWrite& write, const ExpectedWrite& expected) {
-    const RegistrationKey& key = KeyOf(write.value);
-    FUZZ_CHECK(key.root == expected.root);
-    FUZZ_CHECK(key.path != nullptr && key.path[0] != nullptr && key.path[1] != nullptr);
-    FUZZ_CHECK(expected.key + "\\" == key.path[0]);
-    FUZZ_CHECK(expected.key == key.path[1]);
-    FUZZ_CHECK(expected.name == NameOf(write.value));
+void CheckWrite(const Registration* r, const RegistryWrite& write, const ExpectedWrite& expected) {
+    FUZZ_CHECK(write.value == expected.value);
+    FUZZ_CHECK(write.openKey == r->held[kRegistrationValues[write.value].key]);
     FUZZ_CHECK(write.type == expected.type);
     FUZZ_CHECK(wcsnlen(write.text, kTextBufSize) < kTextBufSize);
     FUZZ_CHECK(write.length == wcslen(write.text));
@@ -95,6 +85,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     r->opened[kMainUninstallKeyId] = mainKey;
     r->opened[kUninstallKeyByNameId] = (keys & 8) != 0;
     r->opened[kAlternateUninstallKeyId] = (keys & 16) != 0;
+    r->opened[kSourceListKeyId] = r->opened[kNetSourceKeyId] = 1;
+    char heldKeys[kKeyCount];
+    for (int key = 0; key < kKeyCount; key++)
+        r->held[key] = (keys & 32) && r->opened[key] ? &heldKeys[key] : nullptr;
     r->values[kClientLevelId] = Received(productKeyOpened && clientLevel, kRegSz, std::string("VNR 4.50", 9));
     r->values[kDirectoryId] = TakeValue(reader, productKeyOpened, &directoryBytes);
     r->values[kLastUsedSourceId] = TakeValue(reader, true, &lastUsedBytes);
@@ -102,8 +96,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     // The writes worked out here from the stored bytes, in their order.
     std::vector<ExpectedWrite> expected;
-    if (productKeyOpened && mainKey && clientLevel) {
-        expected.push_back({kLocalMachine, kProduct, "Build Level", kRegSz, kBuildDate});
+    const bool registered = productKeyOpened && mainKey && clientLevel;
+    if (registered) {
+        expected.push_back({kBuildLevelId, kRegSz, kBuildDate});
         const TextValue& d = r->values[kDirectoryId];
         const bool text = d.type == kRegSz || d.type == kRegExpandSz;
         const bool ends = HasNul(directoryBytes.data(), directoryBytes.size()) ||
@@ -113,14 +108,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (d.read && text && ends && !directory.empty() && !quoted) {
             std::string value;
             if (ReplaceSource(r->values[kLastUsedSourceId], lastUsedBytes, directory, &value))
-                expected.push_back({kCurrentUser, kSourceList, "LastUsedSource", d.type, value});
+                expected.push_back({kLastUsedSourceId, d.type, value});
             if (ReplaceSource(r->values[kNetSourceId], netBytes, directory, &value))
-                expected.push_back({kCurrentUser, kSourceList + "\\Net", "1", d.type, value});
-            expected.push_back({kLocalMachine, kMain, "UninstallString", d.type,
+                expected.push_back({kNetSourceId, d.type, value});
+            expected.push_back({kUninstallStringId, d.type,
                                 "msiexec /x \"" + directory + "Omrik Vindara.msi\""});
-            expected.push_back({kLocalMachine, kMain, "ModifyPath", d.type, directory});
-            expected.push_back({kLocalMachine, kMain, "LocalPackage", d.type,
-                                directory + "Omrik VindaraXXX.msi"});
+            expected.push_back({kModifyPathId, d.type, directory});
+            expected.push_back({kLocalPackageId, d.type, directory + "Omrik VindaraXXX.msi"});
         }
         // A value that would not fit whole is not written at all.
         std::vector<ExpectedWrite> fitting;
@@ -131,18 +125,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         expected = fitting;
     }
 
-    HeapBytes planned(sizeof(RegistryWrite) * kRepairCount);
+    HeapBytes planned(sizeof(RepairPlan));
     memset(planned.data, kUntouched, planned.size);
-    RegistryWrite* writes = reinterpret_cast<RegistryWrite*>(planned.data);
-    const int count = PlanRepairs(r, writes);
-    FUZZ_CHECK(count >= 0 && count <= kRepairCount);
-    if (static_cast<size_t>(count) != expected.size()) {
-        fprintf(stderr, "planned %d writes, expected %zu:\n", count, expected.size());
+    RepairPlan* plan = reinterpret_cast<RepairPlan*>(planned.data);
+    PlanRepairs(r, plan);
+    FUZZ_CHECK(plan->registered == registered);
+    FUZZ_CHECK(plan->count >= 0 && plan->count <= kRepairCount);
+    if (static_cast<size_t>(plan->count) != expected.size()) {
+        fprintf(stderr, "planned %d writes, expected %zu:\n", plan->count, expected.size());
         for (const ExpectedWrite& write : expected)
-            fprintf(stderr, "  %s \"%s\"\n", write.name.c_str(), write.text.c_str());
+            fprintf(stderr, "  %s \"%s\"\n", NameOf(write.value), write.text.c_str());
     }
-    FUZZ_CHECK(static_cast<size_t>(count) == expected.size());
-    for (int i = 0; i < count; i++)
-        CheckWrite(writes[i], expected[static_cast<size_t>(i)]);
+    FUZZ_CHECK(static_cast<size_t>(plan->count) == expected.size());
+    for (int i = 0; i < plan->count; i++)
+        CheckWrite(r, plan->writes[i], expected[static_cast<size_t>(i)]);
     return 0;
 }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -16,10 +17,16 @@ namespace {
 // What the stand-ins answer, and what was done to the system.
 struct Stage {
     int whatIf = 0;
-    const char* unattended = nullptr;
+    Reason unattended = kNoReason;
     int visible = 1;
+    unsigned long session = 1;
+    int startShow = -1;
+    int shell = 0;
+    const unsigned char* user = nullptr;  // null: an ordinary user
     unsigned long windowError = 0;
-    unsigned long innerInstallerError = 0;
+    Reason innerProblem = kNoReason;
+    unsigned long innerError = 0;
+    const char* innerHead = "MZ";
     Registration before = {}, after = {};
     unsigned long innerExitCode = 0;
     WriteResult results[kRepairCount] = {};
@@ -38,17 +45,19 @@ void ReadSettings(RunSettings* s) {
     s->visible = gStage->visible;
     s->elevated = 1;
     s->processId = 4242;
-    s->session = 1;
-    s->startShow = -1;
-    s->user = kUserSid;
+    s->session = gStage->session;
+    s->startShow = gStage->startShow;
+    s->desktopShell = gStage->shell;
+    s->user = gStage->user ? gStage->user : kUserSid;
     s->windows = {10, 0, 19045};
     const wchar_t* texts[kTextCount] = {L"E:\\Setup.exe", L"C:\\Users\\ann", L"PC-7", L"ann"};
     for (int i = 0; i < kTextCount; i++)
         (void)CopyText(s->texts[i], kTextBufSize, texts[i]);
     (void)CopyText(s->recordPath, kTextBufSize, L"C:\\logs\\setup.log");
     (void)CopyText(s->innerInstaller, kTextBufSize, L"E:\\_Setup.exe");
-    s->innerInstallerError = gStage->innerInstallerError;
-    s->innerHead[0] = 'M', s->innerHead[1] = 'Z';
+    s->innerProblem = gStage->innerProblem;
+    s->innerError = gStage->innerError;
+    memcpy(s->innerHead, gStage->innerHead, strlen(gStage->innerHead));
 }
 unsigned long MakeWindow() {
     return gStage->windowError;
@@ -135,37 +144,68 @@ Registration Installed(const std::string& clientLevel) {
     return r;
 }
 
-TEST(RunLauncher, WhatIfEndsAsTheRealRunWhoseInnerInstallerSucceeds) {
+// Each row: the real run's exit code, the primitives it calls and lines of
+// its record; a what-if run ends with the same code and last line, and only
+// reads, where the real run reads before anything.
+TEST(RunLauncher, EachPathCallsItsPrimitivesAndRecordsWhy) {
     const Registration installed = Installed("VNR/4.50");
     const struct {
         const char* what;
         std::string args;
         Stage stage;
         int exitCode;
-        int reads;
+        int reads;  // before the run
+        std::vector<std::string> done;
+        std::vector<std::string> lines;
     } rows[] = {
-        {"help", "/?", {}, 0, 0},
-        {"version", "/vd", {}, 0, 0},
-        {"build level", "/bl", {.before = installed}, 0, 1},
-        {"refusal", "/l1036", {.before = installed}, 1, 1},
-        {"unattended refusal", "", {.unattended = "policy", .before = installed}, 1, 1},
-        {"installation", "/s /v\"/qn\"", {}, 0, 1},
-        {"removal", "/x", {.before = installed}, 0, 1},
-        {"no _Setup.exe", "/qn", {.innerInstallerError = 2}, 2, 1},
-        {"no room for its path", "/x", {.innerInstallerError = 206}, 206, 1},
-        {"a command line too long", std::string(32767 - 11, 'a'), {}, 206, 1},
-        {"no window", "/qn", {.windowError = 1400}, 1400, 0},
-        {"no window for a report", "/vd", {.windowError = 1400}, 1400, 0},
+        {"help", "/?", {}, 0, 0, {"writeFile", "showFile"},
+         {"why: /? was given", "notepad as: the launcher's user"}},
+        {"version", "/vd", {}, 0, 0, {"showReport"}, {"why: /vd was given", "show: yes"}},
+        {"build level", "/bl", {.before = installed}, 0, 1, {"showReport"},
+         {"why: /bl was given"}},
+        {"refusal", "/l1036", {.before = installed}, 1, 1, {"showDialog 5036"},
+         {"why: ClientLevel names a version and an uninstall key exists", "dialog: 5036"}},
+        {"unattended refusal", "", {.unattended = kAskedByPolicy, .before = installed}, 1, 1, {},
+         {"unattended by: policy", "show: no", "why not shown: no window was asked for"}},
+        {"unattended help", "/?", {.unattended = kAskedByEnvironment}, 0, 0, {"writeFile"},
+         {"unattended by: environment", "why not shown: no window was asked for"}},
+        {"invisible version", "/vd", {.visible = 0}, 0, 0, {},
+         {"why not shown: the window station is not visible"}},
+        {"session 0 box", "/bl", {.session = 0}, 0, 1, {}, {"why not shown: nobody sees session 0"}},
+        {"hidden box", "/vd", {.startShow = 0}, 0, 0, {},
+         {"why not shown: the launcher was started hidden"}},
+        {"a shell without a token", "/?", {.shell = 1}, 0, 0, {"writeFile"},
+         {"why not shown: the desktop's shell gave no token to start Notepad with"}},
+        {"SYSTEM without a shell", "/?", {.user = kLocalSystemSid}, 0, 0, {"writeFile"},
+         {"why not shown: no desktop shell, and the launcher runs as SYSTEM"}},
+        {"installation", "/s /v\"/qn\"", {}, 0, 1, {"startProgram"},
+         {"why: no installed product was found", "repairs: none, the installation did not register"}},
+        {"removal", "/x", {.before = installed}, 0, 1, {"startProgram"},
+         {"why: /x was given: no check and no repairs"}},
+        {"no _Setup.exe", "/qn", {.innerProblem = kInnerNotOpened, .innerError = 2}, 2, 1, {},
+         {"why: _Setup.exe cannot be opened beside the launcher", "exit code: 2 (not started)"}},
+        {"no room for its path", "/x", {.innerProblem = kNoRoomForInner, .innerError = 206}, 206,
+         1, {}, {"why: the launcher's folder leaves no room for _Setup.exe's path"}},
+        {"not a program", "/qn", {.innerHead = "PK"}, 193, 1, {},
+         {"why: _Setup.exe is empty or not a program"}},
+        {"a command line too long", std::string(32767 - 11, 'a'), {}, 206, 1, {},
+         {"why: the command line is longer than Windows starts a program with"}},
+        {"no window", "/qn", {.windowError = 1400}, 1400, 0, {},
+         {"window: not created, error 1400", "exit code: 1400 (not started)"}},
+        {"no window for a report", "/vd", {.windowError = 1400}, 1400, 0, {}, {}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
         Stage real = row.stage, whatIf = row.stage;
         whatIf.whatIf = 1;
         EXPECT_EQ(row.exitCode, RunStaged(&real, row.args));
+        EXPECT_EQ(row.done, real.done);
+        for (const std::string& line : row.lines)
+            EXPECT_NE(std::string::npos, real.record.find("] " + line + "\r\n")) << line;
         EXPECT_EQ(row.exitCode, RunStaged(&whatIf, row.args));
         EXPECT_EQ(LastLine(real.record), LastLine(whatIf.record));
         EXPECT_TRUE(whatIf.done.empty()) << whatIf.done[0];
-        EXPECT_EQ(row.reads, whatIf.reads);  // /? and /vd read nothing
+        EXPECT_EQ(row.reads, whatIf.reads);
     }
 }
 
@@ -229,7 +269,7 @@ TEST(RunLauncher, InstallationRecordReadsAsItRan) {
         "REG_EXPAND_SZ msiexec /x \"D:\\Apps\\Omrik Vindara.msi\"",
         "write main uninstall key\\ModifyPath: written, REG_EXPAND_SZ D:\\Apps\\",
         "write main uninstall key\\LocalPackage: written, REG_EXPAND_SZ D:\\Apps\\Omrik VindaraXXX.msi",
-        "run time: 1075 ms",  // 43 lines after the first
+        "run time: 1125 ms",  // 45 readings of the clock after the first
         "exit code: 3010 (restart required)",
     };
     const std::string missing[][2] = {

@@ -65,8 +65,7 @@ TEST(ChooseDialogId, LongFormBelowFourShortFormFromFour) {
 }
 
 TEST(ChooseDialogId, ShortFormIsTheLanguagePlus4000) {
-    const int languages[] = {1033, 1034, 1030, 1043, 1035, 1036, 1031, 1040, 2068, 2070, 1053, 1041};
-    for (int language : languages) {
+    for (int language : kDialogLanguages) {
         SCOPED_TRACE(language);
         EXPECT_EQ(language, Dialog(Text("VNR/3.9"), language));
         EXPECT_EQ(language + 4000, Dialog(Text("VNR/4.50"), language));

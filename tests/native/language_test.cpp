@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <set>
 #include <string>
 
 #include "guarded_buffer.h"
@@ -12,10 +14,23 @@
 
 namespace {
 
-const int kAccepted[] = {1033, 1034, 1030, 1043, 1035, 1036, 1031, 1040, 2068, 2070, 1053, 1041};
+// The languages with a dialog are those whose dialogs have a resource file,
+// resources/dialogs/<language>.rc, no more and no fewer.
+TEST(SelectLanguage, DialogLanguagesAreThoseWithADialogResourceFile) {
+    std::set<int> withFile;
+    for (const auto& entry : std::filesystem::directory_iterator(DIALOG_RESOURCE_DIR)) {
+        const std::string stem = entry.path().stem().string();
+        if (entry.path().extension() == ".rc" && !stem.empty() &&
+            stem.find_first_not_of("0123456789") == std::string::npos)
+            withFile.insert(std::stoi(stem));
+    }
+    const std::set<int> languages(kDialogLanguages, kDialogLanguages + kDialogLanguageCount);
+    EXPECT_EQ(static_cast<size_t>(kDialogLanguageCount), languages.size()) << "a language twice";
+    EXPECT_EQ(withFile, languages);
+}
 
 TEST(SelectLanguage, AcceptsEveryLanguageThatHasADialog) {
-    for (int language : kAccepted) {
+    for (int language : kDialogLanguages) {
         SCOPED_TRACE(language);
         EXPECT_EQ(1, IsDialogLanguage(language));
         EXPECT_EQ(language, SelectLanguage(Widened("/l" + std::to_string(language)).c_str()));

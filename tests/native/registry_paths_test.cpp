@@ -1,10 +1,10 @@
 // The registry locations: the packed product code follows from the product
-// code, and both forms of every path agree.
+// code, both forms of every path come from its one stored path, and the
+// keys in the user's hive are the per-user ones, held from read to repair.
 #include "detect/registry_paths.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -38,49 +38,55 @@ std::string Pack(const std::string& guid) {
 }
 
 TEST(RegistryPaths, PackedProductCodeFollowsFromTheProductCode) {
-    EXPECT_EQ("{5D8B2E71-C94A-4F06-B3A2-8E61F0D7C249}", std::string(kProductCode));
     EXPECT_EQ(Pack(kProductCode), kPackedProductCode);
-    EXPECT_EQ(32u, std::string(kPackedProductCode).size());
     // The rule itself, on a code whose every character is different.
     EXPECT_EQ("76543210BA98FEDC1032547698badcfe",
               Pack("{01234567-89AB-CDEF-0123-456789abcdef}"));
 }
 
-struct NamedPath {
-    const char* name;
-    const char* const* forms;
-    std::string plain;
-};
-
-std::vector<NamedPath> AllPaths() {
-    const std::string uninstall = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-    const std::string installer =
-        "Software\\Microsoft\\Installer\\Products\\17E2B8D5A49C60F43B2AE8160F7D2C94";
-    return {
-        {"product key", kProductKey, "SOFTWARE\\Omrik\\Moltrek"},
-        {"uninstall key by name", kUninstallKeyByName, uninstall + "Omrik Vindara"},
-        {"alternate uninstall key", kAlternateUninstallKey,
-         uninstall + "{6A3E90D2-41B7-4C58-9E0F-27D4B1C8A365}"},
-        {"main uninstall key", kMainUninstallKey,
-         uninstall + "{5D8B2E71-C94A-4F06-B3A2-8E61F0D7C249}"},
-        {"source list key", kSourceListKey, installer + "\\SourceList"},
-        {"network source key", kNetSourceKey, installer + "\\SourceList\\Net"},
-    };
-}
-
-TEST(RegistryPaths, EveryPathHasAPlainAndATrailingBackslashForm) {
-    for (const NamedPath& path : AllPaths()) {
-        SCOPED_TRACE(path.name);
-        EXPECT_EQ(path.plain, path.forms[kPlainForm]);
-        EXPECT_NE('\\', path.plain.back());
-        EXPECT_EQ(std::string(path.forms[kPlainForm]) + "\\", path.forms[kTrailingForm]);
+// Each key's two forms come from its one stored path: the trailing form is
+// the whole path and ends in a single backslash, the plain form leaves it out.
+TEST(RegistryPaths, PlainFormIsTheTrailingFormWithoutItsBackslash) {
+    for (const RegistrationKey& key : kRegistrationKeys) {
+        SCOPED_TRACE(key.name);
+        const std::string path = key.path;
+        ASSERT_GE(path.size(), 2u);
+        EXPECT_EQ('\\', path.back());
+        EXPECT_NE('\\', path[path.size() - 2]);
+        EXPECT_EQ(path.size(), KeyPathLength(&key, kTrailingForm));
+        EXPECT_EQ(path.size() - 1, KeyPathLength(&key, kPlainForm));
     }
 }
 
-TEST(RegistryPaths, InstallerKeysUseThePackedCodeAndUninstallKeysThePlainCode) {
-    EXPECT_NE(std::string::npos, std::string(kMainUninstallKey[kPlainForm]).find(kProductCode));
-    EXPECT_NE(std::string::npos, std::string(kSourceListKey[kPlainForm]).find(kPackedProductCode));
-    EXPECT_NE(std::string::npos, std::string(kNetSourceKey[kPlainForm]).find(kPackedProductCode));
+// The per-user keys are the Installer's registration under the packed code,
+// and only they lie in the user's hive, where a standard user may replace a
+// key between the read and the repairs: so they, and only they, are held
+// from the read to the repairs. The machine's uninstall entry carries the
+// plain code.
+TEST(RegistryPaths, KeysUnderTheUsersHiveAreThePerUserOnesAndHeld) {
+    for (const RegistrationKey& key : kRegistrationKeys) {
+        SCOPED_TRACE(key.name);
+        const bool perUser = std::string(key.path).find(kPackedProductCode) != std::string::npos;
+        EXPECT_EQ(perUser, key.root == kCurrentUser);
+        EXPECT_EQ(key.root == kCurrentUser, key.held != 0);
+    }
+    EXPECT_NE(std::string::npos,
+              std::string(kRegistrationKeys[kMainUninstallKeyId].path).find(kProductCode));
+}
+
+// No two keys share a path, and no two values of one key a name, so every
+// value has one place to be read from and written to.
+TEST(RegistryPaths, EveryKeyAndValueIsNamedOnce) {
+    for (int a = 0; a < kKeyCount; a++) {
+        for (int b = a + 1; b < kKeyCount; b++)
+            EXPECT_STRNE(kRegistrationKeys[a].path, kRegistrationKeys[b].path);
+    }
+    for (int a = 0; a < kValueCount; a++) {
+        for (int b = a + 1; b < kValueCount; b++) {
+            if (kRegistrationValues[a].key == kRegistrationValues[b].key)
+                EXPECT_STRNE(kRegistrationValues[a].name, kRegistrationValues[b].name);
+        }
+    }
 }
 
 }  // namespace

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string.h>
+#include <wchar.h>
+
 #include <string>
 #include <vector>
 
@@ -20,14 +23,21 @@ struct Planned {
     unsigned long type;
 };
 
+RepairPlan PlanOf(const Registration& r) {
+    RepairPlan plan;
+    memset(&plan, 0xA5, sizeof plan);  // whatever was there before does not show
+    PlanRepairs(&r, &plan);
+    return plan;
+}
+
 std::vector<Planned> Plan(const Registration& r) {
-    RegistryWrite writes[kRepairCount];
-    int count = PlanRepairs(&r, writes);
+    const RepairPlan plan = PlanOf(r);
+    EXPECT_TRUE(plan.count >= 0 && plan.count <= kRepairCount) << plan.count;
     std::vector<Planned> planned;
-    for (int i = 0; i < count; i++) {
-        EXPECT_EQ(writes[i].length, wcslen(writes[i].text)) << NameOf(writes[i].value);
-        planned.push_back({NameOf(writes[i].value), Narrowed(writes[i].text, writes[i].length),
-                           writes[i].type});
+    for (int i = 0; i < plan.count && i < kRepairCount; i++) {
+        const RegistryWrite& write = plan.writes[i];
+        EXPECT_EQ(write.length, wcsnlen(write.text, kTextBufSize)) << NameOf(write.value);
+        planned.push_back({NameOf(write.value), Narrowed(write.text, write.length), write.type});
     }
     return planned;
 }
@@ -48,46 +58,88 @@ std::vector<std::string> Names(const Registration& r) {
     return names;
 }
 
+// A value with one of its marks changed, as no read of the registry leaves
+// it, so that each of the plan's checks is seen to hold on its own: one
+// whose read failed, whatever its room holds, and one marked as filling the
+// read without a NUL.
+TextValue NotRead(TextValue value) {
+    value.read = 0;
+    return value;
+}
+TextValue MarkedFilled(TextValue value) {
+    value.filled = 1;
+    return value;
+}
+
 const std::vector<std::string> kBuildLevelOnly = {"Build Level"};
 
+// The texts and lengths are exact, and each write goes through its key as
+// the read holds it open, or through none where the read holds none.
 TEST(PlanRepairs, SixWritesForAnInstallationInDApps) {
     Registration r = Registered("D:\\Apps\\");
-    RegistryWrite writes[kRepairCount];
-    ASSERT_EQ(6, PlanRepairs(&r, writes));
+    char heldKeys[kKeyCount];
+    for (int key = 0; key < kKeyCount; key++)
+        r.held[key] = key % 2 ? &heldKeys[key] : nullptr;
+    const RepairPlan plan = PlanOf(r);
+    EXPECT_EQ(1, plan.registered);
+    ASSERT_EQ(6, plan.count);
     const struct {
-        RegistryRoot root;
-        const char* const* key;
-        const char* name;
-        const char* text;
-        size_t length;
+        ValueId value;
+        std::string text;
     } expected[] = {
-        {kLocalMachine, kProductKey, "Build Level", SETUP_BUILD_DATE, sizeof SETUP_BUILD_DATE - 1},
-        {kCurrentUser, kSourceListKey, "LastUsedSource", "n;1;D:\\Apps\\", 12},
-        {kCurrentUser, kNetSourceKey, "1", "D:\\Apps\\", 8},
-        {kLocalMachine, kMainUninstallKey, "UninstallString",
-         "msiexec /x \"D:\\Apps\\Omrik Vindara.msi\"", 38},
-        {kLocalMachine, kMainUninstallKey, "ModifyPath", "D:\\Apps\\", 8},
-        {kLocalMachine, kMainUninstallKey, "LocalPackage", "D:\\Apps\\Omrik VindaraXXX.msi", 28},
+        {kBuildLevelId, SETUP_BUILD_DATE},
+        {kLastUsedSourceId, "n;1;D:\\Apps\\"},
+        {kNetSourceId, "D:\\Apps\\"},
+        {kUninstallStringId, "msiexec /x \"D:\\Apps\\Omrik Vindara.msi\""},
+        {kModifyPathId, "D:\\Apps\\"},
+        {kLocalPackageId, "D:\\Apps\\Omrik VindaraXXX.msi"},
     };
     for (int i = 0; i < 6; i++) {
-        SCOPED_TRACE(expected[i].name);
-        EXPECT_EQ(expected[i].root, KeyOf(writes[i].value).root);
-        EXPECT_EQ(expected[i].key, KeyOf(writes[i].value).path);
-        EXPECT_STREQ(expected[i].name, NameOf(writes[i].value));
-        EXPECT_EQ(expected[i].text, Narrowed(writes[i].text, writes[i].length));
-        EXPECT_EQ(expected[i].length, writes[i].length);
-        EXPECT_EQ(kRegSz, writes[i].type);
+        const RegistryWrite& write = plan.writes[i];
+        SCOPED_TRACE(NameOf(expected[i].value));
+        EXPECT_EQ(expected[i].value, write.value);
+        EXPECT_EQ(expected[i].text, Narrowed(write.text, write.length));
+        EXPECT_EQ(expected[i].text.size(), write.length);
+        EXPECT_EQ(L'\0', write.text[write.length]);
+        EXPECT_EQ(kRegSz, write.type);
+        EXPECT_EQ(r.held[kRegistrationValues[expected[i].value].key], write.openKey);
     }
 }
 
+// Registered: the product key opened with a ClientLevel of any content, and
+// the main uninstall key opened; the other uninstall keys do not count.
 TEST(PlanRepairs, NothingWithoutARegisteredInstallation) {
+    Registration nothing = {};
     Registration noClientLevel = Registered();
-    noClientLevel.values[kClientLevelId] = {};
+    noClientLevel.values[kClientLevelId] = NotRead(noClientLevel.values[kClientLevelId]);
     Registration noUninstallKey = Registered();
     noUninstallKey.opened[kMainUninstallKeyId] = 0;
     noUninstallKey.opened[kUninstallKeyByNameId] = 1;
-    for (const Registration& r : {Registration{}, noClientLevel, noUninstallKey})
-        EXPECT_TRUE(Plan(r).empty());
+    noUninstallKey.opened[kAlternateUninstallKeyId] = 1;
+    Registration noProductKey = Registered();
+    noProductKey.opened[kProductKeyId] = 0;
+    Registration emptyClientLevel = Registered();
+    emptyClientLevel.values[kClientLevelId] = Text("");
+    Registration numberClientLevel = Registered();
+    numberClientLevel.values[kClientLevelId] = Stored(std::string("\x04\0\0\0", 4), kRegDword);
+    const struct {
+        const char* what;
+        const Registration& r;
+        int registered;
+    } cases[] = {
+        {"nothing read", nothing, 0},
+        {"ClientLevel not read", noClientLevel, 0},
+        {"only the other uninstall keys", noUninstallKey, 0},
+        {"product key not opened", noProductKey, 0},
+        {"ClientLevel empty", emptyClientLevel, 1},
+        {"ClientLevel a number", numberClientLevel, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const RepairPlan plan = PlanOf(c.r);
+        EXPECT_EQ(c.registered, plan.registered);
+        EXPECT_EQ(c.registered ? 6 : 0, plan.count);
+    }
 }
 
 // Build Level is always text; every other value takes the type of
@@ -104,6 +156,8 @@ TEST(PlanRepairs, DirectoryDecidesWhatIsWrittenAndItsType) {
         {"expandable text", Text("%ProgramFiles%\\Apps\\", kRegExpandSz), true},
         {"stored without NUL", Stored("D:\\Apps\\"), true},
         {"missing", {}, false},
+        {"not read", NotRead(Text("D:\\Apps\\")), false},
+        {"marked as filling the read", MarkedFilled(Text("D:\\Apps\\")), false},
         {"empty", Text(""), false},
         {"a number", Stored(std::string("\x01\0\0\0", 4), kRegDword), false},
         {"binary", Stored("D:\\Apps\\", kRegBinary), false},
@@ -196,6 +250,7 @@ TEST(PlanRepairs, SourcePathIsReplacedByTheDirectory) {
         {Stored(std::string(260, 'x')), "(none)"},
         {Text("n;1;E:" + std::string(293, 's')), "(none)"},  // does not fit the read
         {{}, "(none)"},
+        {NotRead(Text("n;1;D:\\Setup\\")), "(none)"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(Narrowed(c.source.text, c.source.length).substr(0, 16));

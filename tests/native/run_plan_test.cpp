@@ -190,28 +190,30 @@ TEST(PlanRun, OnePathBySwitchPrecedenceVisibilityAndRegistration) {
         SCOPED_TRACE(std::string(row.what) + ": " + row.args);
         RunSettings settings = {};
         settings.visible = row.visible;
-        settings.unattended = row.unattended ? "policy" : nullptr;
+        settings.unattended = row.unattended ? kAskedByPolicy : kNoReason;
         settings.startShow = row.startShow;
         settings.session = row.session;
         settings.desktopShell = row.shell;
         settings.desktopToken = row.token ? &gShellToken : nullptr;
         settings.user = row.user;
-        settings.innerInstallerError = row.innerInstallerError;
+        settings.innerProblem = !row.innerInstallerError ? kNoReason
+                                : row.innerInstallerError == 206 ? kNoRoomForInner
+                                                                 : kInnerNotOpened;
+        settings.innerError = row.innerInstallerError;
         memcpy(settings.innerHead, row.head, strlen(row.head));
         const RunPlan plan = PlanRun(Widened(row.args).c_str(), &settings, row.before);
         EXPECT_EQ(row.path, plan.path);
-        EXPECT_EQ(row.reads, plan.readsRegistration);
+        EXPECT_EQ(row.reads, ReadsRegistration(SwitchedPath(Widened(row.args).c_str())));
         EXPECT_EQ(row.repairs, plan.repairsFollow);
         EXPECT_EQ(row.report, plan.report);
         EXPECT_EQ(row.show, plan.show);
-        EXPECT_EQ(!row.show && !RunsInnerInstaller(row.path), plan.unseen != nullptr);
+        EXPECT_EQ(!row.show && !RunsInnerInstaller(row.path), plan.unseen != kNoReason);
         EXPECT_EQ(row.notepadToken ? &gShellToken : nullptr, plan.notepadToken);
         EXPECT_EQ(row.dialogId, plan.dialogId);
         EXPECT_EQ(row.writeResourceLog, plan.writeResourceLog);
-        EXPECT_EQ(row.innerError, plan.innerError);
-        EXPECT_NE(nullptr, plan.why);
+        EXPECT_EQ(!row.innerError && RunsInnerInstaller(row.path), plan.startsInner);
         EXPECT_EQ(row.exitCode,
-                  RunExitCode(plan.path, plan.innerError ? plan.innerError : row.innerCode));
+                  (int)(plan.startsInner ? row.innerCode : plan.result.exitCode));
     }
 }
 

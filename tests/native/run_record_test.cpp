@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "reports/reports.h"
+#include "base/links.h"
 #include "tests/support/registration_values.h"
 
 namespace {
@@ -31,60 +31,88 @@ void Describe(unsigned long code, wchar_t* text, size_t cap) {
     wcsncpy(text, said, cap);
 }
 
-// The bytes one call of WriteLine writes.
-template <typename... Args>
-std::string Written(const char* format, Args... args) {
+// The bytes the calls write to a record of their own.
+template <typename Write>
+std::string Written(Write write) {
+    static RunRecord record;
     std::string bytes;
-    RunRecord record = {&bytes, 4242, Clock, Append, Describe, {}};
-    WriteLine(&record, format, args...);
+    record.file = &bytes;
+    record.processId = 4242;
+    record.readClock = Clock;
+    record.write = Append;
+    record.describeCode = Describe;
+    write(&record);
     return bytes;
 }
 
-// The value the line gives after "name: ", without its CR LF.
-template <typename... Args>
-std::string Value(const char* format, Args... args) {
-    const std::string line = Written(format, args...);
+// The value a line gives after "name: ", without its CR LF.
+template <typename Write>
+std::string Value(Write write) {
+    const std::string line = Written(write);
     const size_t start = line.find(": ") + 2;
     return line.substr(start, line.size() - 2 - start);
+}
+
+std::string ValueOf(unsigned long type, const wchar_t* text, size_t length) {
+    return Value([&](RunRecord* r) {
+        StartLine(r, "x: ");
+        PutValue(r, type, text, length);
+        EndLine(r);
+    });
+}
+std::string Result(unsigned long code, Outcome outcome) {
+    return Value([&](RunRecord* r) { RecordResult(r, {code, outcome}); });
+}
+std::string Ended(int ended, unsigned long code) {
+    const RunResult result = InnerResult(ended, code);
+    return Result(result.exitCode, result.outcome);
+}
+std::string Coded(unsigned long code) {
+    return Value([&](RunRecord* r) { RecordCode(r, "inner exit code: ", code); });
+}
+std::string Outside(const wchar_t* text) {
+    return Value([&](RunRecord* r) { RecordOutside(r, "v: ", text); });
 }
 
 // A multi-string as the read leaves it, in the read's whole room.
 const wchar_t kMultiString[kTextReadSize] = L"a\0bc\0d";
 
-TEST(WriteLine, PrefixDirectivesAndOutcomeWords) {
+TEST(RunRecord, PrefixValuesAndOutcomeWords) {
     const struct {
         std::string written, expected;
     } rows[] = {
-        {Written("run: %TZ"), "[4242 08:05:03.007] run: 2026-12-09T08:05:03.007Z\r\n"},
-        {Written("path: %s", "installation"), "[4242 08:05:03.007] path: installation\r\n"},
-        {Value("session: %u", 4294967295ul), "4294967295"},
-        {Value("inner run: %t ms", 250ul), "750 ms"},
-        {Value("elevated: %y, %y", 1, 0), "yes, no"},
-        {Value("file: %w", L"C:\\Medien\\Установка\\Setup.exe"),
+        {Written(RecordStartTime), "[4242 08:05:03.007] run: 2026-12-09T08:05:03.007Z\r\n"},
+        {Written([](RunRecord* r) { RecordText(r, "path: ", "installation"); }),
+         "[4242 08:05:03.007] path: installation\r\n"},
+        {Value([](RunRecord* r) { RecordNumber(r, "session: ", 4294967295ul); }), "4294967295"},
+        {Value([](RunRecord* r) { RecordDuration(r, "inner run: ", 250); }), "750 ms"},
+        {Value([](RunRecord* r) { RecordYesNo(r, "elevated: ", 1); }), "yes"},
+        {Value([](RunRecord* r) { RecordYesNo(r, "elevated: ", 0); }), "no"},
+        {Outside(L"C:\\Medien\\Установка\\Setup.exe"),
          "C:\\Medien\\\xD0\xA3\xD1\x81\xD1\x82\xD0\xB0\xD0\xBD\xD0\xBE\xD0\xB2\xD0\xBA\xD0\xB0"
          "\\Setup.exe"},
-        {Value("x: %v", kRegExpandSz, L"D:\\Apps\\x", (size_t)8), "REG_EXPAND_SZ D:\\Apps\\"},
-        {Value("x: %v", 0xFFFFFFFFul, L"v", (size_t)1), "type 4294967295 v"},
-        {Value("x: %v", kRegMultiSz, kMultiString, (size_t)1), "REG_MULTI_SZ a\\0bc\\0d"},
+        {ValueOf(kRegExpandSz, L"D:\\Apps\\x", 8), "REG_EXPAND_SZ D:\\Apps\\"},
+        {ValueOf(0xFFFFFFFFul, L"v", 1), "type 4294967295 v"},
+        {ValueOf(kRegMultiSz, kMultiString, 1), "REG_MULTI_SZ a\\0bc\\0d"},
         // The exit code with the word a deployment console reads it by.
-        {Value("exit code: %c", 0ul, ExitOutcome(0, 0, 0)), "0 (success)"},
-        {Value("exit code: %c", 3010ul, ExitOutcome(0, 0, 3010)), "3010 (restart required)"},
-        {Value("exit code: %c", 1641ul, ExitOutcome(0, 0, 1641)), "1641 (restart started)"},
-        {Value("exit code: %c", 1618ul, ExitOutcome(0, 0, 1618)), "1618 (retry later)"},
-        {Value("exit code: %c", 1603ul, ExitOutcome(0, 0, 1603)), "1603 (failed)"},
-        {Value("exit code: %c", 1707ul, ExitOutcome(0, 0, 1707)), "1707 (success)"},
-        {Value("exit code: %c", 1ul, ExitOutcome(0, 0, 1)), "1 (failed)"},
-        {Value("exit code: %c", 1ul, ExitOutcome(1, 0, 1)), "1 (refused)"},
-        {Value("exit code: %c", 2ul, ExitOutcome(0, 1, 2)), "2 (not started)"},
-        {Value("exit code: %c", 0ul, ExitOutcome(0, 1, 0)), "0 (not started)"},
-        {Value("exit code: %c", 0xC0000005ul, ExitOutcome(0, 0, 0xC0000005ul)),
-         "3221225477 (0xC0000005, failed)"},
+        {Ended(1, 0), "0 (success)"},
+        {Ended(1, 3010), "3010 (restart required)"},
+        {Ended(1, 1641), "1641 (restart started)"},
+        {Ended(1, 1618), "1618 (retry later)"},
+        {Ended(1, 1603), "1603 (failed)"},
+        {Ended(1, 1707), "1707 (success)"},
+        {Ended(1, 1), "1 (failed)"},
+        {Result(1, kRefused), "1 (refused)"},
+        {Ended(0, 2), "2 (not started)"},
+        {Ended(0, 0), "0 (not started)"},
+        {Ended(1, 0xC0000005ul), "3221225477 (0xC0000005, failed)"},
         // Where there is no word, Windows' own text for the code, if any.
-        {Value("inner exit code: %c", 1603ul, nullptr), "1603 (Fatal error during installation.)"},
-        {Value("inner exit code: %c", 0x80070005ul, nullptr),
-         "2147942405 (0x80070005, Access is denied.)"},
-        {Value("inner exit code: %c", 0xC0000005ul, nullptr), "3221225477 (0xC0000005)"},
-        {Value("inner exit code: %c", 0x7FFFFFFFul, nullptr), "2147483647"},
+        {Coded(1603), "1603 (Fatal error during installation.)"},
+        {Coded(0x80070005ul), "2147942405 (0x80070005, Access is denied.)"},
+        {Coded(0xC0000005ul), "3221225477 (0xC0000005)"},
+        {Coded(0x7FFFFFFFul), "2147483647"},
+        // A line of a record not written is not built either.
+        {Written([](RunRecord* r) { r->file = nullptr, RecordText(r, "path: ", "x"); }), ""},
     };
     for (const auto& row : rows)
         EXPECT_EQ(row.expected, row.written);
@@ -112,8 +140,8 @@ TEST(ShowsAsQuestionMark, ControlsSeparatorsAndFormatCharacters) {
 // Nothing in a value may end a line, start one or turn it around: a
 // character that could shows as "?"; others and a surrogate without its
 // partner (U+FFFD) show in UTF-8.
-TEST(WriteLine, OutsideTextStaysOnItsLine) {
-    EXPECT_EQ("a?b", Value("v: %w", L"a\x2029" "b"));
+TEST(RunRecord, OutsideTextStaysOnItsLine) {
+    EXPECT_EQ("a?b", Outside(L"a\x2029" "b"));
     const struct {
         std::wstring text;
         std::string shown;
@@ -127,21 +155,23 @@ TEST(WriteLine, OutsideTextStaysOnItsLine) {
         {std::wstring{(wchar_t)0xD83D, (wchar_t)0xDE00}, "\xF0\x9F\x98\x80"},
     };
     for (const auto& c : kept)
-        EXPECT_EQ(c.shown, Value("v: %w", c.text.c_str()));
+        EXPECT_EQ(c.shown, Outside(c.text.c_str()));
     // The argument text's line too, also where it is masked.
-    EXPECT_EQ("PWD=*** two?? lines??",
-              Value("arguments: %m", L"PWD=x two\x2028\r lines\x85\xFEFF"));
+    EXPECT_EQ("PWD=*** two?? lines??", Value([](RunRecord* r) {
+                  RecordMasked(r, "arguments: ", L"PWD=x two\x2028\r lines\x85\xFEFF");
+              }));
 }
 
 // A line never goes out cut: the longest argument text, masked as long as
 // it can be and every unit three bytes of UTF-8, fits one line.
-TEST(WriteLine, LongestLinesFitWhole) {
+TEST(RunRecord, LongestLinesFitWhole) {
     std::wstring masked, wide(kLongestCommandLine - 12, (wchar_t)0x20AC);
     while (masked.size() + 5 <= kLongestCommandLine - 12)
         masked += L"KEY= ";
     for (const std::wstring& args : {masked, wide}) {
+        const std::wstring command = kInnerInstallerPrefix + args;
         const std::string line =
-            Written("inner command: %w%m", kInnerInstallerPrefix, args.c_str());
+            Written([&](RunRecord* r) { RecordMasked(r, "inner command: ", command.c_str()); });
         ASSERT_GT(line.size(), args.size());
         EXPECT_EQ("\r\n", line.substr(line.size() - 2));
     }
@@ -155,9 +185,7 @@ TEST(RecordRead, ShowsEveryValueReadOnceUnderItsKey) {
         r.opened[key] = 1;
     for (int value = 0; value < kReadValueCount; value++)
         r.values[value] = Text("text " + std::to_string(value));
-    std::string bytes;
-    RunRecord record = {&bytes, 4242, Clock, Append, Describe, {}};
-    RecordRead(&record, "after ", &r, 0);
+    const std::string bytes = Written([&](RunRecord* record) { RecordRead(record, "after ", &r, 0); });
     size_t lines = 0;
     for (size_t at = bytes.find("\r\n"); at != std::string::npos; at = bytes.find("\r\n", at + 2))
         lines++;
@@ -178,9 +206,8 @@ TEST(RecordRead, ShowsHowLongAValueTooLongIs) {
     Registration r = {};
     r.opened[kProductKeyId] = 1;
     r.values[kDirectoryId].tooLong = 602;
-    std::string bytes;
-    RunRecord record = {&bytes, 4242, Clock, Append, Describe, {}};
-    RecordRead(&record, "before ", &r, 0);
+    const std::string bytes =
+        Written([&](RunRecord* record) { RecordRead(record, "before ", &r, 0); });
     EXPECT_NE(std::string::npos,
               bytes.find("] before product key\\Directory: too long (602 bytes)\r\n"));
     EXPECT_NE(std::string::npos, bytes.find("] before product key\\ClientLevel: missing\r\n"));

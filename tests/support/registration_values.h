@@ -17,6 +17,15 @@ inline const RegistrationKey& KeyOf(ValueId value) {
     return kRegistrationKeys[kRegistrationValues[value].key];
 }
 
+// A key's path in the given form: the table holds the trailing form, and
+// the plain form is that without its last backslash.
+inline std::string PathOf(KeyId key, KeyForm form = kPlainForm) {
+    std::string path = kRegistrationKeys[key].path;
+    if (form == kPlainForm && !path.empty() && path.back() == '\\')
+        path.pop_back();
+    return path;
+}
+
 // Each byte as one character, as in a single-byte code page.
 inline std::wstring Widened(const std::string& bytes) {
     std::wstring units;

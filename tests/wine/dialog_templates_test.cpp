@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "launcher/main_window.h"
+#include "launcher/refusal_dialog.h"
 #include "tools/testbed/testbed.h"
 
 namespace {

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "launcher/main_window.h"
+#include "launcher/refusal_dialog.h"
 #include "resources/resource_ids.h"
 
 static HINSTANCE TestModule() {

@@ -42,8 +42,7 @@ TEST_F(ReadRegistrationTest, NothingInstalledReadsNothing) {
 // The keys and values a completed installation leaves, read in one go.
 TEST_F(ReadRegistrationTest, ReadsTheValuesOfAnInstallation) {
     RegisterInstallation("D:\\Apps\\", "VNR/4.50");
-    WriteRegValue(HKEY_LOCAL_MACHINE, kProductKey[kPlainForm], kBuildLevelValue, REG_EXPAND_SZ,
-                  std::string("Abr 25, 2000", 13));
+    WriteRegValue(kBuildLevelId, REG_EXPAND_SZ, std::string("Abr 25, 2000", 13));
     char media[MAX_PATH];
     ASSERT_NE(0u, InstallationFolder(media, sizeof media));
     const Registration r = Read();
@@ -52,39 +51,38 @@ TEST_F(ReadRegistrationTest, ReadsTheValuesOfAnInstallation) {
     EXPECT_EQ(0, r.opened[kUninstallKeyByNameId]);
     EXPECT_EQ(0, r.opened[kAlternateUninstallKeyId]);
     const struct {
-        const char* name;
-        const TextValue& value;
+        ValueId id;
         std::string text;
         unsigned long type;
     } values[] = {
-        {"ClientLevel", r.values[kClientLevelId], "VNR/4.50", REG_SZ},
-        {"Build Level", r.values[kBuildLevelId], "Abr 25, 2000", REG_EXPAND_SZ},
-        {"Directory", r.values[kDirectoryId], "D:\\Apps\\", REG_SZ},
-        {"InstallDate", r.values[kInstallDateId], "20261208", REG_SZ},
-        {"LastUsedSource", r.values[kLastUsedSourceId], "n;1;" + std::string(media), REG_SZ},
-        {"1", r.values[kNetSourceId], media, REG_SZ},
+        {kClientLevelId, "VNR/4.50", REG_SZ},
+        {kBuildLevelId, "Abr 25, 2000", REG_EXPAND_SZ},
+        {kDirectoryId, "D:\\Apps\\", REG_SZ},
+        {kInstallDateId, "20261208", REG_SZ},
+        {kLastUsedSourceId, "n;1;" + std::string(media), REG_SZ},
+        {kNetSourceId, media, REG_SZ},
     };
     for (const auto& v : values) {
-        SCOPED_TRACE(v.name);
-        EXPECT_EQ(1, v.value.read);
-        EXPECT_EQ(v.type, v.value.type);
-        EXPECT_EQ(v.text, TextOf(v.value));
-        EXPECT_EQ('\0', v.value.text[v.value.length]);
-        EXPECT_EQ(0, v.value.filled);
+        SCOPED_TRACE(kRegistrationValues[v.id].name);
+        const TextValue& value = r.values[v.id];
+        EXPECT_EQ(1, value.read);
+        EXPECT_EQ(v.type, value.type);
+        EXPECT_EQ(v.text, TextOf(value));
+        EXPECT_EQ('\0', value.text[value.length]);
+        EXPECT_EQ(0, value.filled);
     }
 }
 
 // Each uninstall key shows on its own, and only when it opens.
 TEST_F(ReadRegistrationTest, EachUninstallKeyOpensOnItsOwn) {
-    const char* const* keys[] = {kUninstallKeyByName, kAlternateUninstallKey, kMainUninstallKey};
-    for (int k = 0; k < 3; k++) {
-        SCOPED_TRACE(k);
+    const KeyId keys[] = {kUninstallKeyByNameId, kAlternateUninstallKeyId, kMainUninstallKeyId};
+    for (KeyId written : keys) {
+        SCOPED_TRACE(kRegistrationKeys[written].name);
         DeleteProductKeys();
-        WriteRegText(HKEY_LOCAL_MACHINE, keys[k][kPlainForm], "DisplayName", "Omrik Vindara");
+        WriteRegText(written, "DisplayName", "Omrik Vindara");
         const Registration r = Read();
-        EXPECT_EQ(k == 0, r.opened[kUninstallKeyByNameId]);
-        EXPECT_EQ(k == 1, r.opened[kAlternateUninstallKeyId]);
-        EXPECT_EQ(k == 2, r.opened[kMainUninstallKeyId]);
+        for (KeyId key : keys)
+            EXPECT_EQ(key == written, r.opened[key]) << kRegistrationKeys[key].name;
         EXPECT_EQ(0, r.opened[kProductKeyId]);
     }
 }
@@ -135,9 +133,9 @@ TEST_F(ReadRegistrationTest, ValuesAreReadWithinTheirBuffer) {
         SCOPED_TRACE(c.what);
         DeleteProductKeys();
         ASSERT_TRUE(c.type == REG_SZ || c.type == REG_EXPAND_SZ
-                        ? WriteUnits(kProductKey[kPlainForm], kDirectoryValue, c.type, c.stored)
-                        : WriteRegValue(HKEY_LOCAL_MACHINE, kProductKey[kPlainForm],
-                                        kDirectoryValue, c.type, c.stored));
+                        ? WriteUnits(PlainPath(kProductKeyId),
+                                     kRegistrationValues[kDirectoryId].name, c.type, c.stored)
+                        : WriteRegValue(kDirectoryId, c.type, c.stored));
         const Registration r = Read();
         EXPECT_EQ(c.read, r.values[kDirectoryId].read);
         EXPECT_EQ(c.read ? c.type : 0, r.values[kDirectoryId].type);
@@ -160,17 +158,52 @@ TEST_F(ReadRegistrationTest, ValuesAreReadWithinTheirBuffer) {
 // path: the two forms of every path cannot be told apart, and a key made
 // through either form is read.
 TEST_F(ReadRegistrationTest, BothFormsNameTheSameKey) {
+    const auto pathIn = [](KeyId key, int form) {
+        return form == kTrailingForm ? std::string(kRegistrationKeys[key].path)
+                                     : std::string(PlainPath(key));
+    };
+    const char* const clientLevel = kRegistrationValues[kClientLevelId].name;
     for (int form = 0; form < kFormCount; form++) {
         SCOPED_TRACE(form);
         DeleteProductKeys();
-        WriteRegText(HKEY_LOCAL_MACHINE, kProductKey[form], kClientLevelValue, "VNR/3");
-        WriteRegText(HKEY_CURRENT_USER, kNetSourceKey[form], kNetSourceValue, "E:\\");
+        WriteRegText(RootOf(kProductKeyId), pathIn(kProductKeyId, form).c_str(), clientLevel,
+                     "VNR/3");
+        WriteRegText(RootOf(kNetSourceKeyId), pathIn(kNetSourceKeyId, form).c_str(),
+                     kRegistrationValues[kNetSourceId].name, "E:\\");
         RegValue value;
-        ASSERT_TRUE(ReadRegValue(HKEY_LOCAL_MACHINE, kProductKey[1 - form], kClientLevelValue,
-                                 &value));
+        ASSERT_TRUE(ReadRegValue(RootOf(kProductKeyId), pathIn(kProductKeyId, 1 - form).c_str(),
+                                 clientLevel, &value));
         const Registration r = Read();
         EXPECT_EQ("VNR/3", TextOf(r.values[kClientLevelId]));
         EXPECT_EQ("E:\\", TextOf(r.values[kNetSourceId]));
+    }
+}
+
+// A key in the user's hive may be replaced by a standard user between the
+// read and the repairs, with a registry link into the machine's keys. So the
+// read holds on to every such key it opened, with full access, as the key it
+// read: a value written through the handle is in the key at its path. A key
+// that did not open holds nothing.
+TEST_F(ReadRegistrationTest, KeysInTheUsersHiveStayOpenAsTheKeysRead) {
+    RegisterInstallation("D:\\Apps\\", "VNR/4.50");
+    Registration r = Read();
+    for (int id = 0; id < kKeyCount; id++) {
+        const KeyId key = (KeyId)id;
+        SCOPED_TRACE(kRegistrationKeys[key].name);
+        if (!r.opened[key])
+            EXPECT_EQ(nullptr, r.held[key]);
+        if (kRegistrationKeys[key].root != kCurrentUser)
+            continue;
+        ASSERT_EQ(1, r.opened[key]);
+        ASSERT_NE(nullptr, r.held[key]);
+        const HKEY held = (HKEY)r.held[key];
+        const char text[] = "through the held key";
+        EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(held, "Held", 0, REG_SZ, (const BYTE*)text,
+                                                sizeof text));
+        RegValue value;
+        ASSERT_TRUE(ReadRegValue(RootOf(key), PlainPath(key), "Held", &value));
+        EXPECT_EQ(std::string(text, sizeof text), value.data);
+        RegCloseKey(held);
     }
 }
 

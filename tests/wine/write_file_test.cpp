@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "reports/reports.h"
+#include "reports/report_output.h"
 #include "tools/testbed/testbed.h"
 
 namespace {

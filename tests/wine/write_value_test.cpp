@@ -9,7 +9,7 @@
 #include <string>
 
 #include "detect/read_registration.h"
-#include "repair/repair_plan.h"
+#include "repair/write_value.h"
 #include "tools/testbed/testbed.h"
 
 namespace {
@@ -45,23 +45,19 @@ protected:
 // The stored length counts the characters, not a NUL; an existing value of
 // another type is replaced, type and all.
 TEST_F(WriteValueTest, StoresTheTextWithItsType) {
-    WriteRegValue(HKEY_LOCAL_MACHINE, kMainUninstallKey[kPlainForm], kModifyPathValue,
-                  REG_DWORD, std::string("\x07\0\0\0", 4));
-    WriteRegText(HKEY_CURRENT_USER, kNetSourceKey[kPlainForm], kNetSourceValue, "D:\\Setup\\");
-    const struct {
-        HKEY root;
-        RegistryWrite write;
-    } cases[] = {
-        {HKEY_LOCAL_MACHINE, Write(kModifyPathId, "%ProgramFiles%\\Apps\\", REG_EXPAND_SZ)},
-        {HKEY_CURRENT_USER, Write(kNetSourceId, "E:\\Apps\\")},
+    WriteRegValue(kModifyPathId, REG_DWORD, std::string("\x07\0\0\0", 4));
+    WriteRegText(kNetSourceId, "D:\\Setup\\");
+    const RegistryWrite writes[] = {
+        Write(kModifyPathId, "%ProgramFiles%\\Apps\\", REG_EXPAND_SZ),
+        Write(kNetSourceId, "E:\\Apps\\"),
     };
-    for (const auto& c : cases) {
-        const RegistrationValue& named = kRegistrationValues[c.write.value];
-        SCOPED_TRACE(named.name);
-        EXPECT_EQ(kWritten, WriteValue(&c.write).outcome);
-        RegValue value = Read(c.root, kRegistrationKeys[named.key].path[kPlainForm], named.name);
-        EXPECT_EQ(Stored(std::string(c.write.text, c.write.text + c.write.length)), value.data);
-        EXPECT_EQ(c.write.type, value.type);
+    for (const RegistryWrite& write : writes) {
+        SCOPED_TRACE(kRegistrationValues[write.value].name);
+        EXPECT_EQ(kWritten, WriteValue(&write).outcome);
+        RegValue value;
+        ASSERT_TRUE(ReadRegValue(write.value, &value));
+        EXPECT_EQ(Stored(std::string(write.text, write.text + write.length)), value.data);
+        EXPECT_EQ(write.type, value.type);
     }
 }
 
@@ -70,10 +66,10 @@ TEST_F(WriteValueTest, CreatesNoKey) {
     WriteResult result = WriteValue(&write);
     EXPECT_EQ(kWriteFailed, result.outcome);
     EXPECT_EQ((unsigned long)ERROR_FILE_NOT_FOUND, result.error);  // what the record reports
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kProductKey[kPlainForm]));
+    EXPECT_FALSE(KeyExists(kProductKeyId));
     write = Write(kLastUsedSourceId, "n;1;E:\\");
     EXPECT_EQ(kWriteFailed, WriteValue(&write).outcome);
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kSourceListKey[kPlainForm]));
+    EXPECT_FALSE(KeyExists(kSourceListKeyId));
 }
 
 // What the write does with a key a form opened, failing the first time
@@ -93,39 +89,46 @@ LONG WriteTestValue(HKEY key, void* context) {
     return status;
 }
 
-// Two different keys stand in for the two forms, which in a real registry
-// name the same key: the second serves only when the first does not open or
-// the write through it fails.
+// In a real registry the two forms name the same key: the plain one serves
+// only when the trailing one does not open (here a path that, with its
+// backslash, leaves no room for the NUL in the launcher's open) or the write
+// through it fails. When neither serves, the last failure is told, and no
+// key is made.
 TEST_F(WriteValueTest, FallbackFormOnlyWhenTheFirstFails) {
-    const char* const main = kMainUninstallKey[kPlainForm];
-    const char* const product = kProductKey[kPlainForm];
-    const char* const missing = kUninstallKeyByName[kPlainForm];
-    WriteRegText(HKEY_LOCAL_MACHINE, main, "DisplayName", "x");
-    WriteRegText(HKEY_LOCAL_MACHINE, product, "DisplayName", "x");
+    const std::string main = kRegistrationKeys[kMainUninstallKeyId].path;
+    // Below the product key, so the clean-up takes it away.
+    std::string tooLong = std::string(PlainPath(kProductKeyId)) + "\\";
+    tooLong += std::string(kTextBufSize - 1 - tooLong.size(), 'k') + "\\";
+    const std::string missing = kRegistrationKeys[kUninstallKeyByNameId].path;
+    for (const std::string& path : {main, tooLong})
+        ASSERT_TRUE(WriteRegText(HKEY_LOCAL_MACHINE, path.substr(0, path.size() - 1).c_str(),
+                                 "DisplayName", "x"));
     const struct {
         const char* text;
-        const char* first;
+        const std::string& path;  // its trailing form
         LONG firstStatus;
         int form;
-        const char* written;
+        int uses;
+        LONG status;
     } cases[] = {
-        {"first", main, ERROR_SUCCESS, kTrailingForm, main},
-        {"first missing", missing, ERROR_SUCCESS, kPlainForm, product},
-        {"first refused", main, ERROR_ACCESS_DENIED, kPlainForm, product},
+        {"first", main, ERROR_SUCCESS, kTrailingForm, 1, ERROR_SUCCESS},
+        {"first refused", main, ERROR_ACCESS_DENIED, kPlainForm, 2, ERROR_SUCCESS},
+        {"first does not fit", tooLong, ERROR_SUCCESS, kPlainForm, 1, ERROR_SUCCESS},
+        {"neither opens", missing, ERROR_SUCCESS, -1, 0, ERROR_FILE_NOT_FOUND},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
-        const char* const forms[kFormCount] = {c.first, product};
-        const RegistrationKey key = {kLocalMachine, forms, "test key", 0};
+        const RegistrationKey key = {kLocalMachine, c.path.c_str(), "test key", 0};
         TestUse use = {c.firstStatus, c.text, 0};
         LONG status = ERROR_GEN_FAILURE;
         EXPECT_EQ(c.form, UseKeyFallingBackOnFailure(&key, WriteTestValue, &use, &status));
-        EXPECT_EQ(ERROR_SUCCESS, status);
-        EXPECT_EQ(Stored(c.text), Read(HKEY_LOCAL_MACHINE, c.written, "Value").data);
-        if (c.written != c.first)
-            EXPECT_NE(Stored(c.text), Read(HKEY_LOCAL_MACHINE, c.first, "Value").data);
+        EXPECT_EQ(c.status, status);
+        EXPECT_EQ(c.uses, use.uses);
+        const std::string plain = c.path.substr(0, c.path.size() - 1);
+        EXPECT_EQ(c.form < 0 ? "(missing)" : Stored(c.text),
+                  Read(HKEY_LOCAL_MACHINE, plain.c_str(), "Value").data);
     }
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, missing));
+    EXPECT_FALSE(KeyExists(kUninstallKeyByNameId));
 }
 
 }  // namespace

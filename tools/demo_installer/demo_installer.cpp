@@ -10,6 +10,7 @@
 
 #include "detect/registry_paths.h"
 #include "launcher/command_line.h"
+#include "base/error_codes.h"
 #include "base/run_and_wait.h"
 #include "base/text.h"
 #include "tools/demo_installer/setup_arguments.h"
@@ -17,7 +18,6 @@
 
 static const char kPackageName[] = "Omrik Vindara.msi";
 static const char kLogName[] = "Omrik Vindara setup.log";
-static const char kNetSourceSubkey[] = "Net";
 // The Installer's own codes: a command line it cannot take, and the two
 // successes that ask for a restart.
 static const DWORD kErrorInvalidCommandLine = 1639;
@@ -45,13 +45,15 @@ static void LogLine(const char* label, const char* text) {
 // back, so the text always ends in a NUL.
 static int ReadInstallDirectory(char* directory, size_t cap) {
     HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kProductKey[kPlainForm], 0, KEY_READ | kRegistryView,
-                      &key) != ERROR_SUCCESS)
+    const KeyId product = kRegistrationValues[kDirectoryId].key;
+    if (RegOpenKeyExA(RootOf(product), PlainPath(product), 0, KEY_READ | kRegistryView, &key) !=
+        ERROR_SUCCESS)
         return 0;
     memset(directory, 0, cap);
     DWORD type = REG_NONE;
     DWORD size = (DWORD)cap - 1;
-    LONG result = RegQueryValueExA(key, kDirectoryValue, NULL, &type, (BYTE*)directory, &size);
+    LONG result = RegQueryValueExA(key, kRegistrationValues[kDirectoryId].name, NULL, &type,
+                                   (BYTE*)directory, &size);
     RegCloseKey(key);
     return result == ERROR_SUCCESS && type == REG_SZ && directory[0] != '\0';
 }
@@ -76,24 +78,27 @@ static void AddMissingSource(HKEY key, const char* name, const char* text) {
 // LastUsedSource "n;1;<source>" and the first network source "1" = <source>,
 // for a product the Installer registered per user. Wine's Installer leaves
 // them out when the installation never read its source (a package without
-// files). Nothing is added without a source list key.
+// files). Nothing is added without a source list key; the network source
+// key below it is made when missing.
 static void AddSourceListValues(const char* source) {
+    const KeyId listKey = kRegistrationValues[kLastUsedSourceId].key;
+    const KeyId netKey = kRegistrationValues[kNetSourceId].key;
     HKEY list;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kSourceListKey[kPlainForm], 0,
-                      KEY_ALL_ACCESS | kRegistryView, &list) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(RootOf(listKey), PlainPath(listKey), 0, KEY_ALL_ACCESS | kRegistryView,
+                      &list) != ERROR_SUCCESS)
         return;
     char lastUsed[kTextBufSize];
     int fits = CopyText(lastUsed, sizeof lastUsed, "n;1;");
     fits &= AppendText(lastUsed, sizeof lastUsed, source);
     if (fits)
-        AddMissingSource(list, kLastUsedSourceValue, lastUsed);
+        AddMissingSource(list, kRegistrationValues[kLastUsedSourceId].name, lastUsed);
+    RegCloseKey(list);
     HKEY net;
-    if (RegCreateKeyExA(list, kNetSourceSubkey, 0, NULL, 0, KEY_ALL_ACCESS | kRegistryView, NULL,
-                        &net, NULL) == ERROR_SUCCESS) {
-        AddMissingSource(net, kNetSourceValue, source);
+    if (RegCreateKeyExA(RootOf(netKey), PlainPath(netKey), 0, NULL, 0,
+                        KEY_ALL_ACCESS | kRegistryView, NULL, &net, NULL) == ERROR_SUCCESS) {
+        AddMissingSource(net, kRegistrationValues[kNetSourceId].name, source);
         RegCloseKey(net);
     }
-    RegCloseKey(list);
 }
 
 static int Completed(DWORD exitCode) {

@@ -6,36 +6,29 @@
 #include "detect/registry_paths.h"
 #include "tools/testbed/testbed.h"
 
-struct Shown {
-    HKEY root;
-    const char* const* key;
-    const char* value;
-    const char* label;
-};
-
-static const Shown kShown[] = {
-    {HKEY_LOCAL_MACHINE, kProductKey, kClientLevelValue, "ClientLevel"},
-    {HKEY_LOCAL_MACHINE, kProductKey, kDirectoryValue, "Directory"},
-    {HKEY_LOCAL_MACHINE, kProductKey, kBuildLevelValue, "Build Level"},
-    {HKEY_LOCAL_MACHINE, kMainUninstallKey, kInstallDateValue, "InstallDate"},
-    {HKEY_LOCAL_MACHINE, kMainUninstallKey, kUninstallStringValue, "UninstallString"},
-    {HKEY_LOCAL_MACHINE, kMainUninstallKey, kModifyPathValue, "ModifyPath"},
-    {HKEY_LOCAL_MACHINE, kMainUninstallKey, kLocalPackageValue, "LocalPackage"},
-    {HKEY_CURRENT_USER, kSourceListKey, kLastUsedSourceValue, "LastUsedSource"},
-    {HKEY_CURRENT_USER, kNetSourceKey, kNetSourceValue, "SourceList\\Net 1"},
+// In the order the demo shows them, each labelled by its name; the network
+// source, named by a number, by its key's name too ("Net 1").
+static const ValueId kShown[] = {
+    kClientLevelId, kDirectoryId,    kBuildLevelId,     kInstallDateId, kUninstallStringId,
+    kModifyPathId,  kLocalPackageId, kLastUsedSourceId, kNetSourceId,
 };
 
 int main() {
-    for (const Shown& shown : kShown) {
+    for (ValueId shown : kShown) {
+        std::string label = kRegistrationValues[shown].name;
+        if (shown == kNetSourceId) {
+            const std::string key = PlainPath(kRegistrationValues[shown].key).text;
+            label = key.substr(key.rfind('\\') + 1) + " " + label;
+        }
         RegValue value;
-        if (!ReadRegValue(shown.root, shown.key[kPlainForm], shown.value, &value)) {
-            printf("%s\t(missing)\n", shown.label);
+        if (!ReadRegValue(shown, &value)) {
+            printf("%s\t(missing)\n", label.c_str());
             continue;
         }
         std::string text = value.data;
         while (!text.empty() && text.back() == '\0')
             text.pop_back();
-        printf("%s\t%s\n", shown.label, text.c_str());
+        printf("%s\t%s\n", label.c_str(), text.c_str());
     }
     return 0;
 }

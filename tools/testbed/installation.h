@@ -9,10 +9,40 @@
 #include "detect/registry_paths.h"
 #include "base/registry.h"
 
-// The Installer's per-user registration of the product, around the source
-// list keys.
-const char kInstallerProductKey[] =
-    "Software\\Microsoft\\Installer\\Products\\17E2B8D5A49C60F43B2AE8160F7D2C94";
+// A key of the product where the registration's table puts it: its root,
+// and the plain form of its path (the table's trailing form without its
+// last backslash), or with more names taken off its end, the path of the
+// key that many levels above it.
+inline HKEY RootOf(KeyId key) {
+    return kRegistrationKeys[key].root == kCurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
+}
+
+struct PlainPath {
+    explicit PlainPath(KeyId key, int levelsUp = 0) {
+        const char* path = kRegistrationKeys[key].path;
+        int end = 0;
+        for (; end + 1 < MAX_PATH && path[end]; end++)
+            text[end] = path[end];
+        end--;
+        for (int level = 0; level < levelsUp && end > 0; level++) {
+            while (end > 0 && text[end - 1] != '\\')
+                end--;
+            end -= end > 0;
+        }
+        text[end > 0 ? end : 0] = '\0';
+    }
+    operator const char*() const { return text; }
+    char text[MAX_PATH];
+};
+
+// The Installer's per-user registration of the product, the key above the
+// source list key.
+inline PlainPath InstallerProductKey() {
+    return PlainPath(kSourceListKeyId, 1);
+}
+
+// What the installation leaves as its removal command before the repairs.
+#define INSTALLED_UNINSTALL_STRING "MsiExec.exe /X" PRODUCT_CODE
 
 // The folder of the running program with its trailing backslash; returns
 // its length, 0 when it does not fit. The wide form names the folder
@@ -58,27 +88,31 @@ inline void SetInstalledText(HKEY root, const char* path, const char* name, cons
     RegCloseKey(key);
 }
 
+// A value of the product's registration, in its key.
+template <typename Char>
+inline void SetInstalledText(ValueId value, const Char* text) {
+    const KeyId key = kRegistrationValues[value].key;
+    SetInstalledText(RootOf(key), PlainPath(key), kRegistrationValues[value].name, text);
+}
+
 // The product key, the uninstall entry pointing at the Installer's cached
 // package, and the per-user source list naming the folder the installing
 // program ran from, by its exact name.
 inline void RegisterInstallation(const wchar_t* directory, const wchar_t* clientLevel) {
-    SetInstalledText(HKEY_LOCAL_MACHINE, kProductKey[kPlainForm], kClientLevelValue, clientLevel);
-    SetInstalledText(HKEY_LOCAL_MACHINE, kProductKey[kPlainForm], kDirectoryValue, directory);
-    const char* uninstall = kMainUninstallKey[kPlainForm];
-    SetInstalledText(HKEY_LOCAL_MACHINE, uninstall, kUninstallStringValue,
-                     "MsiExec.exe /X{5D8B2E71-C94A-4F06-B3A2-8E61F0D7C249}");
-    SetInstalledText(HKEY_LOCAL_MACHINE, uninstall, kModifyPathValue,
-                     "MsiExec.exe /I{5D8B2E71-C94A-4F06-B3A2-8E61F0D7C249}");
-    SetInstalledText(HKEY_LOCAL_MACHINE, uninstall, kLocalPackageValue,
-                     "C:\\windows\\Installer\\4f2a9.msi");
-    SetInstalledText(HKEY_LOCAL_MACHINE, uninstall, kInstallDateValue, "20261208");
-    SetInstalledText(HKEY_LOCAL_MACHINE, uninstall, "DisplayName", "Omrik Vindara");
+    SetInstalledText(kClientLevelId, clientLevel);
+    SetInstalledText(kDirectoryId, directory);
+    SetInstalledText(kUninstallStringId, INSTALLED_UNINSTALL_STRING);
+    SetInstalledText(kModifyPathId, "MsiExec.exe /I" PRODUCT_CODE);
+    SetInstalledText(kLocalPackageId, "C:\\windows\\Installer\\4f2a9.msi");
+    SetInstalledText(kInstallDateId, "20261208");
+    SetInstalledText(HKEY_LOCAL_MACHINE, PlainPath(kMainUninstallKeyId), "DisplayName",
+                     "Omrik Vindara");
     wchar_t lastUsed[MAX_PATH + 4] = L"n;1;";
     wchar_t* media = lastUsed + 4;
     if (!InstallationFolder(media, MAX_PATH))
         return;
-    SetInstalledText(HKEY_CURRENT_USER, kSourceListKey[kPlainForm], kLastUsedSourceValue, lastUsed);
-    SetInstalledText(HKEY_CURRENT_USER, kNetSourceKey[kPlainForm], kNetSourceValue, media);
+    SetInstalledText(kLastUsedSourceId, lastUsed);
+    SetInstalledText(kNetSourceId, media);
 }
 
 // Texts in the ANSI code page, as RegSetValueExA would take them.
@@ -120,7 +154,7 @@ inline int DeleteRegistryTree(HKEY root, const char* path) {
 
 // What a removal of the product takes away.
 inline void RemoveInstallation() {
-    DeleteRegistryTree(HKEY_LOCAL_MACHINE, kProductKey[kPlainForm]);
-    DeleteRegistryTree(HKEY_LOCAL_MACHINE, kMainUninstallKey[kPlainForm]);
-    DeleteRegistryTree(HKEY_CURRENT_USER, kInstallerProductKey);
+    DeleteRegistryTree(RootOf(kProductKeyId), PlainPath(kProductKeyId));
+    DeleteRegistryTree(RootOf(kMainUninstallKeyId), PlainPath(kMainUninstallKeyId));
+    DeleteRegistryTree(RootOf(kSourceListKeyId), InstallerProductKey());
 }

@@ -213,6 +213,29 @@ void DeleteKeyTree(HKEY root, const char* path) {
     (void)DeleteRegistryTree(root, path);
 }
 
+bool WriteRegValue(ValueId value, DWORD type, const std::string& data) {
+    const KeyId key = kRegistrationValues[value].key;
+    return WriteRegValue(RootOf(key), PlainPath(key), kRegistrationValues[value].name, type,
+                         data);
+}
+
+bool WriteRegText(ValueId value, const char* text) {
+    return WriteRegText(kRegistrationValues[value].key, kRegistrationValues[value].name, text);
+}
+
+bool WriteRegText(KeyId key, const char* name, const char* text) {
+    return WriteRegText(RootOf(key), PlainPath(key), name, text);
+}
+
+bool ReadRegValue(ValueId value, RegValue* read) {
+    const KeyId key = kRegistrationValues[value].key;
+    return ReadRegValue(RootOf(key), PlainPath(key), kRegistrationValues[value].name, read);
+}
+
+bool KeyExists(KeyId key) {
+    return KeyExists(RootOf(key), PlainPath(key));
+}
+
 // The NT name of a key as the launcher's view opens it, "" when it does
 // not open. Under WoW64 that view of HKEY_LOCAL_MACHINE\SOFTWARE lies below
 // Wow6432Node, so the name is asked of the system, not put together.
@@ -249,14 +272,15 @@ bool MakeRegistryLink(HKEY root, const char* path, HKEY targetRoot, const char* 
     return result == ERROR_SUCCESS;
 }
 
-// Every key the launcher reads or writes, and the Installer's per-user
-// registration of the product around them.
+// Every key the launcher reads or writes: the machine's by their own paths,
+// the user's (the per-user keys) by the Installer's per-user registration of
+// the product around them.
 void DeleteProductKeys() {
-    DeleteKeyTree(HKEY_LOCAL_MACHINE, kProductKey[kPlainForm]);
-    DeleteKeyTree(HKEY_LOCAL_MACHINE, kUninstallKeyByName[kPlainForm]);
-    DeleteKeyTree(HKEY_LOCAL_MACHINE, kAlternateUninstallKey[kPlainForm]);
-    DeleteKeyTree(HKEY_LOCAL_MACHINE, kMainUninstallKey[kPlainForm]);
-    DeleteKeyTree(HKEY_CURRENT_USER, kInstallerProductKey);
+    for (int key = 0; key < kKeyCount; key++) {
+        if (kRegistrationKeys[key].root == kLocalMachine)
+            DeleteKeyTree(HKEY_LOCAL_MACHINE, PlainPath((KeyId)key));
+    }
+    DeleteKeyTree(HKEY_CURRENT_USER, InstallerProductKey());
 }
 
 static std::vector<RegValue> ListValues(HKEY root, const char* path) {
@@ -323,11 +347,11 @@ static void ExportKey(HKEY root, const char* rootName, const std::string& path,
 // a stable order: two exports compare equal when nothing changed.
 std::string ExportProductKeys() {
     std::string out;
-    ExportKey(HKEY_LOCAL_MACHINE, "HKLM", kProductKey[kPlainForm], &out);
-    ExportKey(HKEY_LOCAL_MACHINE, "HKLM", kUninstallKeyByName[kPlainForm], &out);
-    ExportKey(HKEY_LOCAL_MACHINE, "HKLM", kAlternateUninstallKey[kPlainForm], &out);
-    ExportKey(HKEY_LOCAL_MACHINE, "HKLM", kMainUninstallKey[kPlainForm], &out);
-    ExportKey(HKEY_CURRENT_USER, "HKCU", kInstallerProductKey, &out);
+    for (int key = 0; key < kKeyCount; key++) {
+        if (kRegistrationKeys[key].root == kLocalMachine)
+            ExportKey(HKEY_LOCAL_MACHINE, "HKLM", PlainPath((KeyId)key).text, &out);
+    }
+    ExportKey(HKEY_CURRENT_USER, "HKCU", InstallerProductKey().text, &out);
     return out;
 }
 

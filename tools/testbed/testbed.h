@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "tools/testbed/installation.h"
+
 // UTF-8 and the system's UTF-16.
 std::wstring Wide(const std::string& utf8);
 std::string Utf8(const std::wstring& wide);
@@ -42,6 +44,14 @@ bool WriteRegValue(HKEY root, const char* path, const char* name, DWORD type,
 bool WriteRegText(HKEY root, const char* path, const char* name, const char* text);
 bool ReadRegValue(HKEY root, const char* path, const char* name, RegValue* value);
 bool KeyExists(HKEY root, const char* path);
+// The same for the product's keys and values where the registration's
+// table puts them: a key by its root and the plain form of its path
+// (RootOf, PlainPath), a value in its key.
+bool WriteRegValue(ValueId value, DWORD type, const std::string& data);
+bool WriteRegText(ValueId value, const char* text);
+bool WriteRegText(KeyId key, const char* name, const char* text);
+bool ReadRegValue(ValueId value, RegValue* read);
+bool KeyExists(KeyId key);
 // A value written, and a key without subkeys deleted, in the 64-bit
 // registry view whatever the launcher's own: where machine policies are read.
 bool WriteRegValue64(HKEY root, const char* path, const char* name, DWORD type,

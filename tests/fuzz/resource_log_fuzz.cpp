@@ -17,7 +17,7 @@
 #include <string>
 
 #include "fuzz_support.h"
-#include "reports/log_text.h"
+#include "reports/resource_log.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The resource log: sixteen writes, fixed banners and one line per figure,
 // 18 lines in the file. Every figure is printed whole, in plain decimal.
-#include "reports/log_text.h"
+#include "reports/resource_log.h"
 
 #include "base/text.h"
 

@@ -1,6 +1,6 @@
 // The resource log as its file holds it: exact bytes with CR LF line ends,
 // whole 64-bit counts, and a capacity that is never written past.
-#include "reports/log_text.h"
+#include "reports/resource_log.h"
 
 #include <gtest/gtest.h>
 #include <stdint.h>
