@@ -57,8 +57,26 @@ add_library(setup_win32 STATIC
 target_include_directories(setup_win32 PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(setup_win32 PUBLIC setup_text PRIVATE setup_product)
 
-add_executable(Setup WIN32 launcher/entry.cpp launcher/winmain.cpp resources/launcher.rc)
-target_link_libraries(Setup PRIVATE setup_win32 setup_product)
+# The shipped file is compiled from the same sources as one program: the
+# link optimises them whole (-fwhole-program), so every function but the
+# entry point is the program's own, takes its arguments in registers and is
+# dropped where unused. The optimisation runs at the link, so the size and
+# frame flags go there too. This ld crashes in the compiler's linker plugin,
+# so collect2 runs the optimiser itself; that takes whole objects, not the
+# members of archives, so the libraries' sources are compiled into Setup.
+# CMake's MinGW rule would hand the objects over in an archive, a
+# workaround for the command-line limits of compilers long gone.
+set(CMAKE_CXX_LINK_EXECUTABLE "<CMAKE_CXX_COMPILER> <FLAGS> <CMAKE_CXX_LINK_FLAGS> <LINK_FLAGS> \
+<OBJECTS> -o <TARGET> -Wl,--out-implib,<TARGET_IMPLIB> <LINK_LIBRARIES>")
+get_target_property(SETUP_TEXT_SOURCES setup_text SOURCES)
+get_target_property(SETUP_WIN32_SOURCES setup_win32 SOURCES)
+add_executable(Setup WIN32 ${SETUP_TEXT_SOURCES} ${SETUP_WIN32_SOURCES} launcher/entry.cpp
+    launcher/winmain.cpp resources/launcher.rc)
+target_include_directories(Setup PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_BINARY_DIR}/generated)
+target_link_libraries(Setup PRIVATE setup_product)
+target_compile_options(Setup PRIVATE $<$<COMPILE_LANGUAGE:CXX>:-flto -ffat-lto-objects>)
+target_link_options(Setup PRIVATE -flto -fno-use-linker-plugin -fwhole-program
+    ${SETUP_PRODUCT_FLAGS} ${SETUP_WARNINGS})
 # Own entry point instead of the runtime's start-up; ASLR and DEP on; no
 # link time stamp, so two builds give the same bytes; everything unused
 # dropped, symbols stripped.
@@ -85,7 +103,7 @@ set(SETUP_SIZE_BUDGET 51712)
 # the build fails when the product's code has one.
 add_custom_command(TARGET Setup POST_BUILD
     COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${CMAKE_OBJDUMP}
-        "-DFILES=$<TARGET_FILE:setup_text>;$<TARGET_FILE:setup_win32>;$<TARGET_OBJECTS:Setup>"
+        "-DFILES=$<TARGET_OBJECTS:Setup>"
         -P ${PROJECT_SOURCE_DIR}/cmake/check_no_constructors.cmake
     VERBATIM)
 

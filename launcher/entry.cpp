@@ -23,7 +23,8 @@ static void RestrictDllSearch() {
         (void)setDirectory("");  // at least the current directory is left out
 }
 
-extern "C" void WINAPI SetupEntry() {
+// The one function the whole-program link keeps visible: the linker's -e.
+extern "C" [[gnu::externally_visible]] void WINAPI SetupEntry() {
     RestrictDllSearch();
     // WinMain reads the command line itself; the show command is not used.
     ExitProcess((UINT)WinMain(GetModuleHandleA(NULL), NULL, NULL, SW_SHOWDEFAULT));
