@@ -84,30 +84,21 @@ static void KeepIfWhole(wchar_t* text, DWORD length, size_t cap = kTextBufSize) 
 
 // The machine's policies, from its native view where policy tools write
 // them, for a launcher the elevation prompt starts without the shell's
-// variables. A record path that does not fit asks for none.
+// variables. The record's path is expanded as the system expands it; one
+// that does not fit, whole and ended, asks for none.
 static void ReadPolicy(RunSettings* s, int recordFromEnvironment) {
     HKEY key;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kPolicyKey, 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY, &key) !=
         ERROR_SUCCESS)
         return;
-    DWORD type, unattended = 0, size = sizeof unattended;
-    if (RegQueryValueExW(key, kSettingNames[kUnattendedSetting].policy, NULL, &type,
-                         (BYTE*)&unattended, &size) == ERROR_SUCCESS &&
-        type == REG_DWORD && unattended && !s->unattended)
+    DWORD unattended = 0, size = sizeof unattended;
+    if (RegGetValueW(key, NULL, kSettingNames[kUnattendedSetting].policy, RRF_RT_REG_DWORD, NULL,
+                     &unattended, &size) == ERROR_SUCCESS && unattended && !s->unattended)
         s->unattended = kAskedByPolicy;
-    static wchar_t value[kLongestPath];
-    size = sizeof value - sizeof(wchar_t);
-    value[kLongestPath - 1] = L'\0';  // the query leaves no NUL when the data fills it
-    if (!recordFromEnvironment &&
-        RegQueryValueExW(key, kSettingNames[kRecordSetting].policy, NULL, &type, (BYTE*)value,
-                         &size) == ERROR_SUCCESS) {
-        if (type == REG_EXPAND_SZ)
-            KeepIfWhole(s->recordPath,
-                        ExpandEnvironmentStringsW(value, s->recordPath, kLongestPath) - 1,
-                        kLongestPath);
-        else if (type == REG_SZ)
-            (void)CopyText(s->recordPath, kLongestPath, value);
-    }
+    size = sizeof s->recordPath;
+    if (!recordFromEnvironment)
+        (void)RegGetValueW(key, NULL, kSettingNames[kRecordSetting].policy,
+                           RRF_RT_REG_SZ | RRF_ZEROONFAILURE, NULL, s->recordPath, &size);
     RegCloseKey(key);
 }
 
