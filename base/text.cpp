@@ -1,22 +1,29 @@
 // Decimal numbers and UTF-8 for the bounded text helpers.
 #include "base/text.h"
 
-// Decimal digits of a 64-bit count, each found by subtracting its power of
-// ten: a 32-bit program then needs no 64-bit division routines, and no
-// runtime's support for 64-bit format sizes, which older Microsoft
-// runtimes lack.
+// Decimal digits of a 64-bit count, last first, each the remainder of a
+// long division by ten over four 16-bit pieces: a 32-bit program then needs
+// no 64-bit division routines, and no runtime's support for 64-bit format
+// sizes, which older Microsoft runtimes lack.
 int AppendUnsigned(char* dst, size_t cap, unsigned long long value) {
-    unsigned long long powers[20] = {1};
-    int top = 0;  // the power of the leading digit; 10^19 is the largest that fits
-    for (; top < 19 && value >= powers[top] * 10; top++)
-        powers[top + 1] = powers[top] * 10;
+    unsigned long pieces[4];
+    for (int i = 3; i >= 0; i--, value >>= 16)
+        pieces[i] = (unsigned long)(value & 0xFFFF);
     char text[20];
-    for (int i = top; i >= 0; i--) {
-        text[top - i] = '0';
-        for (; value >= powers[i]; value -= powers[i])
-            text[top - i]++;
-    }
-    return AppendBytes(dst, cap, text, (size_t)top + 1);
+    size_t first = sizeof text;
+    unsigned long left;
+    do {
+        unsigned long rest = 0;
+        left = 0;
+        for (unsigned long& piece : pieces) {
+            rest = rest << 16 | piece;
+            piece = rest / 10;
+            rest %= 10;
+            left |= piece;
+        }
+        text[--first] = (char)('0' + rest);
+    } while (left);
+    return AppendBytes(dst, cap, text + first, sizeof text - first);
 }
 
 const char* NthText(const char* texts, int n) {
