@@ -67,7 +67,7 @@ int WaitProgram(ProgramRun* run) {
 
 // Puts name behind the folder of length characters at the start of path;
 // a length of 0 or of cap or more is a folder not found or that did not fit.
-static int FinishPath(wchar_t* path, size_t cap, size_t length, const wchar_t* name) {
+static int FinishPath(wchar_t* path, size_t cap, size_t length, const char* name) {
     if (length == 0 || length >= cap)
         return 0;
     path[length] = L'\0';
@@ -76,7 +76,7 @@ static int FinishPath(wchar_t* path, size_t cap, size_t length, const wchar_t* n
 
 // The file name in the folder the running program was started from.
 // Returns 0 when the path does not fit.
-int PathInModuleFolder(const wchar_t* name, wchar_t* path, size_t cap) {
+int PathInModuleFolder(const char* name, wchar_t* path, size_t cap) {
     size_t length = GetModuleFileNameW(NULL, path, (DWORD)cap);
     if (length >= cap)
         return 0;
@@ -87,6 +87,6 @@ int PathInModuleFolder(const wchar_t* name, wchar_t* path, size_t cap) {
 
 // The file name, given with its leading backslash, in the system folder.
 // Returns 0 when the path does not fit.
-int PathInSystemFolder(const wchar_t* name, wchar_t* path, size_t cap) {
+int PathInSystemFolder(const char* name, wchar_t* path, size_t cap) {
     return FinishPath(path, cap, GetSystemDirectoryW(path, (UINT)cap), name);
 }

@@ -13,5 +13,6 @@ struct ProgramRun {
 int StartProgram(const wchar_t* application, wchar_t* commandLine, ProgramRun* run, void* token);
 int WaitProgram(ProgramRun* run);
 unsigned long WaitHandlingMessages(void** object, unsigned long milliseconds);
-int PathInModuleFolder(const wchar_t* name, wchar_t* path, size_t cap);
-int PathInSystemFolder(const wchar_t* name, wchar_t* path, size_t cap);
+// The names are fixed ASCII texts.
+int PathInModuleFolder(const char* name, wchar_t* path, size_t cap);
+int PathInSystemFolder(const char* name, wchar_t* path, size_t cap);

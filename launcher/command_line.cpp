@@ -7,11 +7,11 @@
 #include "base/text.h"
 #include "detect/installed.h"
 
-#define INNER_INSTALLER_NAME L"_Setup.exe"
-const wchar_t kInnerInstallerName[] = INNER_INSTALLER_NAME;
+#define INNER_INSTALLER_NAME "_Setup.exe"
+const char kInnerInstallerName[] = INNER_INSTALLER_NAME;
 // The trailing blank separates the program name from the argument text,
 // also when that text is empty.
-constexpr wchar_t kInnerInstallerPrefix[] = INNER_INSTALLER_NAME L" ";
+constexpr char kInnerInstallerPrefix[] = INNER_INSTALLER_NAME " ";
 static_assert(TextLength(kInnerInstallerPrefix) < kInnerCommandRoom - kLongestCommandLine,
               "the inner command's room holds the prefix");
 
@@ -39,12 +39,12 @@ const wchar_t* SkipProgramName(const wchar_t* commandLine) {
     return p;
 }
 
-// Case-sensitive substring search over the whole argument text: where the
-// switch first stands, or null.
-static const wchar_t* FindSwitch(const wchar_t* args, const wchar_t* name) {
+// Case-sensitive substring search over the whole argument text for an
+// ASCII switch: where it first stands, or null.
+static const wchar_t* FindSwitch(const wchar_t* args, const char* name) {
     for (; *args; args++) {
         size_t k = 0;
-        while (name[k] && args[k] == name[k])
+        while (name[k] && args[k] == (unsigned char)name[k])
             k++;
         if (!name[k])
             return args;
@@ -52,7 +52,7 @@ static const wchar_t* FindSwitch(const wchar_t* args, const wchar_t* name) {
     return nullptr;
 }
 
-int HasSwitch(const wchar_t* args, const wchar_t* name) {
+int HasSwitch(const wchar_t* args, const char* name) {
     return FindSwitch(args, name) != NULL;
 }
 

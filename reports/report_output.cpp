@@ -62,7 +62,7 @@ void* WriteNewFile(const wchar_t* path, const char* bytes, size_t length) {
 void ShowInNotepad(const wchar_t* fileName, void* token) {
     wchar_t notepad[MAX_PATH], command[kTextBufSize];
     ProgramRun run;
-    if (PathInSystemFolder(L"\\notepad.exe", notepad, MAX_PATH) &&
+    if (PathInSystemFolder("\\notepad.exe", notepad, MAX_PATH) &&
         CopyText(command, kTextBufSize, "notepad ") &&
         AppendText(command, kTextBufSize, fileName) &&
         StartProgram(notepad, command, &run,

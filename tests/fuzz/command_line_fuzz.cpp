@@ -6,6 +6,7 @@
 // without being overrun.
 #include <stddef.h>
 #include <stdint.h>
+#include <string.h>
 
 #include <string>
 
@@ -37,9 +38,10 @@ size_t ReferenceArgsOffset(const std::wstring& line) {
 
 void CheckSwitches(const wchar_t* args) {
     const std::wstring text = args;
-    for (const wchar_t* name : {kSwitchLogResources, kSwitchHelp, kSwitchVersionDate,
-                                kSwitchBuildLevel, kSwitchLanguage, kSwitchUninstall}) {
-        FUZZ_CHECK((HasSwitch(args, name) != 0) == (text.find(name) != std::wstring::npos));
+    for (const char* name : {kSwitchLogResources, kSwitchHelp, kSwitchVersionDate,
+                             kSwitchBuildLevel, kSwitchLanguage, kSwitchUninstall}) {
+        const std::wstring wide(name, name + strlen(name));
+        FUZZ_CHECK((HasSwitch(args, name) != 0) == (text.find(wide) != std::wstring::npos));
     }
 }
 

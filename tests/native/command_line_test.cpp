@@ -48,37 +48,37 @@ TEST(SkipProgramName, LeavesTheArgumentTextInPlace) {
 TEST(HasSwitch, IsACaseSensitiveSubstringSearch) {
     const struct {
         const wchar_t* args;
-        const wchar_t* name;
+        const char* name;
         int found;
     } cases[] = {
-        {L"/x", L"/x", 1},
-        {L"/X", L"/x", 0},
-        {L"/x", L"/X", 0},
-        {L"", L"/x", 0},
-        {L"/", L"/x", 0},
-        {L"x/", L"/x", 0},
-        {L"/s /x", L"/x", 1},
-        {L"/x86", L"/x", 1},
-        {L"INSTALLDIR=\"C:/lib/omrik\"", L"/l", 1},  // inside a quoted value
-        {L"/lang", L"/l", 1},
-        {L"a/l", L"/l", 1},
-        {L"/L1036", L"/l", 0},
-        {L"/LOGRESOURCES", L"/l", 0},
-        {L"/bl", L"/l", 0},
-        {L"/bl", L"/bl", 1},
-        {L"/BL", L"/bl", 0},
-        {L"/vd", L"/vd", 1},
-        {L"/VD", L"/vd", 0},
-        {L"/v", L"/vd", 0},
-        {L"a/?b", L"/?", 1},
-        {L"?/", L"/?", 0},
-        {L"/LOGRESOURCES", L"/LOGRESOURCES", 1},
-        {L"/logresources", L"/LOGRESOURCES", 0},
-        {L"/LOGRESOURCE", L"/LOGRESOURCES", 0},
-        {L"x/LOGRESOURCESx", L"/LOGRESOURCES", 1},
+        {L"/x", "/x", 1},
+        {L"/X", "/x", 0},
+        {L"/x", "/X", 0},
+        {L"", "/x", 0},
+        {L"/", "/x", 0},
+        {L"x/", "/x", 0},
+        {L"/s /x", "/x", 1},
+        {L"/x86", "/x", 1},
+        {L"INSTALLDIR=\"C:/lib/omrik\"", "/l", 1},  // inside a quoted value
+        {L"/lang", "/l", 1},
+        {L"a/l", "/l", 1},
+        {L"/L1036", "/l", 0},
+        {L"/LOGRESOURCES", "/l", 0},
+        {L"/bl", "/l", 0},
+        {L"/bl", "/bl", 1},
+        {L"/BL", "/bl", 0},
+        {L"/vd", "/vd", 1},
+        {L"/VD", "/vd", 0},
+        {L"/v", "/vd", 0},
+        {L"a/?b", "/?", 1},
+        {L"?/", "/?", 0},
+        {L"/LOGRESOURCES", "/LOGRESOURCES", 1},
+        {L"/logresources", "/LOGRESOURCES", 0},
+        {L"/LOGRESOURCE", "/LOGRESOURCES", 0},
+        {L"x/LOGRESOURCESx", "/LOGRESOURCES", 1},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::wstring(c.args) + L" / " + c.name);
+        SCOPED_TRACE(testing::Message() << c.args << " / " << c.name);
         EXPECT_EQ(c.found, HasSwitch(c.args, c.name) ? 1 : 0);
     }
 }

@@ -169,7 +169,7 @@ TEST(RunRecord, LongestLinesFitWhole) {
     while (masked.size() + 5 <= kLongestCommandLine - 12)
         masked += L"KEY= ";
     for (const std::wstring& args : {masked, wide}) {
-        const std::wstring command = kInnerInstallerPrefix + args;
+        const std::wstring command = L"_Setup.exe " + args;
         const std::string line =
             Written([&](RunRecord* r) { RecordMasked(r, "inner command: ", command.c_str()); });
         ASSERT_GT(line.size(), args.size());

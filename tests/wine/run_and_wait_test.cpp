@@ -69,19 +69,19 @@ TEST(ProgramPaths, FitOrAreRefused) {
     DWORD length = GetModuleFileNameW(NULL, module, MAX_PATH);
     ASSERT_GT(length, 0u);
     // Longer than this program's own name, whose path is read first.
-    const wchar_t* name = L"a-program-with-a-long-name.exe";
+    const char* name = "a-program-with-a-long-name.exe";
     std::wstring expected = module;
-    expected = expected.substr(0, expected.rfind(L'\\') + 1) + name;
+    expected = expected.substr(0, expected.rfind(L'\\') + 1) + L"a-program-with-a-long-name.exe";
     wchar_t system[MAX_PATH];
     ASSERT_GT(GetSystemDirectoryW(system, MAX_PATH), 0u);
     std::wstring notepad = std::wstring(system) + L"\\notepad.exe";
     const struct {
-        int (*compose)(const wchar_t* name, wchar_t* path, size_t cap);
-        const wchar_t* name;
+        int (*compose)(const char* name, wchar_t* path, size_t cap);
+        const char* name;
         std::wstring whole;
     } cases[] = {
         {PathInModuleFolder, name, expected},
-        {PathInSystemFolder, L"\\notepad.exe", notepad},
+        {PathInSystemFolder, "\\notepad.exe", notepad},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.whole);
