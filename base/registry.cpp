@@ -1,13 +1,9 @@
 // The launcher reads and writes existing keys only; it never creates one.
 // Even a key it only reads is opened for full access, so a key it could not
-// repair counts as missing and decides nothing. Key paths and value names
-// are fixed ASCII texts, widened for the registry's wide calls.
+// repair counts as missing and decides nothing.
 #include "base/registry.h"
 
-#include <string.h>
-
 #include "base/error_codes.h"
-#include "base/text.h"
 
 static_assert(kErrorBadExeFormat == ERROR_BAD_EXE_FORMAT &&
                   kErrorFilenameExcedRange == ERROR_FILENAME_EXCED_RANGE &&
@@ -19,26 +15,27 @@ static_assert(kErrorBadExeFormat == ERROR_BAD_EXE_FORMAT &&
 // Any program of the user may have put a registry link in the user's hive,
 // pointing into the machine's keys for the elevated launcher to change. So
 // a key under HKEY_CURRENT_USER is opened one name at a time, each as
-// itself, and a link anywhere on the way counts as a missing key.
-static LONG OpenUserKey(const char* path, const char* end, HKEY* key) {
+// itself, and a link anywhere on the way counts as a missing key. Each
+// name is ended in place while it is opened.
+static LONG OpenUserKey(wchar_t* path, HKEY* key) {
     HKEY current = HKEY_CURRENT_USER;
-    const char* name = path;
-    while (name < end && *name == '\\')
+    wchar_t* name = path;
+    while (*name == L'\\')
         name++;
-    while (name < end) {
-        size_t length = 0;
-        while (name + length < end && name[length] != '\\')
-            length++;
-        const char* rest = name + length;
-        while (rest < end && *rest == '\\')
+    while (*name) {
+        wchar_t* end = name;
+        while (*end && *end != L'\\')
+            end++;
+        wchar_t* rest = end;
+        while (*rest == L'\\')
             rest++;
         // Only the key itself needs full access; those above it are read.
-        REGSAM access = (rest < end ? KEY_QUERY_VALUE : KEY_ALL_ACCESS) | kRegistryView;
-        wchar_t wide[kTextBufSize] = L"";
+        const REGSAM access = (*rest ? KEY_QUERY_VALUE : KEY_ALL_ACCESS) | kRegistryView;
+        const wchar_t separator = *end;
         HKEY next;
-        LONG status = AppendBytes(wide, kTextBufSize, name, length)
-                          ? RegOpenKeyExW(current, wide, REG_OPTION_OPEN_LINK, access, &next)
-                          : (LONG)kErrorFilenameExcedRange;
+        *end = L'\0';
+        const LONG status = RegOpenKeyExW(current, name, REG_OPTION_OPEN_LINK, access, &next);
+        *end = separator;
         if (current != HKEY_CURRENT_USER)
             RegCloseKey(current);
         if (status != ERROR_SUCCESS)
@@ -56,11 +53,8 @@ static LONG OpenUserKey(const char* path, const char* end, HKEY* key) {
     return ERROR_SUCCESS;
 }
 
-LONG OpenKey(HKEY root, const char* path, size_t length, HKEY* key) {
-    if (root == HKEY_CURRENT_USER)
-        return OpenUserKey(path, path + length, key);
-    wchar_t wide[kTextBufSize] = L"";
-    if (!AppendBytes(wide, kTextBufSize, path, length))
-        return (LONG)kErrorFilenameExcedRange;
-    return RegOpenKeyExW(root, wide, 0, KEY_ALL_ACCESS | kRegistryView, key);
+LONG OpenKey(HKEY root, wchar_t* path, HKEY* key) {
+    return root == HKEY_CURRENT_USER
+               ? OpenUserKey(path, key)
+               : RegOpenKeyExW(root, path, 0, KEY_ALL_ACCESS | kRegistryView, key);
 }

@@ -21,6 +21,6 @@ inline int IsRegistryLink(HKEY key) {
            type == REG_LINK;
 }
 
-// The key at the path's first length characters. Returns the registry's
-// status: ERROR_SUCCESS when the key opened.
-LONG OpenKey(HKEY root, const char* path, size_t length, HKEY* key);
+// The key at the path, whose separators may be borrowed while it is walked.
+// Returns the registry's status: ERROR_SUCCESS when the key opened.
+LONG OpenKey(HKEY root, wchar_t* path, HKEY* key);

@@ -15,7 +15,9 @@ int UseKeyFallingBackOnFailure(const RegistrationKey* key, KeyUse use, void* con
     HKEY root = key->root == kCurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
     for (int form = 0; form < kFormCount; form++) {
         HKEY opened;
-        *status = OpenKey(root, key->path, KeyPathLength(key, (KeyForm)form), &opened);
+        wchar_t path[kTextBufSize];
+        *status = KeyPath(key, (KeyForm)form, path, kTextBufSize) ? OpenKey(root, path, &opened)
+                                                                  : ERROR_FILENAME_EXCED_RANGE;
         if (*status == ERROR_SUCCESS && (*status = use(opened, context)) == ERROR_SUCCESS)
             return form;
     }

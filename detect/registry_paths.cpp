@@ -4,17 +4,18 @@
 
 #include "base/text.h"
 
-#define UNINSTALL_ROOT "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
-#define INSTALLER_PRODUCT "Software\\Microsoft\\Installer\\Products\\" PACKED_PRODUCT_CODE
+static const char kUninstallRoot[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+static const char kInstallerProduct[] =
+    "Software\\Microsoft\\Installer\\Products\\" PACKED_PRODUCT_CODE;
 
 constexpr RegistrationKey kRegistrationKeys[kKeyCount] = {
-    {kLocalMachine, "SOFTWARE\\Omrik\\Moltrek\\", "product key", 0},
-    {kLocalMachine, UNINSTALL_ROOT "Omrik Vindara\\", "uninstall key by name", 0},
-    {kLocalMachine, UNINSTALL_ROOT "{6A3E90D2-41B7-4C58-9E0F-27D4B1C8A365}\\",
-     "alternate uninstall key", 0},
-    {kLocalMachine, UNINSTALL_ROOT PRODUCT_CODE "\\", "main uninstall key", 0},
-    {kCurrentUser, INSTALLER_PRODUCT "\\SourceList\\", "source list key", 1},
-    {kCurrentUser, INSTALLER_PRODUCT "\\SourceList\\Net\\", "network source key", 1},
+    {"SOFTWARE\\Omrik", "\\Moltrek\\", "product key", kLocalMachine, false},
+    {kUninstallRoot, "\\Omrik Vindara\\", "uninstall key by name", kLocalMachine, false},
+    {kUninstallRoot, "\\{6A3E90D2-41B7-4C58-9E0F-27D4B1C8A365}\\", "alternate uninstall key",
+     kLocalMachine, false},
+    {kUninstallRoot, "\\" PRODUCT_CODE "\\", "main uninstall key", kLocalMachine, false},
+    {kInstallerProduct, "\\SourceList\\", "source list key", kCurrentUser, true},
+    {kInstallerProduct, "\\SourceList\\Net\\", "network source key", kCurrentUser, true},
 };
 
 constexpr RegistrationValue kRegistrationValues[kValueCount] = {
@@ -29,6 +30,9 @@ constexpr RegistrationValue kRegistrationValues[kValueCount] = {
     {kMainUninstallKeyId, "LocalPackage"},
 };
 
-size_t KeyPathLength(const RegistrationKey* key, KeyForm form) {
-    return BoundedLength(key->path, (size_t)-1) - (size_t)form;
+size_t KeyPath(const RegistrationKey* key, KeyForm form, wchar_t* path, size_t cap) {
+    const size_t rest = BoundedLength(key->rest, (size_t)-1) - (size_t)form;
+    return CopyText(path, cap, key->stem) && AppendBytes(path, cap, key->rest, rest)
+               ? BoundedLength(path, cap)
+               : 0;
 }

@@ -2,7 +2,8 @@
 // launcher reads or repairs, in one table that the read, the record, the
 // repairs, the tests and the tools all walk. Each path names its key in two
 // forms: with a trailing backslash, tried first, and plain, the fallback;
-// only the first is stored, so the two cannot drift apart. The repairs and
+// only the first is stored, so the two cannot drift apart, and the keys
+// under one parent share its path. The repairs and
 // the build-level report use the product key and the main uninstall key;
 // the other two uninstall keys only count as signs of an installation.
 #pragma once
@@ -16,7 +17,7 @@ inline constexpr char kProductCode[] = PRODUCT_CODE;
 inline constexpr char kPackedProductCode[] = PACKED_PRODUCT_CODE;
 
 enum KeyForm { kTrailingForm, kPlainForm, kFormCount };
-enum RegistryRoot { kLocalMachine, kCurrentUser };
+enum RegistryRoot : unsigned char { kLocalMachine, kCurrentUser };
 
 // The keys in the order they are read and recorded; the values the read
 // takes first, in the order it takes them, then those only repaired.
@@ -31,10 +32,11 @@ enum ValueId {
 };
 
 struct RegistrationKey {
-    RegistryRoot root;
-    const char* path;  // its trailing form
+    const char* stem;  // its path's start, shared by the keys under one parent
+    const char* rest;  // the rest of the trailing form, from a backslash to one
     const char* name;  // the record's short name for it
-    int held;  // kept open after the read, so its repairs land in the key read
+    RegistryRoot root;
+    bool held;  // kept open after the read, so its repairs land in the key read
 };
 struct RegistrationValue {
     KeyId key;
@@ -43,6 +45,7 @@ struct RegistrationValue {
 extern const RegistrationKey kRegistrationKeys[kKeyCount];
 extern const RegistrationValue kRegistrationValues[kValueCount];
 
-// The characters of the key's path in the given form: the plain form
-// leaves the trailing backslash out.
-size_t KeyPathLength(const RegistrationKey* key, KeyForm form);
+// The key's path in the given form, the plain one without the trailing
+// backslash, widened for the registry's wide calls; returns its length, or
+// 0 where it does not fit.
+size_t KeyPath(const RegistrationKey* key, KeyForm form, wchar_t* path, size_t cap);

@@ -207,8 +207,9 @@ void RecordRead(RunRecord* r, const char* when, const Registration* registration
         StartNamed(r, when, (KeyId)id, nullptr);
         PutText(r, registration->opened[id] ? ": opened" : ": missing");
         if (withPaths) {
+            wchar_t path[kTextBufSize];
             PutText(r, key->root == kCurrentUser ? " (HKCU\\" : " (HKLM\\");
-            PutBytes(r, key->path, KeyPathLength(key, kPlainForm));
+            PutOutside(r, path, KeyPath(key, kPlainForm, path, kTextBufSize));
             PutText(r, ")");
         }
         EndLine(r);

@@ -96,9 +96,10 @@ TEST_F(RefusalTest, InstallationUnderAnyUninstallKeyIsRefused) {
                                kMainUninstallKeyId}) {
         const RegistrationKey& key = kRegistrationKeys[uninstallKey];
         DeleteProductKeys();
-        WriteRegText(RootOf(kProductKeyId), kRegistrationKeys[kProductKeyId].path,
+        WriteRegText(RootOf(kProductKeyId), (std::string(PlainPath(kProductKeyId)) + "\\").c_str(),
                      kRegistrationValues[kClientLevelId].name, "VNR/3");
-        WriteRegText(RootOf(uninstallKey), key.path, "DisplayName", "x");
+        WriteRegText(RootOf(uninstallKey), (std::string(PlainPath(uninstallKey)) + "\\").c_str(),
+                     "DisplayName", "x");
         RunResult run = RunSetup("");
         EXPECT_EQ(run.exitCode, 1u) << key.name;
         EXPECT_EQ(run.windows.size(), 1u) << key.name;

@@ -82,9 +82,9 @@ std::string Call(const std::string& name, std::initializer_list<std::string> arg
 }
 
 std::string Describe(const RegistryWrite& write) {
-    const RegistrationKey& key = KeyOf(write.value);
-    return Call("writeValue", {key.root == kLocalMachine ? "HKLM" : "HKCU", key.path,
-                               std::string(key.path, KeyPathLength(&key, kPlainForm)),
+    const KeyId key = kRegistrationValues[write.value].key;
+    return Call("writeValue", {kRegistrationKeys[key].root == kLocalMachine ? "HKLM" : "HKCU",
+                               PathOf(key, kTrailingForm), PathOf(key),
                                NameOf(write.value), std::to_string(write.type),
                                UnitBytes(write.text, write.length)});
 }

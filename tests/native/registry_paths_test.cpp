@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/registration_values.h"
+
 namespace {
 
 // Packs a product code the way the Installer names it under a user's key:
@@ -44,17 +46,23 @@ TEST(RegistryPaths, PackedProductCodeFollowsFromTheProductCode) {
               Pack("{01234567-89AB-CDEF-0123-456789abcdef}"));
 }
 
-// Each key's two forms come from its one stored path: the trailing form is
-// the whole path and ends in a single backslash, the plain form leaves it out.
+// Each key's two forms come from its one stored path: the trailing form
+// ends in a single backslash, the plain form leaves it out. Each is made
+// whole where it fits with its NUL, or not at all.
 TEST(RegistryPaths, PlainFormIsTheTrailingFormWithoutItsBackslash) {
-    for (const RegistrationKey& key : kRegistrationKeys) {
-        SCOPED_TRACE(key.name);
-        const std::string path = key.path;
+    for (int id = 0; id < kKeyCount; id++) {
+        SCOPED_TRACE(kRegistrationKeys[id].name);
+        const std::string path = PathOf((KeyId)id, kTrailingForm);
         ASSERT_GE(path.size(), 2u);
         EXPECT_EQ('\\', path.back());
         EXPECT_NE('\\', path[path.size() - 2]);
-        EXPECT_EQ(path.size(), KeyPathLength(&key, kTrailingForm));
-        EXPECT_EQ(path.size() - 1, KeyPathLength(&key, kPlainForm));
+        EXPECT_EQ(path.substr(0, path.size() - 1), PathOf((KeyId)id, kPlainForm));
+        wchar_t room[kTextBufSize];
+        for (KeyForm form : {kTrailingForm, kPlainForm}) {
+            const size_t length = path.size() - (size_t)form;
+            EXPECT_EQ(length, KeyPath(&kRegistrationKeys[id], form, room, length + 1));
+            EXPECT_EQ(0u, KeyPath(&kRegistrationKeys[id], form, room, length));
+        }
     }
 }
 
@@ -64,14 +72,14 @@ TEST(RegistryPaths, PlainFormIsTheTrailingFormWithoutItsBackslash) {
 // from the read to the repairs. The machine's uninstall entry carries the
 // plain code.
 TEST(RegistryPaths, KeysUnderTheUsersHiveAreThePerUserOnesAndHeld) {
-    for (const RegistrationKey& key : kRegistrationKeys) {
+    for (int id = 0; id < kKeyCount; id++) {
+        const RegistrationKey& key = kRegistrationKeys[id];
         SCOPED_TRACE(key.name);
-        const bool perUser = std::string(key.path).find(kPackedProductCode) != std::string::npos;
+        const bool perUser = PathOf((KeyId)id).find(kPackedProductCode) != std::string::npos;
         EXPECT_EQ(perUser, key.root == kCurrentUser);
         EXPECT_EQ(key.root == kCurrentUser, key.held != 0);
     }
-    EXPECT_NE(std::string::npos,
-              std::string(kRegistrationKeys[kMainUninstallKeyId].path).find(kProductCode));
+    EXPECT_NE(std::string::npos, PathOf(kMainUninstallKeyId).find(kProductCode));
 }
 
 // No two keys share a path, and no two values of one key a name, so every
@@ -79,7 +87,7 @@ TEST(RegistryPaths, KeysUnderTheUsersHiveAreThePerUserOnesAndHeld) {
 TEST(RegistryPaths, EveryKeyAndValueIsNamedOnce) {
     for (int a = 0; a < kKeyCount; a++) {
         for (int b = a + 1; b < kKeyCount; b++)
-            EXPECT_STRNE(kRegistrationKeys[a].path, kRegistrationKeys[b].path);
+            EXPECT_NE(PathOf((KeyId)a), PathOf((KeyId)b));
     }
     for (int a = 0; a < kValueCount; a++) {
         for (int b = a + 1; b < kValueCount; b++) {

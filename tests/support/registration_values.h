@@ -17,15 +17,6 @@ inline const RegistrationKey& KeyOf(ValueId value) {
     return kRegistrationKeys[kRegistrationValues[value].key];
 }
 
-// A key's path in the given form: the table holds the trailing form, and
-// the plain form is that without its last backslash.
-inline std::string PathOf(KeyId key, KeyForm form = kPlainForm) {
-    std::string path = kRegistrationKeys[key].path;
-    if (form == kPlainForm && !path.empty() && path.back() == '\\')
-        path.pop_back();
-    return path;
-}
-
 // Each byte as one character, as in a single-byte code page.
 inline std::wstring Widened(const std::string& bytes) {
     std::wstring units;
@@ -41,6 +32,12 @@ inline std::string Narrowed(const wchar_t* units, size_t count) {
     for (size_t i = 0; i < count; i++)
         bytes += static_cast<char>(units[i]);
     return bytes;
+}
+
+// A key's path in the given form, as the product composes it.
+inline std::string PathOf(KeyId key, KeyForm form = kPlainForm) {
+    wchar_t path[kTextBufSize];
+    return Narrowed(path, KeyPath(&kRegistrationKeys[key], form, path, kTextBufSize));
 }
 inline std::string Narrowed(const std::wstring& units) {
     return Narrowed(units.data(), units.size());

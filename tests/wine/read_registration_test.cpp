@@ -159,8 +159,7 @@ TEST_F(ReadRegistrationTest, ValuesAreReadWithinTheirBuffer) {
 // through either form is read.
 TEST_F(ReadRegistrationTest, BothFormsNameTheSameKey) {
     const auto pathIn = [](KeyId key, int form) {
-        return form == kTrailingForm ? std::string(kRegistrationKeys[key].path)
-                                     : std::string(PlainPath(key));
+        return std::string(PlainPath(key)) + (form == kTrailingForm ? "\\" : "");
     };
     const char* const clientLevel = kRegistrationValues[kClientLevelId].name;
     for (int form = 0; form < kFormCount; form++) {

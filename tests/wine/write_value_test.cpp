@@ -95,11 +95,11 @@ LONG WriteTestValue(HKEY key, void* context) {
 // through it fails. When neither serves, the last failure is told, and no
 // key is made.
 TEST_F(WriteValueTest, FallbackFormOnlyWhenTheFirstFails) {
-    const std::string main = kRegistrationKeys[kMainUninstallKeyId].path;
+    const std::string main = std::string(PlainPath(kMainUninstallKeyId)) + "\\";
     // Below the product key, so the clean-up takes it away.
     std::string tooLong = std::string(PlainPath(kProductKeyId)) + "\\";
     tooLong += std::string(kTextBufSize - 1 - tooLong.size(), 'k') + "\\";
-    const std::string missing = kRegistrationKeys[kUninstallKeyByNameId].path;
+    const std::string missing = std::string(PlainPath(kUninstallKeyByNameId)) + "\\";
     for (const std::string& path : {main, tooLong})
         ASSERT_TRUE(WriteRegText(HKEY_LOCAL_MACHINE, path.substr(0, path.size() - 1).c_str(),
                                  "DisplayName", "x"));
@@ -118,7 +118,9 @@ TEST_F(WriteValueTest, FallbackFormOnlyWhenTheFirstFails) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
-        const RegistrationKey key = {kLocalMachine, c.path.c_str(), "test key", 0};
+        const size_t cut = c.path.rfind('\\', c.path.size() - 2);
+        const std::string stem = c.path.substr(0, cut), rest = c.path.substr(cut);
+        const RegistrationKey key = {stem.c_str(), rest.c_str(), "test key", kLocalMachine, false};
         TestUse use = {c.firstStatus, c.text, 0};
         LONG status = ERROR_GEN_FAILURE;
         EXPECT_EQ(c.form, UseKeyFallingBackOnFailure(&key, WriteTestValue, &use, &status));

@@ -10,20 +10,18 @@
 #include "base/registry.h"
 
 // A key of the product where the registration's table puts it: its root,
-// and the plain form of its path (the table's trailing form without its
-// last backslash), or with more names taken off its end, the path of the
-// key that many levels above it.
+// and the plain form of its path, or with more names taken off its end, the
+// path of the key that many levels above it.
 inline HKEY RootOf(KeyId key) {
     return kRegistrationKeys[key].root == kCurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
 }
 
 struct PlainPath {
     explicit PlainPath(KeyId key, int levelsUp = 0) {
-        const char* path = kRegistrationKeys[key].path;
-        int end = 0;
-        for (; end + 1 < MAX_PATH && path[end]; end++)
-            text[end] = path[end];
-        end--;
+        wchar_t path[MAX_PATH];
+        int end = (int)KeyPath(&kRegistrationKeys[key], kPlainForm, path, MAX_PATH);
+        for (int i = 0; i < end; i++)
+            text[i] = (char)path[i];  // ASCII
         for (int level = 0; level < levelsUp && end > 0; level++) {
             while (end > 0 && text[end - 1] != '\\')
                 end--;
