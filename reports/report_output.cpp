@@ -76,22 +76,18 @@ void CloseFile(void* file) {
 
 // A drive that cannot be measured gives zero counts.
 void MeasureResources(ResourceFigures* figures) {
-    ULARGE_INTEGER available = {}, total = {}, free = {};
-    if (!GetDiskFreeSpaceExA(kMeasuredDirectory, &available, &total, &free))
-        available.QuadPart = total.QuadPart = free.QuadPart = 0;
+    unsigned long long* count = figures->counts;
+    if (!GetDiskFreeSpaceExA(kMeasuredDirectory, (ULARGE_INTEGER*)&count[0],
+                             (ULARGE_INTEGER*)&count[1], (ULARGE_INTEGER*)&count[2]))
+        count[0] = count[1] = count[2] = 0;
     MEMORYSTATUS memory;
     GlobalMemoryStatus(&memory);
-    *figures = {
-        .freeBytesAvailableToCaller = available.QuadPart,
-        .totalNumberOfBytes = total.QuadPart,
-        .totalNumberOfFreeBytes = free.QuadPart,
-        .length = memory.dwLength,
-        .memoryLoad = memory.dwMemoryLoad,
-        .totalPhys = memory.dwTotalPhys,
-        .availPhys = memory.dwAvailPhys,
-        .totalPageFile = memory.dwTotalPageFile,
-        .availPageFile = memory.dwAvailPageFile,
-        .totalVirtual = memory.dwTotalVirtual,
-        .availVirtual = memory.dwAvailVirtual,
-    };
+    count[3] = memory.dwLength;
+    count[4] = memory.dwMemoryLoad;
+    count[5] = memory.dwTotalPhys;
+    count[6] = memory.dwAvailPhys;
+    count[7] = memory.dwTotalPageFile;
+    count[8] = memory.dwAvailPageFile;
+    count[9] = memory.dwTotalVirtual;
+    count[10] = memory.dwAvailVirtual;
 }

@@ -1,5 +1,6 @@
 // The resource log: sixteen writes, fixed banners and one line per figure,
-// 18 lines in the file. Every figure is printed whole, in plain decimal.
+// 18 lines in the file. Every figure is printed whole, in plain decimal. The
+// texts hold each line end as the text-mode stream stored it, CR LF.
 #include "reports/resource_log.h"
 
 #include "base/text.h"
@@ -9,67 +10,57 @@ const char kMeasuredDirectory[] = MEASURED_DIRECTORY;
 
 const size_t kMaxDigits = 20;  // of a 64-bit count
 
+// A banner, or the text before the next figure, which a line end follows.
 struct LogWrite {
     const char* text;
-    // The count printed after the text, then a line feed; none for a banner.
-    unsigned long long ResourceFigures::*figure;
+    bool figure;
 };
 
 // The dwLength line has one blank before the equals sign, the others two.
 constexpr LogWrite kLogWrites[] = {
-    {"****************** starting checking system *****************\n", nullptr},
-    {"************DISK \n", nullptr},
-    {"DirectoryName = " MEASURED_DIRECTORY "\n", nullptr},
-    {"FreeBytesAvailableToCaller = ", &ResourceFigures::freeBytesAvailableToCaller},
-    {"TotalNumberOfBytes = ", &ResourceFigures::totalNumberOfBytes},
-    {"TotalNumberOfFreeBytes = ", &ResourceFigures::totalNumberOfFreeBytes},
-    {"\n************MEMORY\n", nullptr},
-    {"lpBuffer.dwLength = ", &ResourceFigures::length},
-    {"lpBuffer.dwMemoryLoad  = ", &ResourceFigures::memoryLoad},
-    {"lpBuffer.dwTotalPhys  = ", &ResourceFigures::totalPhys},
-    {"lpBuffer.dwAvailPhys  = ", &ResourceFigures::availPhys},
-    {"lpBuffer.dwTotalPageFile  = ", &ResourceFigures::totalPageFile},
-    {"lpBuffer.dwAvailPageFile  = ", &ResourceFigures::availPageFile},
-    {"lpBuffer.dwTotalVirtual  = ", &ResourceFigures::totalVirtual},
-    {"lpBuffer.dwAvailVirtual  = ", &ResourceFigures::availVirtual},
-    {"\n****************** ending checking system *****************\n", nullptr},
+    {"****************** starting checking system *****************\r\n", false},
+    {"************DISK \r\n", false},
+    {"DirectoryName = " MEASURED_DIRECTORY "\r\n", false},
+    {"FreeBytesAvailableToCaller = ", true},
+    {"TotalNumberOfBytes = ", true},
+    {"TotalNumberOfFreeBytes = ", true},
+    {"\r\n************MEMORY\r\n", false},
+    {"lpBuffer.dwLength = ", true},
+    {"lpBuffer.dwMemoryLoad  = ", true},
+    {"lpBuffer.dwTotalPhys  = ", true},
+    {"lpBuffer.dwAvailPhys  = ", true},
+    {"lpBuffer.dwTotalPageFile  = ", true},
+    {"lpBuffer.dwAvailPageFile  = ", true},
+    {"lpBuffer.dwTotalVirtual  = ", true},
+    {"lpBuffer.dwAvailVirtual  = ", true},
+    {"\r\n****************** ending checking system *****************\r\n", false},
 };
 
-// The log's length on disk, each line feed stored as CR LF, with the
-// longest figures.
+// The log's length with the longest figures, or 0 unless it takes each
+// figure once.
 constexpr size_t LongestLog() {
     size_t length = 1;  // the NUL
+    int figures = 0;
     for (const LogWrite& write : kLogWrites) {
-        for (const char* c = write.text; *c; c++)
-            length += *c == '\n' ? 2 : 1;
-        length += write.figure ? kMaxDigits + 2 : 0;
+        length += TextLength(write.text) + (write.figure ? kMaxDigits + 2 : 0);
+        figures += write.figure;
     }
-    return length;
+    return figures == kFigureCount ? length : 0;
 }
-static_assert(LongestLog() <= kResourceLogSize, "the log with the longest figures fits");
-
-// Appends as a text-mode stream stores it: every line feed as CR LF.
-static int AppendStored(char* dst, size_t cap, const char* text) {
-    int fits = 1;
-    for (const char* p = text; *p; p++)
-        fits &= *p == '\n' ? AppendBytes(dst, cap, "\r\n", 2) : AppendBytes(dst, cap, p, 1);
-    return fits;
-}
+static_assert(LongestLog() != 0 && LongestLog() <= kResourceLogSize,
+              "every figure once, and the log with the longest figures fits");
 
 // The whole log as the file holds it. Returns its length, 0 when cap is too
 // small for it.
 size_t ComposeResourceLog(const ResourceFigures* figures, char* dst, size_t cap) {
-    if (!CopyText(dst, cap, ""))
-        return 0;
-    int fits = 1;
-    size_t length = 0;
+    int fits = CopyText(dst, cap, "");
+    const unsigned long long* count = figures->counts;
     for (const LogWrite& write : kLogWrites) {
-        fits &= AppendStored(dst + length, cap - length, write.text);
+        fits &= AppendText(dst, cap, write.text);
         if (write.figure) {
-            fits &= AppendUnsigned(dst + length, cap - length, figures->*write.figure);
-            fits &= AppendStored(dst + length, cap - length, "\n");
+            fits &= AppendUnsigned(dst, cap, *count++);
+            fits &= AppendText(dst, cap, "\r\n");
         }
-        length += BoundedLength(dst + length, cap - length);
     }
-    return fits ? length : 0;
+    return fits ? BoundedLength(dst, cap) : 0;
 }

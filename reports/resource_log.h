@@ -4,21 +4,13 @@
 
 extern const char kMeasuredDirectory[];
 
-// The three disk counts of the measured directory, then the eight fields of
-// the platform's memory record, each as wide as the platform makes it (32
-// bits in a 32-bit program, most 64 in a 64-bit one).
+// The figures in the log's order: the three disk counts of the measured
+// directory, then the eight fields of the platform's memory record, each as
+// wide as the platform makes it (32 bits in a 32-bit program, most 64 in a
+// 64-bit one).
+const int kFigureCount = 11;
 struct ResourceFigures {
-    unsigned long long freeBytesAvailableToCaller;
-    unsigned long long totalNumberOfBytes;
-    unsigned long long totalNumberOfFreeBytes;
-    unsigned long long length;
-    unsigned long long memoryLoad;
-    unsigned long long totalPhys;
-    unsigned long long availPhys;
-    unsigned long long totalPageFile;
-    unsigned long long availPageFile;
-    unsigned long long totalVirtual;
-    unsigned long long availVirtual;
+    unsigned long long counts[kFigureCount];
 };
 
 const size_t kResourceLogSize = 1024;

@@ -29,18 +29,18 @@ std::string ExpectedLog(const ResourceFigures& f) {
     std::string log = "****************** starting checking system *****************\r\n";
     log += "************DISK \r\n";
     log += "DirectoryName = C:\\\r\n";
-    log += line("FreeBytesAvailableToCaller = ", f.freeBytesAvailableToCaller);
-    log += line("TotalNumberOfBytes = ", f.totalNumberOfBytes);
-    log += line("TotalNumberOfFreeBytes = ", f.totalNumberOfFreeBytes);
+    log += line("FreeBytesAvailableToCaller = ", f.counts[0]);
+    log += line("TotalNumberOfBytes = ", f.counts[1]);
+    log += line("TotalNumberOfFreeBytes = ", f.counts[2]);
     log += "\r\n************MEMORY\r\n";
-    log += line("lpBuffer.dwLength = ", f.length);
-    log += line("lpBuffer.dwMemoryLoad  = ", f.memoryLoad);
-    log += line("lpBuffer.dwTotalPhys  = ", f.totalPhys);
-    log += line("lpBuffer.dwAvailPhys  = ", f.availPhys);
-    log += line("lpBuffer.dwTotalPageFile  = ", f.totalPageFile);
-    log += line("lpBuffer.dwAvailPageFile  = ", f.availPageFile);
-    log += line("lpBuffer.dwTotalVirtual  = ", f.totalVirtual);
-    log += line("lpBuffer.dwAvailVirtual  = ", f.availVirtual);
+    log += line("lpBuffer.dwLength = ", f.counts[3]);
+    log += line("lpBuffer.dwMemoryLoad  = ", f.counts[4]);
+    log += line("lpBuffer.dwTotalPhys  = ", f.counts[5]);
+    log += line("lpBuffer.dwAvailPhys  = ", f.counts[6]);
+    log += line("lpBuffer.dwTotalPageFile  = ", f.counts[7]);
+    log += line("lpBuffer.dwAvailPageFile  = ", f.counts[8]);
+    log += line("lpBuffer.dwTotalVirtual  = ", f.counts[9]);
+    log += line("lpBuffer.dwAvailVirtual  = ", f.counts[10]);
     log += "\r\n****************** ending checking system *****************\r\n";
     return log;
 }
@@ -66,11 +66,9 @@ void CheckComposed(const ResourceFigures& figures, size_t cap, const std::string
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     InputReader reader{data, size};
     const size_t otherCap = static_cast<size_t>(reader.Number(2)) % (kResourceLogSize + 1);
-    // A braced list is read left to right: the fields in their order.
-    const ResourceFigures figures = {reader.Number(8), reader.Number(8), reader.Number(8),
-                                     reader.Number(8), reader.Number(8), reader.Number(8),
-                                     reader.Number(8), reader.Number(8), reader.Number(8),
-                                     reader.Number(8), reader.Number(8)};
+    ResourceFigures figures;
+    for (unsigned long long& count : figures.counts)
+        count = reader.Number(8);
 
     const std::string expected = ExpectedLog(figures);
     FUZZ_CHECK(expected.size() < kResourceLogSize);

@@ -13,8 +13,8 @@
 namespace {
 
 ResourceFigures SampleFigures() {
-    return {123456789012ull, 4294967296ull, 0ull, 32ul, 45ul, 2147483648ul, 1073741824ul,
-             4294967295ul, 0ul, 2147352576ul, 1987654321ul};
+    return {{123456789012ull, 4294967296ull, 0ull, 32ul, 45ul, 2147483648ul, 1073741824ul,
+             4294967295ul, 0ul, 2147352576ul, 1987654321ul}};
 }
 
 std::string Log(const ResourceFigures& figures, size_t cap, size_t* length) {
@@ -70,8 +70,8 @@ TEST(ResourceLog, CountsArePrintedWhole) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         ResourceFigures figures = SampleFigures();
-        figures.totalNumberOfBytes = c.count;
-        figures.availVirtual = c.count;
+        figures.counts[1] = c.count;   // TotalNumberOfBytes
+        figures.counts[10] = c.count;  // dwAvailVirtual
         const std::string log = Log(figures);
         EXPECT_NE(std::string::npos, log.find("\nTotalNumberOfBytes = " + c.text + "\r\n"));
         EXPECT_NE(std::string::npos, log.find("\nlpBuffer.dwAvailVirtual  = " + c.text + "\r\n"));
