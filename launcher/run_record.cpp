@@ -18,12 +18,15 @@ void PutText(RunRecord* r, const char* text) {
     PutBytes(r, text, BoundedLength(text, (size_t)-1));
 }
 
+// Zeros in front up to the width, which is less than ten.
 static void PutDigits(RunRecord* r, unsigned long value, size_t width) {
-    char digits[24] = "";
-    (void)AppendUnsigned(digits, sizeof digits, value);  // 10 digits at most
-    for (size_t length = BoundedLength(digits, sizeof digits); length < width; length++)
-        PutText(r, "0");
-    PutText(r, digits);
+    char digits[10];
+    size_t first = sizeof digits;
+    do {
+        digits[--first] = (char)('0' + value % 10);
+        value /= 10;
+    } while (value || sizeof digits - first < width);
+    PutBytes(r, digits + first, sizeof digits - first);
 }
 
 void PutNumber(RunRecord* r, unsigned long value) {
