@@ -11,12 +11,6 @@
 #include "detect/installed.h"
 #include "detect/registry_paths.h"
 
-static const char kRemovalCommandStart[] = "msiexec /x \"";
-static const char kPackageFileName[] = "Omrik Vindara.msi";
-static const char kRemovalCommandEnd[] = "\"";
-static const char kLocalPackageStem[] = "Omrik Vindara";
-static const char kLocalPackageSuffix[] = "XXX.msi";
-
 // In the order they run.
 static constexpr ValueId kRepairs[] = {
     kBuildLevelId,      kLastUsedSourceId, kNetSourceId,
@@ -73,37 +67,22 @@ static int ComposeSourceValue(wchar_t* dst, size_t cap, const TextValue* source,
 }
 
 // Directory is used as it stands: it ends with its own backslash, so
-// nothing is inserted before a file name.
+// nothing is inserted before a file name. The values made of it and fixed
+// texts, from UninstallString on, each as the text before it and the text
+// after it: msiexec /x "<directory>Omrik Vindara.msi", <directory>, and
+// <directory>Omrik VindaraXXX.msi.
 static int ComposeRepair(ValueId value, const Registration* r, wchar_t* dst, size_t cap) {
+    static const char kAround[] = "msiexec /x \"\0Omrik Vindara.msi\"\0\0\0\0Omrik VindaraXXX.msi";
     if (value == kBuildLevelId)  // the launcher's build date
         return CopyText(dst, cap, kBuildDate);
     if (!IsUsableDirectory(&r->values[kDirectoryId]))
         return 0;
     const wchar_t* directory = r->values[kDirectoryId].text;
-    int fits = 1;
-    switch (value) {
-    case kLastUsedSourceId:  // its source path replaced by the directory
-    case kNetSourceId:
+    if (value == kLastUsedSourceId || value == kNetSourceId)  // its source path replaced
         return ComposeSourceValue(dst, cap, &r->values[value], directory);
-    case kUninstallStringId:  // msiexec /x "<directory>Omrik Vindara.msi"
-        fits &= CopyText(dst, cap, kRemovalCommandStart);
-        fits &= AppendText(dst, cap, directory);
-        fits &= AppendText(dst, cap, kPackageFileName);
-        return fits & AppendText(dst, cap, kRemovalCommandEnd);
-    case kModifyPathId:
-        return CopyText(dst, cap, directory);
-    case kLocalPackageId:  // <directory>Omrik VindaraXXX.msi
-        fits &= CopyText(dst, cap, directory);
-        fits &= AppendText(dst, cap, kLocalPackageStem);
-        return fits & AppendText(dst, cap, kLocalPackageSuffix);
-    case kBuildLevelId:  // composed above
-    case kClientLevelId:  // read only
-    case kDirectoryId:
-    case kInstallDateId:
-    case kValueCount:
-        break;
-    }
-    return 0;
+    const int around = 2 * (value - kUninstallStringId);
+    return CopyText(dst, cap, NthText(kAround, around)) && AppendText(dst, cap, directory) &&
+           AppendText(dst, cap, NthText(kAround, around + 1));
 }
 
 void PlanRepairs(const Registration* r, RepairPlan* plan) {
