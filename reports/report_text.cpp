@@ -45,7 +45,7 @@ static size_t ShownLength(const TextValue* value) {
 // Four lines of label, blank and value and a line feed; a value shows up to
 // its first NUL, whatever its type, or "unknown" when it was not read.
 static int ComposeBuildLevelText(wchar_t* dst, size_t cap, const Registration* r) {
-    int fits = CopyText(dst, cap, L"");
+    int fits = CopyText(dst, cap, "");
     for (const auto& row : kRows) {
         const TextValue* value = &r->values[row.value];
         fits &= AppendText(dst, cap, row.label);
