@@ -5,7 +5,6 @@
 
 #include <string.h>
 
-#include "base/text.h"
 // kHelpText: the records in order (resources/help.txt), each ended by a
 // line feed, which no record holds: one text, not a table of 140 pointers,
 // each with its relocation. Those after the text, to the 140th, are blank.
@@ -35,9 +34,9 @@ size_t ComposeHelpFile(char* dst, size_t cap) {
     const char* record = kHelpText;
     for (int i = 0; i < kHelpRecordCount; i++) {
         char* line = dst + (size_t)i * kHelpLineSize;
-        const char* end = *record ? FindUnit(record, kHelpRecordSize, '\n') : record;  // fits
-        memcpy(line, record, (size_t)(end - record));
-        record = *record ? end + 1 : record;
+        for (size_t at = 0; *record && *record != '\n'; at++)  // each record fits its slot
+            line[at] = *record++;
+        record += *record == '\n';
         line[kHelpRecordSize] = '\r';
         line[kHelpRecordSize + 1] = '\n';
     }
