@@ -87,9 +87,9 @@ int ChooseDialogId(const TextValue* clientLevel, int language) {
 // Installed: the product key's ClientLevel names a version (after a "/"),
 // and one of the three uninstall keys exists beside it.
 int IsInstalled(const Registration* r) {
-    double version;
-    return r->opened[kProductKeyId] && r->values[kClientLevelId].read &&
-           FindInstalledVersion(&r->values[kClientLevelId], &version) &&
+    const TextValue* clientLevel = &r->values[kClientLevelId];
+    return r->opened[kProductKeyId] && clientLevel->read &&
+           FindUnit(clientLevel->text, clientLevel->length, L'/') &&
            (r->opened[kUninstallKeyByNameId] || r->opened[kAlternateUninstallKeyId] ||
             r->opened[kMainUninstallKeyId]);
 }
