@@ -27,15 +27,11 @@ static unsigned long CreateHiddenWindow() {
     return error ? error : ERROR_GEN_FAILURE;
 }
 
-// The time's fields in their order, but for the day of the week.
 static void ReadClock(RecordTime* time) {
     SYSTEMTIME now;
     GetSystemTime(&now);
-    WORD fields[8];
-    static_assert(sizeof now == sizeof fields && kTimeParts == 7, "SYSTEMTIME's eight fields");
-    memcpy(fields, &now, sizeof fields);
-    for (int i = 0; i < kTimeParts; i++)
-        time->parts[i] = fields[i + (i >= kDay)];  // wDayOfWeek stands before wDay
+    static_assert(sizeof now == sizeof time->parts, "SYSTEMTIME's eight fields");
+    memcpy(time->parts, &now, sizeof now);
     time->tick = GetTickCount();
 }
 

@@ -57,11 +57,14 @@ static void PutOutside(RunRecord* r, const wchar_t* text, size_t count) {
     }
 }
 
-// "YYYY-MM-DDThh:mm:ss.mmm" from the part given on.
+// "YYYY-MM-DDThh:mm:ss.mmm" from the part given on; the day of the week,
+// of width 0, is left out.
 static void PutTime(RunRecord* r, int from) {
-    static const char kBefore[] = "?--T::.";
-    static const unsigned char kWidths[kTimeParts] = {4, 2, 2, 2, 2, 2, 3};
+    static const char kBefore[] = "?-?-T::.";
+    static const unsigned char kWidths[kTimeParts] = {4, 2, 0, 2, 2, 2, 2, 3};
     for (int i = from; i < kTimeParts; i++) {
+        if (!kWidths[i])
+            continue;
         PutBytes(r, &kBefore[i], i > from);
         PutDigits(r, r->now.parts[i], kWidths[i]);
     }

@@ -10,10 +10,13 @@
 #include "launcher/run_plan.h"
 #include "repair/repair_plan.h"
 
-// A moment in UTC, and the system's millisecond count for durations.
-enum TimePart { kYear, kMonth, kDay, kHour, kMinute, kSecond, kMillisecond, kTimeParts };
+// A moment in UTC with the system's fields in its order, and its
+// millisecond count for durations.
+enum TimePart {
+    kYear, kMonth, kDayOfWeek, kDay, kHour, kMinute, kSecond, kMillisecond, kTimeParts
+};
 struct RecordTime {
-    unsigned parts[kTimeParts];
+    unsigned short parts[kTimeParts];
     unsigned long tick;
 };
 

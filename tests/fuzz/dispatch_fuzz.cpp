@@ -114,7 +114,7 @@ unsigned long CreateWindow() {
     return gStage.noWindow ? 1400 : 0;
 }
 void ReadClock(RecordTime* time) {
-    *time = {{2026, 12, 9, 23, 59, 59, 999}, 0};
+    *time = {{2026, 12, 3, 9, 23, 59, 59, 999}, 0};
 }
 // The longest text the room takes, with line breaks the line must not keep.
 void DescribeCode(unsigned long, wchar_t* text, size_t cap) {

@@ -63,7 +63,7 @@ unsigned long MakeWindow() {
     return gStage->windowError;
 }
 void Clock(RecordTime* time) {
-    *time = {{2026, 12, 9, 8, 5, 3, 7}, gStage->tick += 25};
+    *time = {{2026, 12, 3, 9, 8, 5, 3, 7}, gStage->tick += 25};
 }
 void Describe(unsigned long code, wchar_t* text, size_t cap) {
     swprintf(text, cap, L"text of %lu", code);

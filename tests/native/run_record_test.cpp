@@ -20,7 +20,7 @@ int Append(void* file, const char* bytes, size_t length) {
 }
 
 void Clock(RecordTime* time) {
-    *time = {{2026, 12, 9, 8, 5, 3, 7}, 1000};
+    *time = {{2026, 12, 3, 9, 8, 5, 3, 7}, 1000};
 }
 
 // The system's message table, as far as these tests ask it.
