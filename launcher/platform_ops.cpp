@@ -160,13 +160,12 @@ static int WriteRecord(void* record, const char* bytes, size_t length) {
             return 0;
         (void)WaitHandlingMessages(NULL, 10);
     }
-    FILE_STANDARD_INFO info = {};
+    LARGE_INTEGER size;
     OVERLAPPED last = {};
     char end = '\n';
     DWORD count;
-    if (GetFileInformationByHandleEx(file, FileStandardInfo, &info, sizeof info) &&
-        info.EndOfFile.QuadPart > 0) {
-        const ULONGLONG at = (ULONGLONG)info.EndOfFile.QuadPart - 1;
+    if (GetFileSizeEx(file, &size) && size.QuadPart > 0) {
+        const ULONGLONG at = (ULONGLONG)size.QuadPart - 1;
         last.Offset = (DWORD)at;
         last.OffsetHigh = (DWORD)(at >> 32);
         (void)ReadFile(file, &end, 1, &count, &last);  // unread: taken as a line end
