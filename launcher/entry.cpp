@@ -5,22 +5,17 @@
 #include <windows.h>
 
 typedef BOOL(WINAPI* SetDefaultDllDirectoriesFunction)(DWORD);
-typedef BOOL(WINAPI* SetDllDirectoryFunction)(LPCSTR);
 
 // DLLs that the system loads on the launcher's behalf later are searched
 // for in the system directory only, never on the installation medium or in
-// the current directory, where a planted DLL could wait. The calls are
-// looked up at run time: a system without them keeps its default order.
+// the current directory, where a planted DLL could wait. Windows before 8
+// without its update lacks the call, so it is looked up at run time; there
+// at least the current directory is left out.
 static void RestrictDllSearch() {
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
     SetDefaultDllDirectoriesFunction setDefault = (SetDefaultDllDirectoriesFunction)(void (*)())
-        GetProcAddress(kernel, "SetDefaultDllDirectories");
-    if (setDefault && setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32))
-        return;
-    SetDllDirectoryFunction setDirectory =
-        (SetDllDirectoryFunction)(void (*)())GetProcAddress(kernel, "SetDllDirectoryA");
-    if (setDirectory)
-        (void)setDirectory("");  // at least the current directory is left out
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories");
+    if (!setDefault || !setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32))
+        (void)SetDllDirectoryA("");
 }
 
 // The one function the whole-program link keeps visible: the linker's -e.
