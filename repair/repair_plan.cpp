@@ -7,9 +7,9 @@
 // fit is not written: a cut path is worse than the installation's value.
 #include "repair/repair_plan.h"
 
-#include "base/build_date.h"
 #include "detect/installed.h"
 #include "detect/registry_paths.h"
+#include "setup_version.h"
 
 // In the order they run.
 static constexpr ValueId kRepairs[] = {
@@ -74,7 +74,7 @@ static int ComposeSourceValue(wchar_t* dst, size_t cap, const TextValue* source,
 static int ComposeRepair(ValueId value, const Registration* r, wchar_t* dst, size_t cap) {
     static const char kAround[] = "msiexec /x \"\0Omrik Vindara.msi\"\0\0\0\0Omrik VindaraXXX.msi";
     if (value == kBuildLevelId)  // the launcher's build date
-        return CopyText(dst, cap, kBuildDate);
+        return CopyText(dst, cap, SETUP_BUILD_DATE);
     if (!IsUsableDirectory(&r->values[kDirectoryId]))
         return 0;
     const wchar_t* directory = r->values[kDirectoryId].text;

@@ -2,7 +2,6 @@
 // buffer sized for four values of full length, so no value is ever cut.
 #include "reports/report_text.h"
 
-#include "base/build_date.h"
 #include "setup_version.h"
 
 const char kReportCaption[] = "VNR Build Information";
@@ -33,7 +32,7 @@ static_assert(LabelsFit(), "every row label fits its room in the report text");
 int ComposeVersionText(wchar_t* dst, size_t cap) {
     int fits = CopyText(dst, cap, kVersionText);
     fits &= AppendText(dst, cap, ", ");
-    return fits & AppendText(dst, cap, kBuildDate);
+    return fits & AppendText(dst, cap, SETUP_BUILD_DATE);
 }
 
 // A value that filled its buffer without a NUL has no known end: it shows

@@ -30,7 +30,7 @@
 #include <string>
 #include <vector>
 
-#include "base/build_date.h"
+#include "setup_version.h"
 #include "detect/registry_paths.h"
 #include "fuzz_support.h"
 #include "repair/repair_plan.h"
@@ -98,7 +98,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<ExpectedWrite> expected;
     const bool registered = productKeyOpened && mainKey && clientLevel;
     if (registered) {
-        expected.push_back({kBuildLevelId, kRegSz, kBuildDate});
+        expected.push_back({kBuildLevelId, kRegSz, SETUP_BUILD_DATE});
         const TextValue& d = r->values[kDirectoryId];
         const bool text = d.type == kRegSz || d.type == kRegExpandSz;
         const bool ends = HasNul(directoryBytes.data(), directoryBytes.size()) ||
