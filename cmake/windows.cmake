@@ -58,6 +58,13 @@ add_library(setup_win32 STATIC
 )
 target_include_directories(setup_win32 PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(setup_win32 PUBLIC setup_text PRIVATE setup_product)
+# The libraries are linked with tests and tools built with other options,
+# which instantiate the same text templates: the linker keeps one copy of
+# each, not necessarily the product's. So the libraries' code may not count
+# on a callee leaving registers alone that the calling convention lets it
+# use (-fipa-ra), as the copy kept may use them.
+target_compile_options(setup_text PRIVATE -fno-ipa-ra)
+target_compile_options(setup_win32 PRIVATE -fno-ipa-ra)
 
 # The shipped file is compiled from the same sources as one program: the
 # link optimises them whole (-fwhole-program), so every function but the
