@@ -17,19 +17,22 @@ static constexpr ValueId kRepairs[] = {
     kUninstallStringId, kModifyPathId,     kLocalPackageId,
 };
 
-// A value only written is planned once, like every value that is repaired.
+// A value only written is planned once, like every value that is repaired;
+// ClientLevel, Directory and InstallDate are only read.
 static constexpr bool EachWrittenValueRepairedOnce() {
     for (int value = 0; value < kValueCount; value++) {
         int planned = 0;
         for (ValueId repair : kRepairs)
             planned += repair == value;
-        if (planned > 1 || (value >= kReadValueCount && planned != 1))
+        const bool readOnly =
+            value == kClientLevelId || value == kDirectoryId || value == kInstallDateId;
+        if (planned > 1 || (value >= kReadValueCount && planned != 1) || (readOnly && planned))
             return false;
     }
     return true;
 }
 static_assert(sizeof kRepairs == kRepairCount * sizeof(ValueId) && EachWrittenValueRepairedOnce(),
-              "kRepairCount repairs, every value only written among them once");
+              "kRepairCount repairs, every value only written among them once, none only read");
 
 // The build date is plain text. The values built from Directory keep its
 // type: a REG_EXPAND_SZ Directory stays expandable in what is made of it.
