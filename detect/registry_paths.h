@@ -3,9 +3,9 @@
 // repairs, the tests and the tools all walk. Each path names its key in two
 // forms: with a trailing backslash, tried first, and plain, the fallback;
 // only the first is stored, so the two cannot drift apart, and the keys
-// under one parent share its path. The repairs and
-// the build-level report use the product key and the main uninstall key;
-// the other two uninstall keys only count as signs of an installation.
+// under one parent share its path. The repairs and the build-level report
+// use the product key and the main uninstall key; the other two uninstall
+// keys only count as signs of an installation.
 #pragma once
 #include <stddef.h>
 

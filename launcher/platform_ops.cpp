@@ -27,6 +27,7 @@ static unsigned long CreateHiddenWindow() {
     return error ? error : ERROR_GEN_FAILURE;
 }
 
+// The system's fields as they are, day of the week included.
 static void ReadClock(RecordTime* time) {
     SYSTEMTIME now;
     GetSystemTime(&now);
