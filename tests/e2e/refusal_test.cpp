@@ -96,10 +96,9 @@ TEST_F(RefusalTest, InstallationUnderAnyUninstallKeyIsRefused) {
                                kMainUninstallKeyId}) {
         const RegistrationKey& key = kRegistrationKeys[uninstallKey];
         DeleteProductKeys();
-        WriteRegText(RootOf(kProductKeyId), (std::string(PlainPath(kProductKeyId)) + "\\").c_str(),
+        WriteRegText(RootOf(kProductKeyId), TrailingPath(kProductKeyId).c_str(),
                      kRegistrationValues[kClientLevelId].name, "VNR/3");
-        WriteRegText(RootOf(uninstallKey), (std::string(PlainPath(uninstallKey)) + "\\").c_str(),
-                     "DisplayName", "x");
+        WriteRegText(RootOf(uninstallKey), TrailingPath(uninstallKey).c_str(), "DisplayName", "x");
         RunResult run = RunSetup("");
         EXPECT_EQ(run.exitCode, 1u) << key.name;
         EXPECT_EQ(run.windows.size(), 1u) << key.name;

@@ -159,7 +159,7 @@ TEST_F(ReadRegistrationTest, ValuesAreReadWithinTheirBuffer) {
 // through either form is read.
 TEST_F(ReadRegistrationTest, BothFormsNameTheSameKey) {
     const auto pathIn = [](KeyId key, int form) {
-        return std::string(PlainPath(key)) + (form == kTrailingForm ? "\\" : "");
+        return form == kTrailingForm ? TrailingPath(key) : std::string(PlainPath(key));
     };
     const char* const clientLevel = kRegistrationValues[kClientLevelId].name;
     for (int form = 0; form < kFormCount; form++) {

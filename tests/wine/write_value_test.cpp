@@ -95,11 +95,11 @@ LONG WriteTestValue(HKEY key, void* context) {
 // through it fails. When neither serves, the last failure is told, and no
 // key is made.
 TEST_F(WriteValueTest, FallbackFormOnlyWhenTheFirstFails) {
-    const std::string main = std::string(PlainPath(kMainUninstallKeyId)) + "\\";
+    const std::string main = TrailingPath(kMainUninstallKeyId);
     // Below the product key, so the clean-up takes it away.
-    std::string tooLong = std::string(PlainPath(kProductKeyId)) + "\\";
+    std::string tooLong = TrailingPath(kProductKeyId);
     tooLong += std::string(kTextBufSize - 1 - tooLong.size(), 'k') + "\\";
-    const std::string missing = std::string(PlainPath(kUninstallKeyByNameId)) + "\\";
+    const std::string missing = TrailingPath(kUninstallKeyByNameId);
     for (const std::string& path : {main, tooLong})
         ASSERT_TRUE(WriteRegText(HKEY_LOCAL_MACHINE, path.substr(0, path.size() - 1).c_str(),
                                  "DisplayName", "x"));

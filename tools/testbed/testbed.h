@@ -47,6 +47,11 @@ bool KeyExists(HKEY root, const char* path);
 // The same for the product's keys and values where the registration's
 // table puts them: a key by its root and the plain form of its path
 // (RootOf, PlainPath), a value in its key.
+// The trailing form, which the launcher tries first: the plain path and its
+// backslash, as an installer may have written the key.
+inline std::string TrailingPath(KeyId key) {
+    return std::string(PlainPath(key)) + "\\";
+}
 bool WriteRegValue(ValueId value, DWORD type, const std::string& data);
 bool WriteRegText(ValueId value, const char* text);
 bool WriteRegText(KeyId key, const char* name, const char* text);
